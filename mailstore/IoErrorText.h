@@ -1,0 +1,18 @@
+// The messages for the error codes of file operations, used wherever the
+// program reports a file error.
+#pragma once
+
+#include <string>
+
+namespace mailstore {
+
+// Codes of the program's own, beside those of platform/ErrorCode.h.
+inline constexpr int kTempFileError = 10001;  // a temporary file cannot be created
+inline constexpr int kCopyOntoItself = 10003; // a file copied onto itself
+inline constexpr int kCopySizeMismatch = 10004;
+
+// Returns the message for `code`: empty for 0, "Unknown Error #" and the code
+// for a code without a message of its own.
+std::string IoErrorText(int code);
+
+}  // namespace mailstore

@@ -1,0 +1,108 @@
+#include "mailstore/MessageRecord.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "platform/Text.h"
+
+namespace mailstore {
+namespace {
+
+struct Field {
+  size_t offset;
+  size_t room;
+};
+constexpr Field kSubject{0, kSubjectRoom};
+constexpr Field kSender{41, kSenderRoom};
+constexpr Field kDate{50, kDateRoom};
+constexpr Field kTextFile{71, kTextFileRoom};
+
+void Put(RecordBytes& bytes, Field field, std::string_view value) {
+  const size_t length = std::min(value.size(), field.room);
+  bytes[field.offset] = static_cast<unsigned char>(length);
+  std::memcpy(bytes.data() + field.offset + 1, value.data(), length);
+}
+
+std::string Get(const unsigned char* bytes, Field field) {
+  const size_t length = std::min<size_t>(bytes[field.offset], field.room);
+  return std::string(reinterpret_cast<const char*>(bytes + field.offset + 1), length);
+}
+
+void AppendNumber(std::string& out, int value, int width) {
+  std::string digits = std::to_string(value);
+  if (static_cast<int>(digits.size()) < width) out.append(width - digits.size(), '0');
+  out += digits;
+}
+
+}  // namespace
+
+RecordBytes EncodeMessageRecord(std::string_view subject, std::string_view sender, std::string_view date,
+                                std::string_view textFile) {
+  RecordBytes bytes{};
+  Put(bytes, kSubject, subject);
+  Put(bytes, kSender, sender);
+  Put(bytes, kDate, date);
+  std::string stored(textFile.size() > kTextFileRoom ? textFile.substr(textFile.size() - kTextFileRoom) : textFile);
+  std::replace(stored.begin(), stored.end(), '/', '\\');
+  Put(bytes, kTextFile, stored);
+  return bytes;
+}
+
+RecordBytes EncodeMessageRecord(const MessageRecord& record) {
+  return EncodeMessageRecord(record.subject, record.sender, record.date, record.textFile);
+}
+
+MessageRecord DecodeMessageRecord(const unsigned char* bytes) {
+  return MessageRecord{Get(bytes, kSubject), Get(bytes, kSender), Get(bytes, kDate), Get(bytes, kTextFile)};
+}
+
+bool IsRead(const MessageRecord& record) { return !record.date.empty() && record.date.back() == '.'; }
+
+bool AddReadMark(RecordBytes& bytes) {
+  const std::string date = Get(bytes.data(), kDate);
+  if (date.empty() || date.size() >= kDate.room || date.back() == '.') return false;
+  bytes[kDate.offset] = static_cast<unsigned char>(date.size() + 1);
+  bytes[kDate.offset + 1 + date.size()] = '.';
+  return true;
+}
+
+std::string FormatMessageDate(const platform::LocalTime& time, std::string_view shortDateFormat) {
+  std::string out;
+  for (size_t i = 0; i < shortDateFormat.size();) {
+    const char c = shortDateFormat[i];
+    if (c == '\'') {
+      const size_t close = shortDateFormat.find('\'', i + 1);
+      out += shortDateFormat.substr(i + 1, close == std::string_view::npos ? close : close - i - 1);
+      i = close == std::string_view::npos ? shortDateFormat.size() : close + 1;
+      continue;
+    }
+    size_t run = 1;
+    while (i + run < shortDateFormat.size() && shortDateFormat[i + run] == c) ++run;
+    switch (c) {
+      case 'd': AppendNumber(out, time.day, run >= 2 ? 2 : 1); break;
+      case 'M': AppendNumber(out, time.month, run >= 2 ? 2 : 1); break;
+      case 'y':
+        if (run <= 2) AppendNumber(out, time.year % 100, 2);
+        else AppendNumber(out, time.year, 4);
+        break;
+      default: out.append(run, c); break;
+    }
+    i += run;
+  }
+  const int hour12 = time.hour % 12 == 0 ? 12 : time.hour % 12;
+  out += ' ';
+  AppendNumber(out, hour12, 1);
+  out += ':';
+  AppendNumber(out, time.minute, 2);
+  out += time.hour < 12 ? 'a' : 'p';
+  return out;
+}
+
+bool IsMessageFileName(std::string_view name) {
+  if (name.size() != 12 || !platform::EqualsIgnoreCase(name.substr(8), ".MSG")) return false;
+  return std::all_of(name.begin(), name.begin() + 8,
+                     [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+}
+
+}  // namespace mailstore

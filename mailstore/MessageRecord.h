@@ -1,0 +1,73 @@
+// The message record of a mailbox file, byte for byte.
+//
+// A mailbox file is a plain sequence of 151-byte records, record n at byte
+// 151 * n, with no header and no trailer.  Every field is a length byte and
+// room for the characters, of which the first `length` count; a writer fills
+// the rest with zeros.
+//
+//   offset size field
+//        0   41 Subject    up to 40 characters
+//       41    9 Sender     up to 8: the sender's mailbox key
+//       50   21 Date       up to 20: the date text, then "." once read
+//       71   80 Text file  up to 79: the path of the message text file
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/Clock.h"
+
+namespace mailstore {
+
+inline constexpr size_t kRecordSize = 151;
+inline constexpr size_t kSubjectRoom = 40;
+inline constexpr size_t kSenderRoom = 8;
+inline constexpr size_t kDateRoom = 20;
+inline constexpr size_t kTextFileRoom = 79;
+
+using RecordBytes = std::array<unsigned char, kRecordSize>;
+
+struct MessageRecord {
+  std::string subject;
+  std::string sender;
+  std::string date;
+  std::string textFile;
+};
+
+// Builds the bytes of a record.  Subject, sender and date longer than their
+// room keep their start.  The text file path is stored with "\" between its
+// parts, so that copies on any system find its file name after the last
+// "\"; when it is longer than its room it keeps its end, file name included.
+RecordBytes EncodeMessageRecord(std::string_view subject, std::string_view sender, std::string_view date,
+                                std::string_view textFile);
+RecordBytes EncodeMessageRecord(const MessageRecord& record);
+
+// Reads a record.  A length byte larger than its field's room counts as the
+// room.  `bytes` must hold kRecordSize bytes.
+MessageRecord DecodeMessageRecord(const unsigned char* bytes);
+inline MessageRecord DecodeMessageRecord(const RecordBytes& bytes) { return DecodeMessageRecord(bytes.data()); }
+
+// True when the date text is not empty and ends in the read mark ".".
+bool IsRead(const MessageRecord& record);
+
+// Adds the read mark to a record's date text when it has 1 to 19 characters
+// and no mark yet; every other byte stays as it was.  Returns true when the
+// record changed.
+bool AddReadMark(RecordBytes& bytes);
+
+// The date text of a moment: the date in `shortDateFormat` (the system's
+// short date format: d, dd, M, MM, yy and yyyy stand for the parts, text in
+// single quotes is taken as it is), a blank, the hour of the 12-hour clock,
+// ":", two digits of minutes, and "a" or "p".  Example, with "M/d/yyyy":
+// "12/7/2026 2:15p".
+std::string FormatMessageDate(const platform::LocalTime& time, std::string_view shortDateFormat);
+
+// True when `name` is a message text file's name: 8 hexadecimal digits and
+// ".MSG", in any case.  Only such a file may be read or deleted on the word
+// of a record.
+bool IsMessageFileName(std::string_view name);
+
+}  // namespace mailstore

@@ -1,0 +1,60 @@
+#include "mailstore/MessageText.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "mailstore/Scramble.h"
+#include "platform/Files.h"
+#include "platform/Text.h"
+
+namespace mailstore {
+namespace {
+
+// Enough for the header of any scrambled file this program writes.
+constexpr size_t kHeaderReadLimit = 64 * 1024;
+
+}  // namespace
+
+int WriteMessageText(const std::string& path, const std::vector<std::string>& lines, std::string_view recipient,
+                     bool scramble, const platform::Clock& clock) {
+  std::string text;
+  ScrambleTable table{};
+  if (scramble) {
+    const uint32_t seed = clock.UtcMillisecondsSinceMidnight();
+    table = BuildScrambleTable(seed);
+    text += kScrambleSignature;
+    text += "\r\n" + std::to_string(seed) + "\r\n";
+    text += recipient;
+    text += "\r\n";
+  }
+  for (const std::string& full : lines) {
+    std::string line = full.substr(0, kMaxLineLength);
+    if (scramble) ScrambleLine(table, line);
+    text += line;
+    text += "\r\n";
+  }
+  return platform::WriteWholeFile(path, text);
+}
+
+ScrambleHeader ParseScrambleHeader(std::string_view bytes) {
+  const size_t lineEnd = bytes.find_first_of("\r\n");
+  if (lineEnd == std::string_view::npos) return {};  // no second line to hold the seed
+  if (!platform::EqualsIgnoreCase(bytes.substr(0, lineEnd), kScrambleSignature)) return {};
+  const size_t start = bytes.find_first_not_of(" \t\r\n", lineEnd);
+  if (start == std::string_view::npos) return {};
+  const size_t end = std::min(bytes.find_first_of(" \t\r\n\x1A", start), bytes.size());
+  const std::string_view token = bytes.substr(start, end - start);
+  int32_t seed = 0;
+  const char* first = token.data() + (token.front() == '+' ? 1 : 0);
+  const auto [last, error] = std::from_chars(first, token.data() + token.size(), seed);
+  if (error != std::errc{} || last != token.data() + token.size() || first == last) return {};
+  return ScrambleHeader{true, static_cast<uint32_t>(seed)};
+}
+
+ScrambleHeader ReadScrambleHeader(const std::string& path) {
+  std::string bytes;
+  if (platform::ReadWholeFile(path, bytes, kHeaderReadLimit) != 0) return {};
+  return ParseScrambleHeader(bytes);
+}
+
+}  // namespace mailstore

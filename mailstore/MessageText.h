@@ -1,0 +1,39 @@
+// Message text files: one per delivered copy of a message, named by 8
+// hexadecimal digits and ".MSG", lines ended by CR LF.  A scrambled one
+// carries the three header lines of Scramble.h before its text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Clock.h"
+
+namespace mailstore {
+
+inline constexpr size_t kMaxLineLength = 1024;
+
+// Creates or empties the file at `path` and writes `lines`, each cut to 1,024
+// characters and ended by CR LF; scrambled under a new seed taken from the
+// clock, after the header naming `recipient`, when `scramble` is set.  The
+// text reaches the disk before this returns.  Returns 0 or the code of the
+// first failure; the file is closed in every case.
+int WriteMessageText(const std::string& path, const std::vector<std::string>& lines, std::string_view recipient,
+                     bool scramble, const platform::Clock& clock);
+
+struct ScrambleHeader {
+  bool scrambled = false;
+  uint32_t seed = 0;
+};
+
+// Reads the header test from the start of a file's bytes: scrambled when the
+// first line, upper-cased, is "KVWMB0100" and a whole number follows
+// (blanks and line ends before it skipped).
+ScrambleHeader ParseScrambleHeader(std::string_view bytes);
+
+// The header test of the file at `path`; a file that cannot be read is not
+// scrambled.
+ScrambleHeader ReadScrambleHeader(const std::string& path);
+
+}  // namespace mailstore

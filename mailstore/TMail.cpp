@@ -1,0 +1,212 @@
+#include "mailstore/TMail.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "mailstore/IoErrorText.h"
+#include "mailstore/UserRegistry.h"
+#include "platform/ErrorCode.h"
+#include "platform/Files.h"
+#include "platform/Path.h"
+
+namespace mailstore {
+namespace {
+
+constexpr int kOpenAttempts = 6;
+constexpr int kAccessDeniedPauseMs = 1000;
+constexpr uint32_t kMaxCreateAttempts = 2147483647u;
+
+std::string RetryQuestion(std::string_view key, const std::string& reason) {
+  return "Cannot send mail to " + std::string(key) + "." + "\r\r" + reason + "\r\r" +
+         "Do you want to attempt to send the message again?";
+}
+
+// The weight of a mailbox key: the sum of its character codes plus
+// 256 * (2^(n-1) - 1) for a key of n characters.
+uint32_t KeyWeight(std::string_view key) {
+  uint32_t w = 0, sum = 0;
+  for (char c : key) {
+    sum += static_cast<unsigned char>(c) + w;
+    w = w > 0 ? 2 * w : 256;
+  }
+  return sum;
+}
+
+// The local moment packed as a file date and time: the date in the upper 16
+// bits, the time (to two seconds) in the lower; 0 outside 1980 to 2099.
+uint32_t PackedDateTime(const platform::LocalTime& t) {
+  if (t.year < 1980 || t.year > 2099) return 0;
+  const uint32_t date = static_cast<uint32_t>((t.year - 1980) * 512 + t.month * 32 + t.day);
+  const uint32_t time = static_cast<uint32_t>(t.hour * 2048 + t.minute * 32 + t.second / 2);
+  return (date << 16) | time;
+}
+
+// The path of a record's text file in our Mail Directory; empty when the
+// stored name is not a message text file's.
+std::string ResolveTextFile(const std::string& mailDir, std::string_view stored) {
+  const std::string_view name = platform::FileNamePart(stored);
+  if (!IsMessageFileName(name)) return {};
+  return platform::ResolveName(mailDir, name);
+}
+
+}  // namespace
+
+std::string MessageFileName(std::string_view key, const platform::LocalTime& time, uint32_t attempt) {
+  const uint32_t value = PackedDateTime(time) + 1000000000u + KeyWeight(key) + attempt;  // modulo 2^32
+  char name[16];
+  std::snprintf(name, sizeof name, "%04X%04X.MSG", value >> 16, value & 0xFFFFu);
+  return name;
+}
+
+TMail::TMail(UserInteraction& ui, const platform::Clock& clock) : ui_(ui), clock_(clock) {}
+
+std::string TMail::MailboxPath(std::string_view key) const {
+  return platform::ResolveName(mailDir_, std::string(key.substr(0, 8)) + kMailboxExtension);
+}
+
+int TMail::OpenMailbox(std::string_view key, Mode mode) {
+  key = key.substr(0, 8);
+  const std::string path = MailboxPath(key);
+  int code = platform::kOk;
+  if (mode == Mode::kRead) {
+    code = mailbox_.Open(path, platform::ShareMode::kRead);
+  } else {
+    for (;;) {
+      for (int attempt = 1;; ++attempt) {
+        code = mailbox_.Open(path, platform::ShareMode::kUpdate);
+        if (code == platform::kAccessDenied) ui_.PauseMs(kAccessDeniedPauseMs);
+        if ((code != platform::kAccessDenied && code != platform::kSharingViolation) || attempt >= kOpenAttempts)
+          break;
+      }
+      if (code == platform::kOk || code == platform::kFileNotFound || code == platform::kPathNotFound ||
+          code == platform::kInvalidDrive)
+        break;
+      const std::string reason = (code == platform::kAccessDenied || code == platform::kSharingViolation)
+                                     ? "The mailbox may have been locked by another user\ror write protected."
+                                     : IoErrorText(code);
+      if (!ui_.AskUser(kProgramTitle, RetryQuestion(key, reason))) break;
+    }
+  }
+  if (code == platform::kFileNotFound) code = mailbox_.Open(path, platform::ShareMode::kCreate);
+  if (code != platform::kOk) mailbox_.Close();
+  return code;
+}
+
+int TMail::CloseMailbox() { return mailbox_.Close(); }
+
+int TMail::Finish(int code) {
+  const int closeCode = mailbox_.Close();
+  return code != platform::kOk ? code : closeCode;
+}
+
+int TMail::CountMessages() {
+  const std::string key = MailboxKey(userName_);
+  platform::FileInfo info;
+  const int code = platform::StatFile(MailboxPath(key), info);
+  if (code == platform::kFileNotFound) {
+    if (OpenMailbox(key, Mode::kRead) == platform::kOk) CloseMailbox();
+    return 0;
+  }
+  if (code != platform::kOk || info.isDirectory) return 0;
+  return static_cast<int>(info.size / static_cast<int64_t>(kRecordSize));
+}
+
+int TMail::AppendMessage(std::string_view key, const RecordBytes& record) {
+  int code = OpenMailbox(key, Mode::kUpdate);
+  if (code != platform::kOk) return code;
+  int64_t size = 0;
+  code = mailbox_.Size(size);
+  if (code != platform::kOk) return Finish(code);
+  const int64_t end = size / static_cast<int64_t>(kRecordSize) * static_cast<int64_t>(kRecordSize);
+  code = mailbox_.WriteAt(end, record.data(), record.size());
+  if (code == platform::kOk) code = mailbox_.Flush();
+  if (code != platform::kOk) mailbox_.Truncate(size);  // leave no half-written record
+  return Finish(code);
+}
+
+int TMail::ReadMessage(int index, MessageRecord& record) {
+  int code = OpenMailbox(MailboxKey(userName_), Mode::kRead);
+  if (code != platform::kOk) return code;
+  RecordBytes bytes{};
+  if (index < 0) return Finish(platform::kReadError);
+  code = mailbox_.ReadAt(static_cast<int64_t>(index) * static_cast<int64_t>(kRecordSize), bytes.data(),
+                         bytes.size());
+  if (code == platform::kOk) {
+    record = DecodeMessageRecord(bytes);
+    record.textFile = ResolveTextFile(mailDir_, record.textFile);
+  }
+  return Finish(code);
+}
+
+int TMail::MarkAsRead(int index) {
+  int64_t records = 0;
+  int code = OpenOwnForUpdate(records);
+  if (code != platform::kOk) return code;
+  if (index < 0 || index >= records) return Finish(platform::kReadError);
+  const int64_t offset = static_cast<int64_t>(index) * static_cast<int64_t>(kRecordSize);
+  RecordBytes bytes{};
+  code = mailbox_.ReadAt(offset, bytes.data(), bytes.size());
+  if (code != platform::kOk) return Finish(code);
+  if (AddReadMark(bytes)) {
+    code = mailbox_.WriteAt(offset, bytes.data(), bytes.size());
+    if (code == platform::kOk) code = mailbox_.Flush();
+  }
+  return Finish(code);
+}
+
+int TMail::DeleteMessage(int index) {
+  int64_t records = 0;
+  int code = OpenOwnForUpdate(records);
+  if (code != platform::kOk) return code;
+  if (index < 0 || index >= records) return Finish(platform::kReadError);
+  const int64_t offset = static_cast<int64_t>(index) * static_cast<int64_t>(kRecordSize);
+  RecordBytes bytes{};
+  code = mailbox_.ReadAt(offset, bytes.data(), bytes.size());
+  if (code != platform::kOk) return Finish(code);
+  const std::string textFile = ResolveTextFile(mailDir_, DecodeMessageRecord(bytes).textFile);
+  if (platform::FileExists(textFile)) code = platform::DeleteFile(textFile, /*clearAttributes=*/true);
+  if (code != platform::kOk) return Finish(code);
+
+  // Move the later records down by one in a single write, then cut the file.
+  const int64_t tailStart = offset + static_cast<int64_t>(kRecordSize);
+  const int64_t tailSize = records * static_cast<int64_t>(kRecordSize) - tailStart;
+  if (tailSize > 0) {
+    std::vector<unsigned char> tail(static_cast<size_t>(tailSize));
+    code = mailbox_.ReadAt(tailStart, tail.data(), tail.size());
+    if (code == platform::kOk) code = mailbox_.WriteAt(offset, tail.data(), tail.size());
+  }
+  if (code == platform::kOk) code = mailbox_.Truncate((records - 1) * static_cast<int64_t>(kRecordSize));
+  if (code == platform::kOk) code = mailbox_.Flush();
+  return Finish(code);
+}
+
+int TMail::OpenOwnForUpdate(int64_t& records) {
+  int code = OpenMailbox(MailboxKey(userName_), Mode::kUpdate);
+  if (code != platform::kOk) return code;
+  int64_t size = 0;
+  code = mailbox_.Size(size);
+  if (code != platform::kOk) return Finish(code);
+  records = size / static_cast<int64_t>(kRecordSize);
+  return platform::kOk;
+}
+
+bool TMail::CreateMessageFile(std::string& path) {
+  const std::string key = MailboxKey(userName_);
+  const platform::LocalTime now = clock_.LocalNow();
+  for (uint32_t attempt = 0; attempt < kMaxCreateAttempts; ++attempt) {
+    const std::string candidate = platform::JoinPath(mailDir_, MessageFileName(key, now, attempt));
+    const int code = platform::CreateExclusive(candidate);
+    if (code == platform::kOk) {
+      path = candidate;
+      return true;
+    }
+    // Only a taken name is worth another try; any other failure (a missing
+    // or write-protected directory) would fail for every name.
+    if (code != platform::kFileExists) return false;
+  }
+  return false;
+}
+
+void TMail::ShowIoError(int code) { ui_.ShowErrorText(IoErrorText(code)); }
+
+}  // namespace mailstore

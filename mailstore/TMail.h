@@ -1,0 +1,134 @@
+// TMail: every access to the mailbox files of the Mail Directory.
+//
+// Several copies of the program, on several machines, open the same mailbox
+// files.  They never talk to each other; the file system separates them:
+//
+//  - A mailbox file is opened only for the length of one operation, in read
+//    mode (others may read, not write) or update mode (others may read, not
+//    write; we may write), and closed before the operation returns, so that
+//    between operations no file of ours is open.  See SharedFile.h for how
+//    those modes map to locks here.
+//  - An update that finds the file busy retries: six attempts, a pause of a
+//    second after each "access denied", none after "sharing violation", then
+//    the user is asked whether to try again.  The question is asked with
+//    nothing open.  A read does not retry: the caller skips the record until
+//    its next look.
+//  - Counting takes the file's size from the directory and never opens the
+//    file, so a poll never waits for a sender nor holds one off; a record
+//    being appended counts once it is whole, since the count rounds down.
+//  - Appending writes at the end of the last whole record, so a torn record
+//    left by a crashed writer is overwritten, and a failed append cuts the
+//    file back, so no copy ever sees half a record of ours.  Every write is
+//    flushed before the operation reports success.
+//  - A deletion moves the later records down and cuts the file, all under
+//    the update lock, so appends that wait for it lose nothing.
+//  - Message text file names are reserved by exclusive creation, so two
+//    senders never write the same text file.
+//
+// A record names its text file with the sending copy's path.  Only the file
+// name counts (after the last "\", "/" or ":"), joined with our own Mail
+// Directory; a name that is not a message text file's (8 hex digits and
+// ".MSG") resolves to nothing, so a record can never make us read or delete
+// any other file.
+//
+// The object talks to its user only through UserInteraction: AskUser for the
+// retry question and PauseMs for the pauses.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "mailstore/MessageRecord.h"
+#include "mailstore/UserInteraction.h"
+#include "platform/Clock.h"
+#include "platform/SharedFile.h"
+
+namespace mailstore {
+
+class TMail {
+ public:
+  enum class Mode { kRead, kUpdate };
+
+  explicit TMail(UserInteraction& ui, const platform::Clock& clock = platform::SystemClock());
+
+  // The Mail Directory in force; empty at first.
+  const std::string& MailDir() const { return mailDir_; }
+  void SetMailDir(std::string mailDir) { mailDir_ = std::move(mailDir); }
+
+  // The current user's name (at most 15 characters); the user's mailbox key
+  // is derived from it whenever it is needed.
+  const std::string& UserName() const { return userName_; }
+  void SetUserName(std::string userName) { userName_ = std::move(userName); }
+
+  // The directory of the program file, where a MASTER.INI may also lie.
+  const std::string& ProgramDir() const { return programDir_; }
+  void SetProgramDir(std::string programDir) { programDir_ = std::move(programDir); }
+
+  UserInteraction& Ui() const { return ui_; }
+  const platform::Clock& Clock() const { return clock_; }
+
+  // The path of the mailbox file of `key` (its first 8 characters and
+  // ".LST"), spelt as the directory holds it when it exists in any case.
+  std::string MailboxPath(std::string_view key) const;
+
+  // Opens the mailbox file of `key`, creating it when it does not exist; in
+  // update mode with the retries and the question described above.  Returns
+  // 0 with the file open, or the code that ended the attempts with nothing
+  // open.
+  int OpenMailbox(std::string_view key, Mode mode);
+
+  // Closes the mailbox file.  Returns 0 or the code of the close.
+  int CloseMailbox();
+
+  // The number of whole records in the current user's mailbox file; creates
+  // the file empty when it does not exist.  Never fails: 0 when the file
+  // cannot be found or created.
+  int CountMessages();
+
+  // Appends a record to the mailbox file of `key`.  Returns 0 or the first
+  // failing code; on failure the file holds what it held before.
+  int AppendMessage(std::string_view key, const RecordBytes& record);
+
+  // Reads record `index` (from 0) of the current user's mailbox file.  The
+  // record's text file becomes the path of that file in our Mail Directory,
+  // or empty when the record names no message text file.  Returns 0, 100 for
+  // an index past the end, or the first failing code.
+  int ReadMessage(int index, MessageRecord& record);
+
+  // Adds the read mark to record `index` of the current user's mailbox file
+  // when its date text has 1 to 19 characters and no mark yet.  Returns 0 or
+  // the first failing code.
+  int MarkAsRead(int index);
+
+  // Deletes the message text file of record `index` and the record; later
+  // records move down by one.  Returns 0 or the first failing code; when the
+  // text file cannot be deleted the record stays.
+  int DeleteMessage(int index);
+
+  // Creates a new, empty message text file under a name no other file has
+  // and sets `path` to it.  Returns false when no file could be created.
+  bool CreateMessageFile(std::string& path);
+
+  // Shows the message of a code as an error with the program's title.
+  void ShowIoError(int code);
+
+ private:
+  // Opens the current user's mailbox in update mode and reads its record
+  // count; on failure nothing stays open.
+  int OpenOwnForUpdate(int64_t& records);
+  // Closes, keeping the first failing code.
+  int Finish(int code);
+
+  UserInteraction& ui_;
+  const platform::Clock& clock_;
+  std::string mailDir_;
+  std::string userName_;
+  std::string programDir_;
+  platform::SharedFile mailbox_;
+};
+
+// The name a message text file tries first when created by the user whose
+// mailbox key is `key` at the local moment `time`, moved on by `attempt`.
+std::string MessageFileName(std::string_view key, const platform::LocalTime& time, uint32_t attempt);
+
+}  // namespace mailstore

@@ -1,0 +1,22 @@
+// The process's environment: variables, the user's login name, the program's
+// directory.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Returns the value of an environment variable, the name compared without
+// regard to case; empty when it is absent.
+std::string GetEnv(std::string_view name);
+
+// Returns the login name of the user running the program; empty when it
+// cannot be had.
+std::string LoginName();
+
+// Returns the directory of the program file, symbolic links resolved, without
+// a trailing "/" (except for the root).  Empty when it cannot be had.
+std::string ProgramDir();
+
+}  // namespace platform

@@ -1,0 +1,149 @@
+#include "platform/ProfileFile.h"
+
+#include "platform/Files.h"
+#include "platform/Text.h"
+
+namespace platform {
+namespace {
+
+std::string_view Trim(std::string_view text) {
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const size_t last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+// The section name of a header line, or nothing for any other line.
+std::optional<std::string_view> SectionName(std::string_view line) {
+  const std::string_view trimmed = Trim(line);
+  if (trimmed.empty() || trimmed.front() != '[') return std::nullopt;
+  const size_t close = trimmed.find(']');
+  return Trim(trimmed.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+}
+
+struct KeyValue {
+  std::string_view key;
+  std::string_view value;
+};
+
+// The key and value of a key line, or nothing for a comment, a blank line or
+// a line without "=".
+std::optional<KeyValue> ParseKeyLine(std::string_view line) {
+  const std::string_view trimmed = Trim(line);
+  if (trimmed.empty() || trimmed.front() == ';') return std::nullopt;
+  const size_t equals = trimmed.find('=');
+  if (equals == std::string_view::npos) return std::nullopt;
+  const std::string_view key = Trim(trimmed.substr(0, equals));
+  if (key.empty()) return std::nullopt;
+  std::string_view value = Trim(trimmed.substr(equals + 1));
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+    value = value.substr(1, value.size() - 2);
+  return KeyValue{key, value};
+}
+
+}  // namespace
+
+Profile Profile::Parse(std::string_view bytes) {
+  Profile profile;
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+    profile.bom_ = bytes.substr(0, 3);
+    bytes.remove_prefix(3);
+  }
+  while (!bytes.empty()) {
+    const size_t end = bytes.find_first_of("\r\n");
+    Line line;
+    if (end == std::string_view::npos) {
+      line.text = bytes;
+      bytes = {};
+    } else {
+      line.text = bytes.substr(0, end);
+      const size_t endingSize = (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1;
+      line.ending = bytes.substr(end, endingSize);
+      bytes.remove_prefix(end + endingSize);
+    }
+    profile.lines_.push_back(std::move(line));
+  }
+  return profile;
+}
+
+std::optional<Profile::Range> Profile::FindSection(std::string_view section) const {
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    const auto name = SectionName(lines_[i].text);
+    if (!name || !EqualsIgnoreCase(*name, section)) continue;
+    size_t end = i + 1;
+    while (end < lines_.size() && !SectionName(lines_[end].text)) ++end;
+    return Range{i, end};
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> Profile::Value(std::string_view section, std::string_view key) const {
+  const auto range = FindSection(section);
+  if (!range) return std::nullopt;
+  for (size_t i = range->header + 1; i < range->end; ++i) {
+    const auto kv = ParseKeyLine(lines_[i].text);
+    if (kv && EqualsIgnoreCase(kv->key, key)) return std::string(kv->value);
+  }
+  return std::nullopt;
+}
+
+std::vector<std::string> Profile::Keys(std::string_view section) const {
+  std::vector<std::string> keys;
+  const auto range = FindSection(section);
+  if (!range) return keys;
+  for (size_t i = range->header + 1; i < range->end; ++i) {
+    const auto kv = ParseKeyLine(lines_[i].text);
+    if (!kv) continue;
+    bool seen = false;
+    for (const std::string& earlier : keys) seen = seen || EqualsIgnoreCase(earlier, kv->key);
+    if (!seen) keys.emplace_back(kv->key);
+  }
+  return keys;
+}
+
+void Profile::SetValue(std::string_view section, std::string_view key, std::string_view value) {
+  std::string newLine = std::string(key) + "=" + std::string(value);
+  auto range = FindSection(section);
+  if (!range) {
+    if (!lines_.empty() && lines_.back().ending.empty()) lines_.back().ending = "\r\n";
+    if (!lines_.empty() && !Trim(lines_.back().text).empty()) lines_.push_back({"", "\r\n"});
+    lines_.push_back({"[" + std::string(section) + "]", "\r\n"});
+    lines_.push_back({std::move(newLine), "\r\n"});
+    return;
+  }
+  size_t insertAt = range->header + 1;
+  for (size_t i = range->header + 1; i < range->end; ++i) {
+    const auto kv = ParseKeyLine(lines_[i].text);
+    if (kv && EqualsIgnoreCase(kv->key, key)) {
+      lines_[i].text = std::move(newLine);
+      return;
+    }
+    if (!Trim(lines_[i].text).empty()) insertAt = i + 1;  // after the section's last non-blank line
+  }
+  if (lines_[insertAt - 1].ending.empty()) lines_[insertAt - 1].ending = "\r\n";
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), Line{std::move(newLine), "\r\n"});
+}
+
+std::string Profile::Serialize() const {
+  std::string bytes = bom_;
+  for (const Line& line : lines_) {
+    bytes += line.text;
+    bytes += line.ending;
+  }
+  return bytes;
+}
+
+std::string ReadProfileString(const std::string& path, std::string_view section, std::string_view key,
+                              std::string_view defaultValue) {
+  std::string bytes;
+  if (ReadWholeFile(path, bytes) != 0) return std::string(defaultValue);
+  return Profile::Parse(bytes).Value(section, key).value_or(std::string(defaultValue));
+}
+
+std::vector<std::string> ReadProfileKeys(const std::string& path, std::string_view section) {
+  std::string bytes;
+  if (ReadWholeFile(path, bytes) != 0) return {};
+  return Profile::Parse(bytes).Keys(section);
+}
+
+}  // namespace platform

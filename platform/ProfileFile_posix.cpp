@@ -1,0 +1,108 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/Clock.h"
+#include "platform/ProfileFile.h"
+#include "platform/Syscall_posix.h"
+
+namespace platform {
+namespace {
+
+constexpr int kLockWaitMs = 10000;
+constexpr int kLockRetryMs = 20;
+
+// Opens the file at `path` (creating it empty when missing) and takes the
+// writers' lock on it.  The lock sits on the file that the name denotes at
+// that moment; a writer that replaced the file meanwhile has made the lock
+// worthless, so the name is checked again under the lock.  Returns the
+// descriptor or -1 with `code` set.
+int LockForWriting(const std::string& path, int& code) {
+  for (int waited = 0;;) {
+    const int fd = sys::Open(path.c_str(), O_RDWR | O_CREAT, 0666);
+    if (fd < 0) {
+      code = PathErrorCode(errno, path, IoOp::kOpen);
+      return -1;
+    }
+    if (sys::Lock(fd, F_WRLCK) == 0) {
+      struct stat held {}, named {};
+      if (sys::Fstat(fd, &held) == 0 && sys::Stat(path.c_str(), &named) == 0 && held.st_ino == named.st_ino &&
+          held.st_dev == named.st_dev)
+        return fd;
+      sys::Close(fd);  // replaced under us: lock the new file
+      continue;
+    }
+    const int err = errno;
+    sys::Close(fd);
+    if (err != EAGAIN && err != EACCES) {
+      code = CodeFromErrno(err, IoOp::kOpen);
+      return -1;
+    }
+    if (waited >= kLockWaitMs) {
+      code = kSharingViolation;
+      return -1;
+    }
+    SleepMs(kLockRetryMs);
+    waited += kLockRetryMs;
+  }
+}
+
+int ReadAll(int fd, std::string& bytes) {
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = sys::Read(fd, buffer, sizeof buffer);
+    if (n < 0) return CodeFromErrno(errno, IoOp::kRead);
+    if (n == 0) return kOk;
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+}
+
+int WriteTemporary(const std::string& temporary, std::string_view bytes, mode_t mode) {
+  const int fd = sys::Open(temporary.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0600);
+  if (fd < 0) return PathErrorCode(errno, temporary, IoOp::kOpen);
+  int code = kOk;
+  while (code == kOk && !bytes.empty()) {
+    const ssize_t n = sys::Write(fd, bytes.data(), bytes.size());
+    if (n <= 0) code = n < 0 ? CodeFromErrno(errno, IoOp::kWrite) : kWriteError;
+    else bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  if (code == kOk && sys::Fchmod(fd, mode & 07777) != 0) code = CodeFromErrno(errno, IoOp::kWrite);
+  if (code == kOk && sys::Fsync(fd) != 0) code = CodeFromErrno(errno, IoOp::kWrite);
+  if (sys::Close(fd) != 0 && code == kOk) code = CodeFromErrno(errno, IoOp::kWrite);
+  if (code != kOk) sys::Unlink(temporary.c_str());
+  return code;
+}
+
+}  // namespace
+
+int WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
+                       std::string_view value) {
+  // A line end inside a name or a value would add lines to the file that
+  // other copies read as keys of their own.
+  for (std::string_view part : {section, key, value})
+    if (part.find_first_of("\r\n") != std::string_view::npos) return kInvalidData;
+
+  int code = kOk;
+  const int fd = LockForWriting(path, code);
+  if (fd < 0) return code;
+  std::string bytes;
+  struct stat st {};
+  code = ReadAll(fd, bytes);
+  if (code == kOk && sys::Fstat(fd, &st) != 0) code = CodeFromErrno(errno, IoOp::kRead);
+  if (code == kOk) {
+    Profile profile = Profile::Parse(bytes);
+    profile.SetValue(section, key, value);
+    const std::string temporary = path + "." + std::to_string(getpid()) + ".tmp";
+    code = WriteTemporary(temporary, profile.Serialize(), st.st_mode);
+    if (code == kOk && sys::Rename(temporary.c_str(), path.c_str()) != 0) {
+      code = CodeFromErrno(errno, IoOp::kWrite);
+      sys::Unlink(temporary.c_str());
+    }
+  }
+  sys::Close(fd);  // the lock goes with it
+  return code;
+}
+
+}  // namespace platform

@@ -1,0 +1,78 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/SharedFile.h"
+#include "platform/Syscall_posix.h"
+
+namespace platform {
+
+SharedFile::~SharedFile() { Close(); }
+
+int SharedFile::Open(const std::string& path, ShareMode mode) {
+  Close();
+  int flags = O_RDWR;
+  if (mode == ShareMode::kRead) flags = O_RDONLY;
+  if (mode == ShareMode::kCreate) flags |= O_CREAT;
+  const int fd = sys::Open(path.c_str(), flags, 0666);
+  if (fd < 0) return PathErrorCode(errno, path, IoOp::kOpen);
+  if (sys::Lock(fd, mode == ShareMode::kRead ? F_RDLCK : F_WRLCK) != 0) {
+    const int err = errno;
+    sys::Close(fd);
+    // EAGAIN/EACCES from a lock request mean that someone else holds it.
+    return (err == EAGAIN || err == EACCES) ? kSharingViolation : CodeFromErrno(err, IoOp::kOpen);
+  }
+  fd_ = fd;
+  return kOk;
+}
+
+int SharedFile::Close() {
+  if (fd_ < 0) return kOk;
+  const int fd = fd_;
+  fd_ = -1;
+  return sys::Close(fd) == 0 ? kOk : CodeFromErrno(errno, IoOp::kWrite);
+}
+
+int SharedFile::Size(int64_t& size) const {
+  struct stat st {};
+  if (sys::Fstat(fd_, &st) != 0) return CodeFromErrno(errno, IoOp::kRead);
+  size = static_cast<int64_t>(st.st_size);
+  return kOk;
+}
+
+int SharedFile::ReadAt(int64_t offset, void* buffer, size_t count) const {
+  auto* out = static_cast<char*>(buffer);
+  while (count > 0) {
+    const ssize_t n = sys::Pread(fd_, out, count, static_cast<off_t>(offset));
+    if (n < 0) return CodeFromErrno(errno, IoOp::kRead);
+    if (n == 0) return kReadError;  // read past the end
+    out += n;
+    offset += n;
+    count -= static_cast<size_t>(n);
+  }
+  return kOk;
+}
+
+int SharedFile::WriteAt(int64_t offset, const void* buffer, size_t count) {
+  const auto* in = static_cast<const char*>(buffer);
+  while (count > 0) {
+    const ssize_t n = sys::Pwrite(fd_, in, count, static_cast<off_t>(offset));
+    if (n < 0) return CodeFromErrno(errno, IoOp::kWrite);
+    if (n == 0) return kWriteError;
+    in += n;
+    offset += n;
+    count -= static_cast<size_t>(n);
+  }
+  return kOk;
+}
+
+int SharedFile::Truncate(int64_t size) {
+  return sys::Ftruncate(fd_, static_cast<off_t>(size)) == 0 ? kOk : CodeFromErrno(errno, IoOp::kWrite);
+}
+
+int SharedFile::Flush() {
+  return sys::Fsync(fd_) == 0 ? kOk : CodeFromErrno(errno, IoOp::kWrite);
+}
+
+}  // namespace platform

@@ -1,0 +1,104 @@
+#include "platform/Text.h"
+
+#include <cstdint>
+
+namespace platform {
+namespace {
+
+// Code points of the bytes 0x80 to 0x9F; the rest map to themselves.
+constexpr char32_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+int ByteOf(char32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
+  for (int i = 0; i < 32; ++i)
+    if (kHighControls[i] == cp) return 0x80 + i;
+  return '?';
+}
+
+}  // namespace
+
+std::string Cp1252ToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    AppendUtf8(out, b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : char32_t{b});
+  }
+  return out;
+}
+
+std::string Utf8ToCp1252(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  size_t i = 0;
+  while (i < utf8.size()) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    int extra;
+    char32_t cp;
+    if (lead < 0x80) { extra = 0; cp = lead; }
+    else if ((lead & 0xE0) == 0xC0) { extra = 1; cp = lead & 0x1F; }
+    else if ((lead & 0xF0) == 0xE0) { extra = 2; cp = lead & 0x0F; }
+    else if ((lead & 0xF8) == 0xF0) { extra = 3; cp = lead & 0x07; }
+    else { out += '?'; ++i; continue; }
+    size_t j = 1;
+    for (; j <= static_cast<size_t>(extra) && i + j < utf8.size(); ++j) {
+      const auto next = static_cast<unsigned char>(utf8[i + j]);
+      if ((next & 0xC0) != 0x80) break;
+      cp = (cp << 6) | (next & 0x3F);
+    }
+    if (j != static_cast<size_t>(extra) + 1) {  // a sequence cut short
+      out += '?';
+      i += j;
+      continue;
+    }
+    static constexpr char32_t kSmallest[4] = {0, 0x80, 0x800, 0x10000};
+    out += cp < kSmallest[extra] ? '?' : static_cast<char>(ByteOf(cp));
+    i += j;
+  }
+  return out;
+}
+
+char UpperAnsi(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  if (b >= 'a' && b <= 'z') return static_cast<char>(b - 32);
+  if (b >= 0xE0 && b <= 0xFE && b != 0xF7) return static_cast<char>(b - 32);
+  switch (b) {
+    case 0x9A: return static_cast<char>(0x8A);  // s caron
+    case 0x9C: return static_cast<char>(0x8C);  // oe
+    case 0x9E: return static_cast<char>(0x8E);  // z caron
+    case 0xFF: return static_cast<char>(0x9F);  // y diaeresis
+    default: return c;
+  }
+}
+
+std::string UpperAnsi(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = UpperAnsi(c);
+  return out;
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (UpperAnsi(a[i]) != UpperAnsi(b[i])) return false;
+  return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,28 @@
+// 8-bit text.  Everything the program stores is Windows-1252 bytes held in
+// std::string; windows and terminals convert at their boundary with these.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Returns the UTF-8 form of Windows-1252 bytes.  Every byte has one (the five
+// bytes the code page leaves undefined map to the C1 controls of the same
+// value), so the conversion back gives the same bytes.
+std::string Cp1252ToUtf8(std::string_view bytes);
+
+// Returns the Windows-1252 form of UTF-8 text; a character with no form
+// there, and any byte that is not valid UTF-8, becomes "?".
+std::string Utf8ToCp1252(std::string_view utf8);
+
+// Upper-cases as the system locale of a Western Windows does: a-z and the
+// accented lower-case letters of Windows-1252 (but not the sharp s or the
+// micro sign).
+char UpperAnsi(char c);
+std::string UpperAnsi(std::string_view text);
+
+// Compares two texts without regard to letter case, as UpperAnsi sees it.
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
+}  // namespace platform
