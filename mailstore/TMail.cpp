@@ -73,7 +73,10 @@ int TMail::OpenMailbox(std::string_view key, Mode mode) {
   } else {
     for (;;) {
       for (int attempt = 1;; ++attempt) {
-        code = mailbox_.Open(path, platform::ShareMode::kUpdate);
+        // Opening with creation finds an existing file as it is and creates a
+        // missing one, so a mailbox that another copy creates at the same
+        // moment is retried like any busy one instead of failing.
+        code = mailbox_.Open(path, platform::ShareMode::kCreate);
         if (code == platform::kAccessDenied) ui_.PauseMs(kAccessDeniedPauseMs);
         if ((code != platform::kAccessDenied && code != platform::kSharingViolation) || attempt >= kOpenAttempts)
           break;
@@ -87,7 +90,7 @@ int TMail::OpenMailbox(std::string_view key, Mode mode) {
       if (!ui_.AskUser(kProgramTitle, RetryQuestion(key, reason))) break;
     }
   }
-  if (code == platform::kFileNotFound) code = mailbox_.Open(path, platform::ShareMode::kCreate);
+  if (code == platform::kFileNotFound && mode == Mode::kRead) code = mailbox_.Open(path, platform::ShareMode::kCreate);
   if (code != platform::kOk) mailbox_.Close();
   return code;
 }

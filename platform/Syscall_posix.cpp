@@ -64,12 +64,13 @@ int Intercept(Call call) {
   Seam& seam = TheSeam();
   std::lock_guard lock(seam.mutex);
   ++seam.counts[call];
+  int err = 0;
   for (Fault& fault : seam.faults) {
     if (fault.call != call) continue;
-    ++fault.seen;
-    if (fault.seen == fault.nth || (fault.sticky && fault.seen > fault.nth)) return fault.err;
+    ++fault.seen;  // every fault counts every call of its name
+    if (err == 0 && (fault.seen == fault.nth || (fault.sticky && fault.seen > fault.nth))) err = fault.err;
   }
-  return 0;
+  return err;
 }
 
 #define KV_FAULT_OR(call, failure)       \

@@ -1,0 +1,325 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <new>
+
+#include "mailstore/IoErrorText.h"
+#include "mailstore/MailError.h"
+#include "mailstore/UserRegistry.h"
+#include "platform/ErrorCode.h"
+#include "platform/Files.h"
+#include "support/MailFixture.h"
+
+namespace {
+
+using namespace mailstore;
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+
+class TMailTest : public testing_support::MailFixture {
+ protected:
+  // Appends a record whose text file exists, named by `fileName`.
+  void Deliver(const std::string& subject, const std::string& fileName, const std::string& key = "BOB") {
+    WriteFile(MailFile(fileName), subject + "\r\n");
+    ASSERT_EQ(mail.AppendMessage(key, EncodeMessageRecord(subject, "ALICE", "12/7/2026 2:15p", MailFile(fileName))), 0);
+  }
+  std::vector<std::string> Subjects() {
+    std::vector<std::string> subjects;
+    for (int i = 0, n = mail.CountMessages(); i < n; ++i) {
+      MessageRecord record;
+      EXPECT_EQ(mail.ReadMessage(i, record), 0);
+      subjects.push_back(record.subject);
+    }
+    return subjects;
+  }
+};
+
+TEST_F(TMailTest, MailboxPathCutsTheKeyAndFindsAnyCase) {
+  EXPECT_EQ(mail.MailboxPath("JOHNSMITHSON"), MailFile("JOHNSMIT.LST"));
+  WriteFile(MailFile("bob.lst"), "");
+  EXPECT_EQ(mail.MailboxPath("BOB"), MailFile("bob.lst"));
+}
+
+TEST_F(TMailTest, CountMessagesFromTheFileSize) {
+  struct Case {
+    size_t size;
+    int count;
+  };
+  for (const Case& c : {Case{0, 0}, Case{150, 0}, Case{151, 1}, Case{302, 2}, Case{151 * 3 + 100, 3}}) {
+    WriteFile(MailFile("BOB.LST"), std::string(c.size, 'x'));
+    EXPECT_EQ(mail.CountMessages(), c.count) << c.size;
+  }
+}
+
+TEST_F(TMailTest, AMissingMailboxIsCreatedEmptyInEitherMode) {
+  EXPECT_EQ(mail.CountMessages(), 0);
+  EXPECT_TRUE(std::filesystem::exists(MailFile("BOB.LST")));
+  EXPECT_EQ(mail.OpenMailbox("CAROL", TMail::Mode::kRead), 0);
+  EXPECT_EQ(mail.CloseMailbox(), 0);
+  EXPECT_EQ(mail.OpenMailbox("DAVE", TMail::Mode::kUpdate), 0);
+  EXPECT_EQ(mail.CloseMailbox(), 0);
+  EXPECT_EQ(std::filesystem::file_size(MailFile("CAROL.LST")), 0u);
+  EXPECT_EQ(std::filesystem::file_size(MailFile("DAVE.LST")), 0u);
+  EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(TMailTest, AppendedRecordsReadBackInOrder) {
+  Deliver("first", "00000001.MSG");
+  Deliver("second", "00000002.MSG");
+  EXPECT_EQ(Subjects(), (std::vector<std::string>{"first", "second"}));
+  EXPECT_EQ(std::filesystem::file_size(MailFile("BOB.LST")), 2 * kRecordSize);
+  MessageRecord record;
+  EXPECT_EQ(mail.ReadMessage(2, record), platform::kReadError);
+  EXPECT_EQ(mail.ReadMessage(-1, record), platform::kReadError);
+}
+
+TEST_F(TMailTest, AppendOverwritesATornRecordAtTheEnd) {
+  Deliver("first", "00000001.MSG");
+  std::filesystem::resize_file(MailFile("BOB.LST"), kRecordSize + 40);  // a writer died half way
+  Deliver("second", "00000002.MSG");
+  EXPECT_EQ(std::filesystem::file_size(MailFile("BOB.LST")), 2 * kRecordSize);
+  EXPECT_EQ(Subjects(), (std::vector<std::string>{"first", "second"}));
+}
+
+TEST_F(TMailTest, AFailedAppendLeavesTheMailboxAsItWas) {
+  Deliver("first", "00000001.MSG");
+  const std::string before = ReadFile(MailFile("BOB.LST"));
+  const RecordBytes record = EncodeMessageRecord("second", "ALICE", "d", MailFile("00000002.MSG"));
+  platform::faults::Arm("write", 1, ENOSPC);
+  EXPECT_EQ(mail.AppendMessage("BOB", record), 101);
+  platform::faults::Arm("fsync", 1, EIO);
+  EXPECT_EQ(mail.AppendMessage("BOB", record), 101);
+  EXPECT_EQ(ReadFile(MailFile("BOB.LST")), before);
+}
+
+TEST_F(TMailTest, ReadingResolvesTheTextFileInOurMailDirectory) {
+  struct Case {
+    const char* stored;
+    bool resolves;
+  };
+  WriteFile(MailFile("99223FC2.MSG"), "x");
+  for (const Case& c : {Case{"E:\\MAIL\\99223FC2.MSG", true}, Case{"F:\\SHARED\\MAIL\\99223fc2.msg", true},
+                        Case{"/srv/mail/99223FC2.MSG", true}, Case{"E:99223FC2.MSG", true},
+                        Case{"E:\\MAIL\\..", false}, Case{"..\\..\\etc\\passwd", false},
+                        Case{"E:\\MAIL\\MASTER.INI", false}, Case{"E:\\MAIL\\MAILBOX.INI", false},
+                        Case{"E:\\MAIL\\BOB.LST", false}, Case{"", false}, Case{"E:\\MAIL\\", false}}) {
+    std::filesystem::remove(MailFile("BOB.LST"));
+    ASSERT_EQ(mail.AppendMessage("BOB", EncodeMessageRecord("s", "ALICE", "d", c.stored)), 0);
+    MessageRecord record;
+    ASSERT_EQ(mail.ReadMessage(0, record), 0);
+    EXPECT_EQ(record.textFile, c.resolves ? MailFile("99223FC2.MSG") : "") << c.stored;
+  }
+}
+
+TEST_F(TMailTest, MarkAsReadAddsTheMarkOnce) {
+  Deliver("first", "00000001.MSG");
+  ASSERT_EQ(mail.MarkAsRead(0), 0);
+  const std::string marked = ReadFile(MailFile("BOB.LST"));
+  MessageRecord record;
+  ASSERT_EQ(mail.ReadMessage(0, record), 0);
+  EXPECT_EQ(record.date, "12/7/2026 2:15p.");
+  EXPECT_TRUE(IsRead(record));
+  ASSERT_EQ(mail.MarkAsRead(0), 0);
+  EXPECT_EQ(ReadFile(MailFile("BOB.LST")), marked);
+  EXPECT_EQ(mail.MarkAsRead(1), platform::kReadError);
+}
+
+TEST_F(TMailTest, DeletingMovesLaterRecordsDown) {
+  Deliver("r0", "00000000.MSG");
+  Deliver("r1", "00000001.MSG");
+  Deliver("r2", "00000002.MSG");
+  ASSERT_EQ(mail.DeleteMessage(0), 0);
+  EXPECT_EQ(Subjects(), (std::vector<std::string>{"r1", "r2"}));
+  EXPECT_FALSE(std::filesystem::exists(MailFile("00000000.MSG")));
+  ASSERT_EQ(mail.DeleteMessage(1), 0);  // the last: nothing moves
+  EXPECT_EQ(Subjects(), (std::vector<std::string>{"r1"}));
+  EXPECT_EQ(std::filesystem::file_size(MailFile("BOB.LST")), kRecordSize);
+  EXPECT_EQ(mail.DeleteMessage(1), platform::kReadError);
+  ASSERT_EQ(mail.DeleteMessage(0), 0);
+  EXPECT_EQ(std::filesystem::file_size(MailFile("BOB.LST")), 0u);
+}
+
+TEST_F(TMailTest, DeletingADanglingOrForeignRecordTouchesNoOtherFile) {
+  WriteFile(MailFile("MASTER.INI"), "[USERS]\r\nBOB=\r\n");
+  ASSERT_EQ(mail.AppendMessage("BOB", EncodeMessageRecord("evil", "X", "d", "E:\\MAIL\\MASTER.INI")), 0);
+  ASSERT_EQ(mail.AppendMessage("BOB", EncodeMessageRecord("gone", "X", "d", "E:\\MAIL\\0000FFFF.MSG")), 0);
+  ASSERT_EQ(mail.DeleteMessage(0), 0);
+  ASSERT_EQ(mail.DeleteMessage(0), 0);
+  EXPECT_EQ(mail.CountMessages(), 0);
+  EXPECT_TRUE(std::filesystem::exists(MailFile("MASTER.INI")));
+}
+
+TEST_F(TMailTest, ATextFileThatCannotBeDeletedKeepsItsRecord) {
+  Deliver("r0", "00000000.MSG");
+  platform::faults::Arm("unlink", 1, EIO, /*sticky=*/true);
+  EXPECT_NE(mail.DeleteMessage(0), 0);
+  platform::faults::Clear();
+  EXPECT_EQ(Subjects(), (std::vector<std::string>{"r0"}));
+}
+
+TEST_F(TMailTest, AReadOnlyTextFileIsStillDeleted) {
+  Deliver("r0", "00000000.MSG");
+  ASSERT_EQ(platform::SetReadOnly(MailFile("00000000.MSG"), true), 0);
+  platform::faults::Arm("unlink", 1, EACCES);  // as a system that refuses read-only files would
+  ASSERT_EQ(mail.DeleteMessage(0), 0);
+  EXPECT_FALSE(std::filesystem::exists(MailFile("00000000.MSG")));
+  EXPECT_EQ(mail.CountMessages(), 0);
+}
+
+TEST_F(TMailTest, MessageFileNamesFollowTheKeyAndTheMoment) {
+  std::string path;
+  ASSERT_TRUE(mail.CreateMessageFile(path));
+  EXPECT_EQ(path, MailFile("99223FC2.MSG"));
+  EXPECT_EQ(std::filesystem::file_size(path), 0u);
+  ASSERT_TRUE(mail.CreateMessageFile(path));  // the same second: the next value
+  EXPECT_EQ(path, MailFile("99223FC3.MSG"));
+  ASSERT_TRUE(mail.CreateMessageFile(path));
+  EXPECT_EQ(path, MailFile("99223FC4.MSG"));
+}
+
+TEST(MessageFileName, WeightsOfKeys) {
+  const platform::LocalTime t{2026, 12, 7, 14, 15, 30};
+  const uint32_t base = 0x5D8771EFu + 1000000000u;
+  auto value = [&](std::string_view key) { return std::stoul(MessageFileName(key, t, 0).substr(0, 8), nullptr, 16); };
+  EXPECT_EQ(value("B"), base + 'B');
+  EXPECT_EQ(value("BOB"), base + 979);
+  EXPECT_EQ(value("ABCDEFGH"), base + 32512 + (65 + 66 + 67 + 68 + 69 + 70 + 71 + 72));
+  EXPECT_EQ(MessageFileName("", platform::LocalTime{1979, 1, 1, 0, 0, 0}, 5), "3B9ACA05.MSG");  // no date outside 1980-2099
+  EXPECT_EQ(MessageFileName("BOB", t, 1), "99223FC3.MSG");
+}
+
+TEST_F(TMailTest, CreatingGivesUpAtOnceWhenTheDirectoryRefuses) {
+  std::string path;
+  mail.SetMailDir(dir.File("nowhere"));
+  EXPECT_FALSE(mail.CreateMessageFile(path));
+  EXPECT_EQ(platform::faults::CallCount("create"), 1);
+  mail.SetMailDir(dir.path());
+  platform::faults::Arm("create", 1, EROFS, /*sticky=*/true);
+  EXPECT_FALSE(mail.CreateMessageFile(path));
+  EXPECT_EQ(platform::faults::CallCount("create"), 2);
+}
+
+TEST_F(TMailTest, ADeepMailDirectoryStillWorks) {
+  std::string deep = dir.path();
+  for (int i = 0; i < 8; ++i) deep += "/a-rather-long-directory-name-" + std::to_string(i);
+  ASSERT_EQ(platform::MakeDirectories(deep), 0);
+  mail.SetMailDir(deep);
+  std::string path;
+  ASSERT_TRUE(mail.CreateMessageFile(path));
+  ASSERT_GT(path.size(), kTextFileRoom);
+  ASSERT_EQ(mail.AppendMessage("BOB", EncodeMessageRecord("deep", "ALICE", "d", path)), 0);
+  MessageRecord record;
+  ASSERT_EQ(mail.ReadMessage(0, record), 0);
+  EXPECT_EQ(record.textFile, path);  // resolved in full, never cut
+  ASSERT_EQ(mail.DeleteMessage(0), 0);
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+// --- the retries of an update --------------------------------------------
+
+const std::string kLockedQuestion =
+    "Cannot send mail to BOB.\r\rThe mailbox may have been locked by another user\ror write protected.\r\r"
+    "Do you want to attempt to send the message again?";
+
+TEST_F(TMailTest, AccessDeniedPausesAfterEachOfSixAttemptsThenAsks) {
+  WriteFile(MailFile("BOB.LST"), "");
+  platform::faults::Arm("create", 1, EACCES, /*sticky=*/true);
+  EXPECT_EQ(mail.OpenMailbox("BOB", TMail::Mode::kUpdate), 5);
+  EXPECT_EQ(platform::faults::CallCount("create"), 6);
+  EXPECT_EQ(ui.pauses, std::vector<int>(6, 1000));
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].kind, "ask");
+  EXPECT_EQ(ui.shown[0].title, "KV Mailbox");
+  EXPECT_EQ(ui.shown[0].text, kLockedQuestion);
+}
+
+TEST_F(TMailTest, YesStartsAnotherCycleOfSixAttempts) {
+  WriteFile(MailFile("BOB.LST"), "");
+  platform::faults::Arm("lock", 1, EAGAIN, /*sticky=*/true);
+  ui.answers = {true, true, false};
+  EXPECT_EQ(mail.OpenMailbox("BOB", TMail::Mode::kUpdate), 32);
+  EXPECT_EQ(platform::faults::CallCount("lock"), 18);
+  EXPECT_EQ(ui.CountOf("ask"), 3);
+  EXPECT_TRUE(ui.pauses.empty());  // no pause after a sharing violation
+}
+
+TEST_F(TMailTest, TheMailboxIsFreeAgainOnTheSecondCycle) {
+  WriteFile(MailFile("BOB.LST"), "");
+  for (int n = 1; n <= 6; ++n) platform::faults::Arm("lock", n, EAGAIN);
+  ui.answers = {true};
+  EXPECT_EQ(mail.AppendMessage("BOB", EncodeMessageRecord("s", "A", "d", "00000001.MSG")), 0);
+  EXPECT_EQ(ui.CountOf("ask"), 1);
+  EXPECT_EQ(mail.CountMessages(), 1);
+}
+
+TEST_F(TMailTest, OtherFailuresAskWithTheirOwnText) {
+  WriteFile(MailFile("BOB.LST"), "");
+  platform::faults::Arm("create", 1, EIO, /*sticky=*/true);
+  EXPECT_EQ(mail.OpenMailbox("BOB", TMail::Mode::kUpdate), 161);
+  EXPECT_EQ(platform::faults::CallCount("create"), 1);
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].text, "Cannot send mail to BOB.\r\rDevice read fault!\r\rDo you want to attempt to send the message again?");
+}
+
+TEST_F(TMailTest, AMissingDirectoryIsReturnedWithoutAQuestion) {
+  mail.SetMailDir(dir.File("nowhere"));
+  EXPECT_EQ(mail.AppendMessage("BOB", EncodeMessageRecord("s", "A", "d", "00000001.MSG")), 3);
+  EXPECT_EQ(mail.MarkAsRead(0), 3);
+  EXPECT_EQ(mail.CountMessages(), 0);
+  EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(TMailTest, ASecondTMailInTheSameProcessIsExcluded) {
+  testing_support::ScriptedUi otherUi;
+  TMail other(otherUi, clock);
+  other.SetMailDir(dir.path());
+  ASSERT_EQ(other.OpenMailbox("BOB", TMail::Mode::kUpdate), 0);
+  EXPECT_EQ(mail.AppendMessage("BOB", EncodeMessageRecord("s", "A", "d", "00000001.MSG")), 32);
+  EXPECT_EQ(ui.CountOf("ask"), 1);
+  MessageRecord record;
+  EXPECT_EQ(mail.ReadMessage(0, record), 32);  // a read does not retry
+  EXPECT_EQ(ui.CountOf("ask"), 1);
+  other.CloseMailbox();
+  EXPECT_EQ(mail.AppendMessage("BOB", EncodeMessageRecord("s", "A", "d", "00000001.MSG")), 0);
+}
+
+// --- error texts -----------------------------------------------------------
+
+TEST(IoErrorTextTest, TextsOfCodes) {
+  EXPECT_EQ(IoErrorText(0), "");
+  EXPECT_EQ(IoErrorText(2), "File not found!");
+  EXPECT_EQ(IoErrorText(7), "Unknown Error #7");
+  EXPECT_EQ(IoErrorText(101), "The disk is full!");
+  EXPECT_EQ(IoErrorText(112), "The disk is full!");
+  EXPECT_EQ(IoErrorText(10003), "Unknown Error #10003");
+  EXPECT_EQ(IoErrorText(10004), "Unknown Error #10004");
+  EXPECT_EQ(IoErrorText(10001),
+            "Unable to create temporary file! Check\rdirectory settings under Preferences in\rthe Options menu.");
+  EXPECT_EQ(IoErrorText(-1), "Unknown Error #-1");
+}
+
+TEST_F(TMailTest, ErrorsReachTheUserWithTheirTexts) {
+  mail.ShowIoError(2);
+  ui.ReportException(MailError::InOut(2));
+  ui.ReportException(MailError::InOut(0));  // says nothing
+  ui.ReportException(MailError::Other("Something broke."));
+  try {
+    throw std::bad_alloc();
+  } catch (...) {
+    ui.ReportException(MailError::FromCurrentException());
+  }
+  ui.ReportException(MailError::InvalidRelease());
+  ASSERT_EQ(ui.shown.size(), 5u);
+  for (const auto& s : ui.shown) {
+    EXPECT_EQ(s.kind, "error");
+    EXPECT_EQ(s.title, "KV Mailbox");
+  }
+  EXPECT_EQ(ui.shown[0].text, "File not found!");
+  EXPECT_EQ(ui.shown[1].text, "File not found!");
+  EXPECT_EQ(ui.shown[2].text, "Something broke.");
+  EXPECT_EQ(ui.shown[3].text.rfind("There is not enough memory to complete\r", 0), 0u);
+  EXPECT_EQ(ui.shown[4].text, "Unable to release allocated memory! Memory\rmay have been corrupted by another application.");
+}
+
+}  // namespace

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "platform/ErrorCode.h"
+#include "platform/FaultInjection.h"
+#include "platform/Files.h"
+#include "platform/Path.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using testing_support::TempDir;
+using testing_support::WriteFile;
+
+class FilesTest : public ::testing::Test {
+ protected:
+  FilesTest() { platform::faults::Clear(); }
+  ~FilesTest() override { platform::faults::Clear(); }
+  TempDir dir;
+};
+
+struct PatternCase {
+  const char* name;
+  const char* file;
+  const char* pattern;
+  bool matches;
+};
+
+class DosPattern : public ::testing::TestWithParam<PatternCase> {};
+
+TEST_P(DosPattern, Matches) {
+  EXPECT_EQ(platform::MatchesDosPattern(GetParam().file, GetParam().pattern), GetParam().matches);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DosPattern,
+    ::testing::Values(PatternCase{"extension", "BOB.LST", "*.LST", true},
+                      PatternCase{"lowerCase", "bob.lst", "*.LST", true},
+                      PatternCase{"mixedCase", "Bob.Lst", "*.lst", true},
+                      PatternCase{"otherExtension", "BOB.MSG", "*.LST", false},
+                      PatternCase{"longerExtension", "BOB.LST.tmp", "*.LST", false},
+                      PatternCase{"dotsInside", "A.B.LST", "*.LST", true},
+                      PatternCase{"question", "BOB.LST", "B?B.LST", true},
+                      PatternCase{"questionNeedsOne", "BB.LST", "B?B.LST", false},
+                      PatternCase{"starDotStarNoDot", "README", "*.*", true},
+                      PatternCase{"starMiddle", "99223FC2.MSG", "9*2.MSG", true},
+                      PatternCase{"backtracking", "aXbXc", "a*b*c", true}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(ErrorCode, SystemErrorsBecomeTheProgramsCodes) {
+  using platform::IoOp;
+  EXPECT_EQ(platform::CodeFromErrno(ENOENT, IoOp::kOpen), 2);
+  EXPECT_EQ(platform::CodeFromErrno(ENOTDIR, IoOp::kOpen), 3);
+  EXPECT_EQ(platform::CodeFromErrno(EMFILE, IoOp::kOpen), 4);
+  EXPECT_EQ(platform::CodeFromErrno(EACCES, IoOp::kOpen), 5);
+  EXPECT_EQ(platform::CodeFromErrno(EPERM, IoOp::kWrite), 5);
+  EXPECT_EQ(platform::CodeFromErrno(ENOMEM, IoOp::kOther), 8);
+  EXPECT_EQ(platform::CodeFromErrno(EROFS, IoOp::kOpen), 19);
+  EXPECT_EQ(platform::CodeFromErrno(EAGAIN, IoOp::kOpen), 32);
+  EXPECT_EQ(platform::CodeFromErrno(ENOSPC, IoOp::kWrite), 101);
+  EXPECT_EQ(platform::CodeFromErrno(ENOSPC, IoOp::kOpen), 112);
+  EXPECT_EQ(platform::CodeFromErrno(EIO, IoOp::kRead), 100);
+  EXPECT_EQ(platform::CodeFromErrno(EIO, IoOp::kWrite), 101);
+}
+
+TEST(ErrorCode, ErrorsWithoutATwinStillSayWhatHappened) {
+  const int code = platform::CodeFromErrno(ENOLCK, platform::IoOp::kOpen);
+  EXPECT_GE(code, platform::kSystemErrorBase);
+  EXPECT_NE(platform::SystemErrorText(code).find("No locks available"), std::string::npos);
+  EXPECT_EQ(platform::SystemErrorText(5), "");
+}
+
+TEST(Path, JoinAndFileName) {
+  EXPECT_EQ(platform::JoinPath("", "A.MSG"), "A.MSG");
+  EXPECT_EQ(platform::JoinPath("/mail/", "A.MSG"), "/mail/A.MSG");
+  EXPECT_EQ(platform::JoinPath("/mail", "A.MSG"), "/mail/A.MSG");
+  EXPECT_EQ(platform::FileNamePart("E:\\MAIL\\0001ABCD.MSG"), "0001ABCD.MSG");
+  EXPECT_EQ(platform::FileNamePart("/srv/mail/0001ABCD.MSG"), "0001ABCD.MSG");
+  EXPECT_EQ(platform::FileNamePart("E:0001ABCD.MSG"), "0001ABCD.MSG");
+  EXPECT_EQ(platform::FileNamePart("MAIL\\"), "");
+}
+
+TEST_F(FilesTest, NamesAreFoundWhateverTheirCase) {
+  WriteFile(dir.File("bob.lst"), "x");
+  EXPECT_EQ(platform::ResolveName(dir.path(), "BOB.LST"), dir.File("bob.lst"));
+  EXPECT_EQ(platform::ResolveName(dir.path(), "ALICE.LST"), dir.File("ALICE.LST"));
+  WriteFile(dir.File("BOB.LST"), "y");
+  EXPECT_EQ(platform::ResolveName(dir.path(), "BOB.LST"), dir.File("BOB.LST"));  // the exact spelling first
+}
+
+TEST_F(FilesTest, FindFilesListsMatchesAndTellsWhatIsMissing) {
+  WriteFile(dir.File("BOB.LST"), "");
+  WriteFile(dir.File("alice.lst"), std::string(302, 'x'));
+  WriteFile(dir.File("MASTER.INI"), "");
+  std::vector<platform::FileInfo> found;
+  ASSERT_EQ(platform::FindFiles(dir.path(), "*.LST", found), 0);
+  ASSERT_EQ(found.size(), 2u);
+  for (const auto& entry : found)
+    if (entry.name == "alice.lst") {
+      EXPECT_EQ(entry.size, 302);
+    }
+
+  found.clear();
+  EXPECT_EQ(platform::FindFiles(dir.path(), "*.MSG", found), 2);
+  EXPECT_EQ(platform::FindFiles(dir.File("nowhere"), "*.LST", found), 3);
+}
+
+TEST_F(FilesTest, StatTellsAMissingFileFromAMissingDirectory) {
+  platform::FileInfo info;
+  EXPECT_EQ(platform::StatFile(dir.File("none.lst"), info), 2);
+  EXPECT_EQ(platform::StatFile(dir.File("nowhere/none.lst"), info), 3);
+}
+
+TEST_F(FilesTest, ExclusiveCreationRefusesATakenName) {
+  EXPECT_EQ(platform::CreateExclusive(dir.File("0001ABCD.MSG")), 0);
+  EXPECT_EQ(platform::CreateExclusive(dir.File("0001ABCD.MSG")), platform::kFileExists);
+  EXPECT_EQ(platform::CreateExclusive(dir.File("nowhere/0001ABCD.MSG")), 3);
+}
+
+TEST_F(FilesTest, DeleteClearsAttributesOnlyWhenAsked) {
+  WriteFile(dir.File("A.MSG"), "x");
+  platform::faults::Arm("unlink", 1, EACCES);
+  EXPECT_EQ(platform::DeleteFile(dir.File("A.MSG"), false), 5);
+  EXPECT_TRUE(platform::FileExists(dir.File("A.MSG")));
+  platform::faults::Arm("unlink", 1, EACCES);
+  EXPECT_EQ(platform::DeleteFile(dir.File("A.MSG"), true), 0);
+  EXPECT_EQ(platform::faults::CallCount("chmod"), 1);
+  EXPECT_FALSE(platform::FileExists(dir.File("A.MSG")));
+}
+
+TEST_F(FilesTest, AFailedWriteIsReported) {
+  platform::faults::Arm("write", 1, ENOSPC);
+  EXPECT_EQ(platform::WriteWholeFile(dir.File("A.MSG"), "text"), 101);
+  platform::faults::Arm("fsync", 1, EIO);
+  EXPECT_EQ(platform::WriteWholeFile(dir.File("A.MSG"), "text"), 101);
+  platform::faults::Arm("create", 1, EROFS);
+  EXPECT_EQ(platform::WriteWholeFile(dir.File("A.MSG"), "text"), 19);
+}
+
+TEST_F(FilesTest, ReadWholeFileStopsAtItsLimit) {
+  WriteFile(dir.File("A.MSG"), "0123456789");
+  std::string bytes;
+  ASSERT_EQ(platform::ReadWholeFile(dir.File("A.MSG"), bytes, 4), 0);
+  EXPECT_EQ(bytes, "0123");
+  ASSERT_EQ(platform::ReadWholeFile(dir.File("A.MSG"), bytes), 0);
+  EXPECT_EQ(bytes, "0123456789");
+}
+
+TEST(FaultSeam, ArmsTheNthCallOrEveryCallFromIt) {
+  platform::faults::Clear();
+  TempDir dir;
+  ASSERT_TRUE(platform::faults::ArmFromText("create:2+:EACCES"));
+  EXPECT_EQ(platform::CreateExclusive(dir.File("1")), 0);
+  EXPECT_EQ(platform::CreateExclusive(dir.File("2")), 5);
+  EXPECT_EQ(platform::CreateExclusive(dir.File("3")), 5);
+  platform::faults::Clear();
+  EXPECT_EQ(platform::CreateExclusive(dir.File("3")), 0);
+}
+
+TEST(FaultSeam, RejectsMalformedListsWhole) {
+  platform::faults::Clear();
+  for (const char* bad : {"write", "write:0:ENOSPC", "write:x:ENOSPC", "nosuchcall:1:EIO", "write:1:EWHAT",
+                          "write:1:ENOSPC,read"})
+    EXPECT_FALSE(platform::faults::ArmFromText(bad)) << bad;
+  EXPECT_TRUE(platform::faults::ArmFromText("write:3:ENOSPC,open:1+:13"));
+  platform::faults::Clear();
+}
+
+}  // namespace

@@ -1,0 +1,90 @@
+// What the mail store's tests share: a Mail Directory of their own, a clock
+// they set, a user whose answers they script, and a clean fault seam.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "mailstore/TMail.h"
+#include "mailstore/UserInteraction.h"
+#include "platform/Clock.h"
+#include "platform/FaultInjection.h"
+#include "support/TempDir.h"
+
+namespace testing_support {
+
+class FakeClock : public platform::Clock {
+ public:
+  platform::LocalTime now{2026, 12, 7, 14, 15, 30, 0};
+  uint32_t utcMs = 51330000;
+  uint32_t tick = 0;
+  platform::LocalTime LocalNow() const override { return now; }
+  uint32_t UtcMillisecondsSinceMidnight() const override { return utcMs; }
+  uint32_t TickMs() const override { return tick; }
+};
+
+// Records what the store says to its user and answers its questions from a
+// script (No once the script runs out).
+class ScriptedUi : public mailstore::UserInteraction {
+ public:
+  struct Shown {
+    std::string kind;  // alert, ask, notice, error
+    std::string title;
+    std::string text;
+  };
+  std::vector<Shown> shown;
+  std::deque<bool> answers;
+  std::vector<int> pauses;
+  std::vector<std::string> sending;
+  int beeps = 0;
+
+  void ShowAlert(const std::string& title, const std::string& text) override {
+    shown.push_back({"alert", title, text});
+  }
+  bool AskUser(const std::string& title, const std::string& text) override {
+    shown.push_back({"ask", title, text});
+    if (answers.empty()) return false;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  void ShowNotice(const std::string& title, const std::string& text) override {
+    shown.push_back({"notice", title, text});
+  }
+  void ShowErrorText(const std::string& text) override { shown.push_back({"error", mailstore::kProgramTitle, text}); }
+  void WarningBeep() override { ++beeps; }
+  void PauseMs(int ms) override { pauses.push_back(ms); }
+  void ShowSending(const std::string& name) override { sending.push_back(name); }
+  void ClearSending() override { sending.push_back(""); }
+  void HideSending() override { sending.push_back("<hidden>"); }
+
+  int CountOf(const std::string& kind) const {
+    int n = 0;
+    for (const Shown& s : shown) n += s.kind == kind;
+    return n;
+  }
+};
+
+class MailFixture : public ::testing::Test {
+ protected:
+  MailFixture() : mail(ui, clock) {
+    platform::faults::Clear();
+    mail.SetMailDir(dir.path());
+    mail.SetProgramDir(programDir.path());
+    mail.SetUserName("BOB");
+  }
+  ~MailFixture() override { platform::faults::Clear(); }
+
+  std::string MailFile(const std::string& name) const { return dir.File(name); }
+
+  TempDir dir;
+  TempDir programDir;
+  FakeClock clock;
+  ScriptedUi ui;
+  mailstore::TMail mail;
+};
+
+}  // namespace testing_support
