@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds KV Mailbox and runs every test:
+#   1. everything, built with g++ (the window layers included);
+#   2. the mail store, the command line and the fuzz targets under
+#      AddressSanitizer and UndefinedBehaviorSanitizer, built with clang.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup-deps.sh || exit 1
+export QT_QPA_PLATFORM=offscreen
+
+passed=0
+failed=0
+status=0
+for preset in dev asan; do
+  echo "=== $preset: configure and build"
+  buildlog=$(mktemp)
+  if ! { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"$buildlog" 2>&1; then
+    echo "=== $preset: build failed"
+    tail -60 "$buildlog"
+    rm -f "$buildlog"
+    status=1
+    continue
+  fi
+  grep -E 'warning:' "$buildlog" | head -20
+  rm -f "$buildlog"
+  echo "=== $preset: tests"
+  log=$(mktemp)
+  ctest --test-dir "build/$preset" --output-on-failure -j2 2>&1 | tee "$log"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
+  if [ -n "$summary" ]; then
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
+    bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$summary")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  else
+    status=1
+  fi
+  rm -f "$log"
+done
+
+echo
+echo "${passed} passed, ${failed} failed"
+exit $status
