@@ -35,6 +35,9 @@ struct MessageRecord {
   std::string sender;
   std::string date;
   std::string textFile;
+  // Set by TMail when it resolves the text file in its Mail Directory:
+  // whether the file existed then.
+  bool textFileExists = false;
 };
 
 // Builds the bytes of a record.  Subject, sender and date longer than their

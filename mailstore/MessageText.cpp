@@ -51,6 +51,26 @@ ScrambleHeader ParseScrambleHeader(std::string_view bytes) {
   return ScrambleHeader{true, static_cast<uint32_t>(seed)};
 }
 
+std::string PlainMessageText(std::string_view fileBytes) {
+  const ScrambleHeader header = ParseScrambleHeader(fileBytes);
+  if (!header.scrambled) return std::string(fileBytes);
+  // Skip the signature, the seed and the recipient: three lines.
+  size_t at = 0;
+  for (int line = 0; line < 3 && at < fileBytes.size(); ++line) {
+    const size_t end = fileBytes.find_first_of("\r\n", at);
+    if (end == std::string_view::npos) {
+      at = fileBytes.size();
+      break;
+    }
+    at = end + ((fileBytes[end] == '\r' && end + 1 < fileBytes.size() && fileBytes[end + 1] == '\n') ? 2 : 1);
+  }
+  // Line ends are control characters, which the table keeps as they are, so
+  // the rest unscrambles in one pass.
+  std::string text(fileBytes.substr(at));
+  UnscrambleLine(BuildScrambleTable(header.seed), text);
+  return text;
+}
+
 ScrambleHeader ReadScrambleHeader(const std::string& path) {
   std::string bytes;
   if (platform::ReadWholeFile(path, bytes, kHeaderReadLimit) != 0) return {};

@@ -36,4 +36,9 @@ ScrambleHeader ParseScrambleHeader(std::string_view bytes);
 // scrambled.
 ScrambleHeader ReadScrambleHeader(const std::string& path);
 
+// The text of a message as its reader sees it: a plain file unchanged; a
+// scrambled one without its three header lines and with every later line
+// unscrambled, its line ends kept.
+std::string PlainMessageText(std::string_view fileBytes);
+
 }  // namespace mailstore

@@ -1,5 +1,6 @@
 #include "mailstore/TMail.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -43,10 +44,11 @@ uint32_t PackedDateTime(const platform::LocalTime& t) {
 
 // The path of a record's text file in our Mail Directory; empty when the
 // stored name is not a message text file's.
-std::string ResolveTextFile(const std::string& mailDir, std::string_view stored) {
+std::string ResolveTextFile(const std::string& mailDir, std::string_view stored, bool* exists = nullptr) {
+  if (exists != nullptr) *exists = false;
   const std::string_view name = platform::FileNamePart(stored);
   if (!IsMessageFileName(name)) return {};
-  return platform::ResolveName(mailDir, name);
+  return platform::ResolveName(mailDir, name, exists);
 }
 
 }  // namespace
@@ -134,11 +136,38 @@ int TMail::ReadMessage(int index, MessageRecord& record) {
   if (index < 0) return Finish(platform::kReadError);
   code = mailbox_.ReadAt(static_cast<int64_t>(index) * static_cast<int64_t>(kRecordSize), bytes.data(),
                          bytes.size());
-  if (code == platform::kOk) {
-    record = DecodeMessageRecord(bytes);
-    record.textFile = ResolveTextFile(mailDir_, record.textFile);
+  if (code == platform::kOk) record = ResolveRecord(bytes);
+  return Finish(code);
+}
+
+int TMail::ReadMessages(int first, std::vector<MessageRecord>& records) {
+  records.clear();
+  int code = OpenMailbox(MailboxKey(userName_), Mode::kRead);
+  if (code != platform::kOk) return code;
+  int64_t size = 0;
+  code = mailbox_.Size(size);
+  const int64_t start = static_cast<int64_t>(std::max(first, 0)) * static_cast<int64_t>(kRecordSize);
+  const int64_t whole = size / static_cast<int64_t>(kRecordSize) * static_cast<int64_t>(kRecordSize);
+  if (code == platform::kOk && whole > start) {
+    std::vector<unsigned char> bytes(static_cast<size_t>(whole - start));
+    code = mailbox_.ReadAt(start, bytes.data(), bytes.size());
+    code = Finish(code);  // the lock is not needed while the names are resolved
+    if (code != platform::kOk) return code;
+    records.reserve(bytes.size() / kRecordSize);
+    RecordBytes one{};
+    for (size_t at = 0; at < bytes.size(); at += kRecordSize) {
+      std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(at), kRecordSize, one.begin());
+      records.push_back(ResolveRecord(one));
+    }
+    return platform::kOk;
   }
   return Finish(code);
+}
+
+MessageRecord TMail::ResolveRecord(const RecordBytes& bytes) const {
+  MessageRecord record = DecodeMessageRecord(bytes);
+  record.textFile = ResolveTextFile(mailDir_, record.textFile, &record.textFileExists);
+  return record;
 }
 
 int TMail::MarkAsRead(int index) {

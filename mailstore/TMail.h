@@ -37,6 +37,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "mailstore/MessageRecord.h"
 #include "mailstore/UserInteraction.h"
@@ -95,6 +96,11 @@ class TMail {
   // an index past the end, or the first failing code.
   int ReadMessage(int index, MessageRecord& record);
 
+  // Reads every whole record from `first` on under one read-mode open, each
+  // as ReadMessage would.  Returns 0, or the code of the failure with
+  // `records` empty.
+  int ReadMessages(int first, std::vector<MessageRecord>& records);
+
   // Adds the read mark to record `index` of the current user's mailbox file
   // when its date text has 1 to 19 characters and no mark yet.  Returns 0 or
   // the first failing code.
@@ -118,6 +124,8 @@ class TMail {
   int OpenOwnForUpdate(int64_t& records);
   // Closes, keeping the first failing code.
   int Finish(int code);
+  // Decodes a record and resolves its text file in our Mail Directory.
+  MessageRecord ResolveRecord(const RecordBytes& bytes) const;
 
   UserInteraction& ui_;
   const platform::Clock& clock_;

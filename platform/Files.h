@@ -21,6 +21,7 @@ struct FileInfo {
   int64_t size = 0;
   bool isDirectory = false;
   bool readOnly = false;
+  int64_t modifiedNs = 0;  // last change, in nanoseconds since 1970
 };
 
 // Returns 0 and fills `info` when an entry exists at `path`; otherwise 2 (no
@@ -44,7 +45,8 @@ int FindFiles(const std::string& directory, std::string_view pattern, std::vecto
 // Returns the path of `name` in `directory` as it exists there, whatever its
 // case: the exact spelling when that exists, else the first entry equal to
 // it without regard to case, else the exact spelling (for creating it).
-std::string ResolveName(const std::string& directory, std::string_view name);
+// `exists`, when given, tells whether an entry was found.
+std::string ResolveName(const std::string& directory, std::string_view name, bool* exists = nullptr);
 
 // Creates a new empty file, failing with 80 when the name exists; the file is
 // created with writes going straight to the disk and closed at once.
@@ -65,6 +67,37 @@ int DeleteFile(const std::string& path, bool clearAttributes);
 
 // Makes a file read-only or writable.  Returns 0 or the failure's code.
 int SetReadOnly(const std::string& path, bool readOnly);
+
+// Sets the time of a file's last change.  Returns 0 or the failure's code.
+int SetModifiedTime(const std::string& path, int64_t modifiedNs);
+
+// A file opened without sharing rules, read from start to end or written
+// from the start: the files a user chooses to send or save.  The destructor
+// closes.
+class PlainFile {
+ public:
+  PlainFile() = default;
+  PlainFile(const PlainFile&) = delete;
+  PlainFile& operator=(const PlainFile&) = delete;
+  ~PlainFile();
+
+  // Opens an existing file for reading.  Returns 0 or a code.
+  int OpenForReading(const std::string& path);
+  // Creates a file, or empties an existing one, for writing.  Returns 0 or a
+  // code.
+  int Create(const std::string& path);
+  // Reads up to `capacity` bytes; `got` is 0 at the end.  Returns 0 or a code.
+  int Read(void* buffer, size_t capacity, size_t& got);
+  // Writes all `count` bytes.  Returns 0 or a code.
+  int Write(const void* buffer, size_t count);
+  // Flushes what was written to the disk.  Returns 0 or a code.
+  int Flush();
+  // Closes.  Returns 0 or the code of the close; 0 when not open.
+  int Close();
+
+ private:
+  int fd_ = -1;
+};
 
 // Creates a directory and its missing parents.  Returns 0 when it exists
 // afterwards.

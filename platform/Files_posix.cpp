@@ -20,6 +20,7 @@ void FillInfo(const struct stat& st, std::string_view name, FileInfo& info) {
   info.size = static_cast<int64_t>(st.st_size);
   info.isDirectory = S_ISDIR(st.st_mode);
   info.readOnly = (st.st_mode & S_IWUSR) == 0;
+  info.modifiedNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
 // Writes all of `bytes`, resuming after short writes.  Returns 0 or a code.
@@ -77,10 +78,15 @@ int FindFiles(const std::string& directory, std::string_view pattern, std::vecto
   return code;
 }
 
-std::string ResolveName(const std::string& directory, std::string_view name) {
+std::string ResolveName(const std::string& directory, std::string_view name, bool* exists) {
   std::string exact = JoinPath(directory, name);
+  if (exists != nullptr) *exists = false;
   struct stat st {};
-  if (sys::Stat(exact.c_str(), &st) == 0 || errno != ENOENT) return exact;
+  if (sys::Stat(exact.c_str(), &st) == 0) {
+    if (exists != nullptr) *exists = true;
+    return exact;
+  }
+  if (errno != ENOENT) return exact;
   DIR* dir = sys::Opendir(directory.empty() ? "." : directory.c_str());
   if (dir == nullptr) return exact;
   std::string found;
@@ -91,7 +97,9 @@ std::string ResolveName(const std::string& directory, std::string_view name) {
     }
   }
   sys::Closedir(dir);
-  return found.empty() ? exact : found;
+  if (found.empty()) return exact;
+  if (exists != nullptr) *exists = true;
+  return found;
 }
 
 int CreateExclusive(const std::string& path) {
@@ -145,6 +153,51 @@ int SetReadOnly(const std::string& path, bool readOnly) {
   const mode_t mode = readOnly ? (st.st_mode & ~mode_t{S_IWUSR | S_IWGRP | S_IWOTH}) : (st.st_mode | S_IWUSR);
   if (sys::Chmod(path.c_str(), mode & 07777) != 0) return CodeFromErrno(errno, IoOp::kOther);
   return kOk;
+}
+
+int SetModifiedTime(const std::string& path, int64_t modifiedNs) {
+  struct timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;
+  times[1].tv_sec = static_cast<time_t>(modifiedNs / 1000000000);
+  times[1].tv_nsec = static_cast<long>(modifiedNs % 1000000000);
+  if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) return CodeFromErrno(errno, IoOp::kOther);
+  return kOk;
+}
+
+PlainFile::~PlainFile() { Close(); }
+
+int PlainFile::OpenForReading(const std::string& path) {
+  Close();
+  fd_ = sys::Open(path.c_str(), O_RDONLY);
+  return fd_ < 0 ? PathErrorCode(errno, path, IoOp::kOpen) : kOk;
+}
+
+int PlainFile::Create(const std::string& path) {
+  Close();
+  fd_ = sys::Open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, kNewFileMode);
+  return fd_ < 0 ? PathErrorCode(errno, path, IoOp::kOpen) : kOk;
+}
+
+int PlainFile::Read(void* buffer, size_t capacity, size_t& got) {
+  got = 0;
+  const ssize_t n = sys::Read(fd_, buffer, capacity);
+  if (n < 0) return CodeFromErrno(errno, IoOp::kRead);
+  got = static_cast<size_t>(n);
+  return kOk;
+}
+
+int PlainFile::Write(const void* buffer, size_t count) {
+  return WriteAll(fd_, std::string_view(static_cast<const char*>(buffer), count));
+}
+
+int PlainFile::Flush() { return sys::Fsync(fd_) == 0 ? kOk : CodeFromErrno(errno, IoOp::kWrite); }
+
+int PlainFile::Close() {
+  if (fd_ < 0) return kOk;
+  const int fd = fd_;
+  fd_ = -1;
+  return sys::Close(fd) == 0 ? kOk : CodeFromErrno(errno, IoOp::kWrite);
 }
 
 int MakeDirectories(const std::string& path) {

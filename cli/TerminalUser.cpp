@@ -1,0 +1,86 @@
+#include "cli/TerminalUser.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include "platform/Clock.h"
+#include "platform/Terminal.h"
+#include "platform/Text.h"
+
+namespace cli {
+namespace {
+
+// With --yes and no one to ask, a busy mailbox is retried this long.
+constexpr uint32_t kRetryForMs = 10000;
+constexpr int kRetryPauseMs = 200;
+
+bool IsRetryQuestion(const std::string& text) {
+  return text.find("Do you want to attempt to send the message again?") != std::string::npos;
+}
+
+}  // namespace
+
+TerminalUser::TerminalUser(bool assumeYes, bool raw)
+    : assumeYes_(assumeYes), raw_(raw), terminal_(platform::StdinIsTerminal()) {}
+
+std::string TerminalUser::ForTerminal(const std::string& stored) const {
+  std::string text;
+  text.reserve(stored.size());
+  for (size_t i = 0; i < stored.size(); ++i) {
+    if (stored[i] == '\r') {
+      if (i + 1 < stored.size() && stored[i + 1] == '\n') ++i;
+      text += '\n';
+    } else {
+      text += stored[i];
+    }
+  }
+  return raw_ ? text : platform::Cp1252ToUtf8(text);
+}
+
+void TerminalUser::Print(const std::string& text) {
+  ++messagesShown_;
+  std::string shown = ForTerminal(text);
+  if (shown.empty() || shown.back() != '\n') shown += '\n';
+  std::fputs(shown.c_str(), stderr);
+}
+
+void TerminalUser::ShowAlert(const std::string& title, const std::string& text) {
+  Print(title == mailstore::kProgramTitle ? text : title + ": " + text);
+}
+
+void TerminalUser::ShowErrorText(const std::string& text) { Print(text); }
+
+void TerminalUser::ShowNotice(const std::string& title, const std::string& text) { ShowAlert(title, text); }
+
+bool TerminalUser::AskUser(const std::string& title, const std::string& text) {
+  std::string question = ForTerminal(title == mailstore::kProgramTitle ? text : title + ": " + text);
+  if (terminal_) {
+    std::fprintf(stderr, "%s [y/N] ", question.c_str());
+    std::fflush(stderr);
+    std::string answer;
+    if (!std::getline(std::cin, answer)) return false;
+    return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
+  }
+  bool yes = assumeYes_;
+  const bool retry = IsRetryQuestion(text);
+  if (yes && retry) {
+    const uint32_t now = platform::SystemClock().TickMs();
+    if (!retrying_) {
+      retrying_ = true;
+      retryingSinceMs_ = now;
+    }
+    yes = now - retryingSinceMs_ < kRetryForMs;
+    if (yes) platform::SleepMs(kRetryPauseMs);  // a sharing violation is retried without a pause
+  }
+  // A retry answered Yes is told once, not at every attempt.
+  if (!retry || !yes || !retryTold_) {
+    std::fprintf(stderr, "%s [%s]\n", question.c_str(), yes ? "yes" : "no");
+    ++messagesShown_;
+    retryTold_ = retryTold_ || retry;
+  }
+  return yes;
+}
+
+void TerminalUser::PauseMs(int ms) { platform::SleepMs(ms); }
+
+}  // namespace cli

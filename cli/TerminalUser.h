@@ -1,0 +1,48 @@
+// The user of kvmailctl: messages on standard error, questions at the
+// terminal when there is one.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "mailstore/UserInteraction.h"
+
+namespace cli {
+
+class TerminalUser : public mailstore::UserInteraction {
+ public:
+  // `assumeYes`: without a terminal, answer Yes (the retry question of a
+  // busy mailbox for about ten seconds at most, then No) instead of No.
+  // `raw`: print stored texts as they are instead of converting them.
+  TerminalUser(bool assumeYes, bool raw);
+
+  void ShowAlert(const std::string& title, const std::string& text) override;
+  bool AskUser(const std::string& title, const std::string& text) override;
+  void ShowNotice(const std::string& title, const std::string& text) override;
+  void ShowErrorText(const std::string& text) override;
+  void WarningBeep() override {}
+  void PauseMs(int ms) override;
+  void ShowSending(const std::string&) override {}
+  void ClearSending() override {}
+  void HideSending() override {}
+
+  // How a stored text reaches the terminal: Windows-1252 to UTF-8 (unless
+  // raw), CR LF and lone CRs as line ends.
+  std::string ForTerminal(const std::string& stored) const;
+
+  // How many messages were shown (alerts, errors, notices).
+  int messagesShown() const { return messagesShown_; }
+
+ private:
+  void Print(const std::string& text);
+
+  bool assumeYes_;
+  bool raw_;
+  bool terminal_;
+  int messagesShown_ = 0;
+  bool retrying_ = false;
+  uint32_t retryingSinceMs_ = 0;
+  bool retryTold_ = false;
+};
+
+}  // namespace cli

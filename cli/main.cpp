@@ -1,0 +1,338 @@
+// kvmailctl: the Mail Directory from the command line, for scripts, servers
+// and tests.  It uses the same mail store as the program, so what it does
+// to the files is what the program does.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/TerminalUser.h"
+#include "mailstore/Delivery.h"
+#include "mailstore/Inbox.h"
+#include "mailstore/IoErrorText.h"
+#include "mailstore/MessageText.h"
+#include "mailstore/TMail.h"
+#include "mailstore/UserRegistry.h"
+#include "platform/Environment.h"
+#include "platform/ErrorCode.h"
+#include "platform/Files.h"
+#include "platform/Terminal.h"
+#include "platform/Text.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+constexpr size_t kUserNameRoom = 15;
+
+const char* const kUsage =
+    "Usage: kvmailctl [OPTIONS] COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Reads and sends KV Mailbox mail in a Mail Directory, as the program does.\n"
+    "\n"
+    "Options:\n"
+    "  --maildir DIR         the Mail Directory (default: $KVMAIL, else the current directory)\n"
+    "  --user NAME           act as this user (upper-cased, at most 15 characters);\n"
+    "                        default: the login name\n"
+    "  --password-file FILE  the user's password is the first line of FILE\n"
+    "                        (otherwise it is asked for at the terminal when needed)\n"
+    "  --yes                 without a terminal, answer questions with Yes (a busy\n"
+    "                        mailbox is retried for about ten seconds)\n"
+    "  --raw                 print stored texts as their Windows-1252 bytes\n"
+    "  --help                this text\n"
+    "\n"
+    "Commands (messages count from 0, as the In Box lists them):\n"
+    "  users                 the user list, one name a line\n"
+    "  list                  the In Box: index, read|unread, date, sender, subject\n"
+    "  read N                print message N and mark it read\n"
+    "  send [--subject S] [--encrypt] [--file PATH] [--all] [NAME...]\n"
+    "                        send standard input (or the file PATH, unchanged) to the\n"
+    "                        names, split as the To box splits them (at blanks and\n"
+    "                        commas; a name with blanks goes in double quotes), or to\n"
+    "                        all users\n"
+    "  delete N              delete message N\n"
+    "  check                 print the number of unread messages\n"
+    "\n"
+    "Exit status: 0 success, 1 a failure that was reported, 2 a wrong command line.\n";
+
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "kvmailctl: %s\nTry 'kvmailctl --help'.\n", message.c_str());
+  return kExitUsage;
+}
+
+struct Options {
+  std::string mailDir;
+  std::optional<std::string> user;
+  std::optional<std::string> passwordFile;
+  bool yes = false;
+  bool raw = false;
+  std::vector<std::string> command;
+};
+
+// Returns a message index, or nothing when `text` is not a whole number.
+std::optional<int> ParseIndex(const std::string& text) {
+  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+  return std::atoi(text.c_str());
+}
+
+class Session {
+ public:
+  Session(const Options& options, cli::TerminalUser& user) : options_(options), user_(user), mail_(user) {}
+
+  // Sets up the Mail Directory and identifies the user as the program's
+  // start-up does.  Returns false after telling the user why not.
+  bool LogIn();
+
+  int Users();
+  int List(bool countOnly);
+  int Read(int index);
+  int Send(const std::vector<std::string>& args);
+  int Delete(int index);
+
+ private:
+  // Tells the user when there is no message `index`.
+  bool Exists(int index);
+  // What a record's texts look like on the terminal.
+  std::string Shown(const std::string& stored) const { return user_.ForTerminal(stored); }
+  // What the terminal typed looks like stored.
+  std::string Stored(const std::string& typed) const { return options_.raw ? typed : platform::Utf8ToCp1252(typed); }
+
+  struct ScanView : mailstore::InboxView {
+    std::vector<std::string> lines;
+    void BeginInboxUpdate() override { lines.clear(); }
+    void AddInboxLine(const std::string& line) override { lines.push_back(line); }
+    void EndInboxUpdate() override {}
+    void SetMailboxState(bool) override {}
+    void SetCaption(const std::string&) override {}
+  };
+
+  const Options& options_;
+  cli::TerminalUser& user_;
+  mailstore::TMail mail_;
+};
+
+bool Session::LogIn() {
+  std::string mailDir = options_.mailDir;
+  if (mailDir.empty()) mailDir = platform::GetEnv("KVMAIL");
+  if (mailDir.empty()) mailDir = platform::CurrentDirectory();
+  platform::FileInfo info;
+  if (platform::StatFile(mailDir, info) != 0 || !info.isDirectory) {
+    user_.ShowErrorText("Mail Directory " + mailDir + ": " + mailstore::IoErrorText(platform::kPathNotFound));
+    return false;
+  }
+  mail_.SetMailDir(mailDir);
+  mail_.SetProgramDir(platform::ProgramDir());
+
+  // A name given is taken as one on the program's command line; otherwise
+  // the login name, as the program takes the network user name.
+  std::string name = options_.user ? platform::UpperAnsi(Stored(*options_.user)) : platform::LoginName();
+  if (name.size() > kUserNameRoom) name.resize(kUserNameRoom);
+  if (name.empty()) {
+    user_.ShowErrorText("No user name: give one with --user.");
+    return false;
+  }
+  if (!mailstore::IsKnownUser(mail_, name)) {
+    user_.ShowAlert(mailstore::kProgramTitle, "\"" + name + "\" is not a valid user name!");
+    return false;
+  }
+  const std::string stored = mailstore::ReadUserPassword(mail_, name);
+  if (!stored.empty()) {
+    std::string typed;
+    bool have = false;
+    if (options_.passwordFile) {
+      std::ifstream in(*options_.passwordFile, std::ios::binary);
+      have = static_cast<bool>(std::getline(in, typed));
+      if (!typed.empty() && typed.back() == '\r') typed.pop_back();
+    } else if (platform::StdinIsTerminal()) {
+      have = platform::ReadHiddenLine("Password for " + Shown(name) + ": ", typed);
+    }
+    if (!have || platform::UpperAnsi(Stored(typed)) != stored) {
+      user_.ShowAlert(mailstore::kProgramTitle, "That's not the correct password!");
+      return false;
+    }
+  }
+  mail_.SetUserName(name);
+  return true;
+}
+
+int Session::Users() {
+  std::vector<std::string> names;
+  if (mailstore::HasUserRegistry(mail_)) {
+    names = mailstore::ReadUserNames(mail_);
+  } else {
+    int code = 0;
+    names = mailstore::ListMailboxNames(mail_, code);
+    if (code != 0 && code != platform::kFileNotFound) {
+      user_.ShowAlert(mailstore::kProgramTitle, "Error loading user list.\r\r" + mailstore::IoErrorText(code));
+      return kExitFailure;
+    }
+  }
+  for (const std::string& name : names) std::cout << Shown(name) << '\n';
+  return kExitOk;
+}
+
+int Session::List(bool countOnly) {
+  ScanView view;
+  mailstore::InboxScanner scanner(mail_, view);
+  scanner.settings.notify = false;
+  scanner.RequestRebuild();
+  scanner.ScanMailbox();
+  int unread = 0;
+  for (size_t i = 0; i < view.lines.size(); ++i) {
+    const std::string& line = view.lines[i];
+    const size_t bar1 = line.find('|');
+    const size_t bar2 = line.find('|', bar1 + 1);
+    std::string date = line.substr(0, bar1);
+    const bool read = !date.empty() && date.back() == '.';
+    if (read) date.pop_back();
+    if (!read && !date.empty()) ++unread;
+    if (!countOnly)
+      std::cout << i << '\t' << (read ? "read" : "unread") << '\t' << Shown(date) << '\t'
+                << Shown(line.substr(bar1 + 1, bar2 - bar1 - 1)) << '\t' << Shown(line.substr(bar2 + 1)) << '\n';
+  }
+  if (static_cast<int>(view.lines.size()) < scanner.KnownCount()) {
+    user_.ShowErrorText("The mailbox is in use by another copy; not every message could be read. Try again.");
+    return kExitFailure;
+  }
+  if (countOnly) std::cout << unread << '\n';
+  return kExitOk;
+}
+
+bool Session::Exists(int index) {
+  if (index < mail_.CountMessages()) return true;
+  user_.ShowErrorText("There is no message " + std::to_string(index) + ".");
+  return false;
+}
+
+int Session::Read(int index) {
+  if (!Exists(index)) return kExitFailure;
+  mailstore::MessageRecord record;
+  if (int code = mail_.ReadMessage(index, record)) {
+    mail_.ShowIoError(code);
+    return kExitFailure;
+  }
+  std::string bytes;
+  if (!record.textFileExists || platform::ReadWholeFile(record.textFile, bytes) != 0) {
+    user_.ShowAlert(mailstore::kProgramTitle, "The text associated with this message has been deleted.");
+    mail_.DeleteMessage(index);
+    return kExitFailure;
+  }
+  const std::string text = mailstore::PlainMessageText(bytes);
+  if (options_.raw) std::cout << text;
+  else std::cout << Shown(text);
+  std::cout.flush();
+  if (int code = mail_.MarkAsRead(index)) {
+    mail_.ShowIoError(code);
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+int Session::Send(const std::vector<std::string>& args) {
+  mailstore::SendRequest request;
+  request.pauseAfterCopyMs = 0;  // no window shows the names one by one
+  std::string toBox;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--subject" || arg == "--file") {
+      if (i + 1 >= args.size()) return UsageError(arg + " needs a value");
+      (arg == "--subject" ? request.subject : request.textFile) = args[++i];
+    } else if (arg == "--encrypt") {
+      request.scramble = true;
+    } else if (arg == "--all") {
+      request.sendToAll = true;
+    } else if (arg.rfind("--", 0) == 0) {
+      return UsageError("unknown option of send: " + arg);
+    } else {
+      toBox += (toBox.empty() ? "" : " ") + Stored(arg);
+    }
+  }
+  if (!request.sendToAll && toBox.empty()) return UsageError("send needs a recipient or --all");
+  request.subject = Stored(request.subject);
+  if (!request.textFile.empty()) {
+    request.source = mailstore::SendRequest::Source::kTextFile;
+    platform::FileInfo info;
+    if (int code = platform::StatFile(request.textFile, info)) {
+      user_.ShowErrorText(request.textFile + ": " + mailstore::IoErrorText(code));
+      return kExitFailure;
+    }
+    if (request.scramble) std::fprintf(stderr, "kvmailctl: --encrypt applies to typed text; the file is sent unchanged.\n");
+  } else {
+    std::string line;
+    while (std::getline(std::cin, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      request.lines.push_back(Stored(line));
+    }
+  }
+  mailstore::Delivery delivery(mail_, request);
+  return mailstore::SendMessage(delivery, toBox) ? kExitOk : kExitFailure;
+}
+
+int Session::Delete(int index) {
+  if (!Exists(index)) return kExitFailure;
+  if (int code = mail_.DeleteMessage(index)) {
+    mail_.ShowIoError(code);
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  size_t i = 0;
+  for (; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return kExitOk;
+    }
+    if (arg == "--yes") {
+      options.yes = true;
+    } else if (arg == "--raw") {
+      options.raw = true;
+    } else if (arg == "--maildir" || arg == "--user" || arg == "--password-file") {
+      if (i + 1 >= args.size()) return UsageError(arg + " needs a value");
+      const std::string& value = args[++i];
+      if (arg == "--maildir") options.mailDir = value;
+      else if (arg == "--user") options.user = value;
+      else options.passwordFile = value;
+    } else if (arg.rfind("--", 0) == 0) {
+      return UsageError("unknown option " + arg);
+    } else {
+      break;
+    }
+  }
+  if (i >= args.size()) return UsageError("no command given");
+  const std::string command = args[i];
+  const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+
+  static const std::vector<std::string> kCommands = {"users", "list", "read", "send", "delete", "check"};
+  if (std::find(kCommands.begin(), kCommands.end(), command) == kCommands.end())
+    return UsageError("unknown command " + command);
+  std::optional<int> index;
+  if (command == "read" || command == "delete") {
+    if (rest.size() != 1 || !(index = ParseIndex(rest[0]))) return UsageError(command + " needs one message number");
+  } else if (command != "send" && !rest.empty()) {
+    return UsageError(command + " takes no arguments");
+  }
+
+  cli::TerminalUser user(options.yes, options.raw);
+  Session session(options, user);
+  if (!session.LogIn()) return kExitFailure;
+  if (command == "users") return session.Users();
+  if (command == "list") return session.List(false);
+  if (command == "check") return session.List(true);
+  if (command == "read") return session.Read(*index);
+  if (command == "delete") return session.Delete(*index);
+  return session.Send(rest);
+}

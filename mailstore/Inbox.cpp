@@ -1,0 +1,85 @@
+#include "mailstore/Inbox.h"
+
+#include <vector>
+
+namespace mailstore {
+
+std::string InboxLine(const MessageRecord& record) {
+  return record.date + "|" + record.sender + "|" + record.subject;
+}
+
+std::string PluralSuffix(int count) { return count == 1 ? "" : "s"; }
+
+InboxScanner::InboxScanner(TMail& mail, InboxView& view) : mail_(mail), view_(view) {}
+
+bool InboxScanner::ScanMailbox() {
+  if (mail_.UserName().empty()) return false;
+  int n = mail_.CountMessages();
+  if (n == knownCount_ && !rebuildPending_) return false;
+  const bool grew = knownCount_ < n || growthPending_;
+  knownCount_ = n;
+  rebuildPending_ = false;
+  growthPending_ = false;
+  int unread = 0;
+
+  view_.BeginInboxUpdate();
+  std::vector<MessageRecord> records;
+  int position = 0;
+  bool reread = true;
+  size_t next = 0;
+  while (position < n) {
+    if (reread) {
+      // All records from `position` on, under one open; again after a
+      // removal, since the file then changed under us.
+      if (mail_.ReadMessages(position, records) != 0 || records.empty()) {
+        // Line k must stay record k: stop here and rebuild at the next look,
+        // which announces any growth seen now with the whole list.
+        rebuildPending_ = true;
+        growthPending_ = grew;
+        break;
+      }
+      next = 0;
+      reread = false;
+    }
+    if (next >= records.size()) break;  // the file is shorter than it was counted
+    const MessageRecord& record = records[next];
+    if (!record.textFileExists) {
+      mail_.DeleteMessage(position);  // dangling; a failure is not reported here
+      --n;
+      reread = true;
+      continue;
+    }
+    view_.AddInboxLine(InboxLine(record));
+    if (!record.date.empty() && !IsRead(record)) ++unread;
+    ++position;
+    ++next;
+  }
+  view_.EndInboxUpdate();
+
+  view_.SetMailboxState(knownCount_ > 0);
+  view_.SetCaption(MailboxCaption());
+  if (!grew || unread == 0 || growthPending_) return false;
+  if (settings.notify)
+    mail_.Ui().ShowNotice(kProgramTitle, "You have " + std::to_string(unread) + " new message" +
+                                             PluralSuffix(unread) + " in your mailbox.");
+  return true;
+}
+
+std::string InboxScanner::MailboxCaption() const {
+  if (mail_.UserName().empty()) return kProgramTitle;
+  return std::string(kProgramTitle) + " (" + mail_.UserName() + ": " + std::to_string(knownCount_) + " message" +
+         PluralSuffix(knownCount_) + ")";
+}
+
+void InboxScanner::RearmPolling(PollTimer& timer) {
+  timer.StopTimer();
+  timer.SetTimerInterval(settings.intervalSeconds * 1000);
+  if (settings.intervalSeconds != 0 && settings.continuous) timer.StartTimer();
+  ScanMailbox();
+}
+
+void InboxScanner::CheckMailboxNow() {
+  if (!ScanMailbox()) mail_.Ui().ShowNotice(kProgramTitle, "Sorry, you do not have any new mail.");
+}
+
+}  // namespace mailstore

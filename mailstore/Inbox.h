@@ -1,0 +1,99 @@
+// The inbox scan: how a copy learns of new mail.
+//
+// There is no server and no message between copies: a copy looks at the size
+// of its own user's mailbox file.  Counting takes the size from the
+// directory and never opens the file; only when the count differs from the
+// one seen last is every record read (under one read-mode open), the In Box
+// rebuilt, dangling records (their text file gone) removed, and new mail
+// announced.
+//
+// The reader opens record k when line k of the In Box is chosen, so line k
+// must always stand for record k.  When a record cannot be read (another copy
+// holds the file for an append), the list stops before it and the scan
+// remembers to rebuild at its next look, whatever the count then; a record
+// that stays unreadable is never announced twice.
+//
+// The known count is set before anything that can show a dialog, so a scan
+// entered again from a timer while a question or a notice is open finds no
+// change and returns at once.
+#pragma once
+
+#include <string>
+
+#include "mailstore/MessageRecord.h"
+#include "mailstore/TMail.h"
+
+namespace mailstore {
+
+// What the main window does for the scan.
+class InboxView {
+ public:
+  virtual ~InboxView() = default;
+  // Suspends drawing of the In Box and empties it.
+  virtual void BeginInboxUpdate() = 0;
+  virtual void AddInboxLine(const std::string& line) = 0;
+  // Resumes drawing.
+  virtual void EndInboxUpdate() = 0;
+  // Full when the mailbox holds messages: the icons follow it.
+  virtual void SetMailboxState(bool full) = 0;
+  virtual void SetCaption(const std::string& caption) = 0;
+};
+
+// The polling timer (the main window's MailTimer).
+class PollTimer {
+ public:
+  virtual ~PollTimer() = default;
+  virtual void StopTimer() = 0;
+  virtual void SetTimerInterval(int ms) = 0;
+  virtual void StartTimer() = 0;
+};
+
+struct PollSettings {
+  int intervalSeconds = 25;      // MailCheckInterval
+  bool continuous = true;        // CheckMailContinuously
+  bool notify = true;            // NotifyWhenMailArrives
+};
+
+// The In Box text of a record: date (with its read mark), "|", sender, "|",
+// subject.
+std::string InboxLine(const MessageRecord& record);
+
+// "s" for any number but 1.
+std::string PluralSuffix(int count);
+
+class InboxScanner {
+ public:
+  InboxScanner(TMail& mail, InboxView& view);
+
+  // The scan.  Returns true exactly when new mail arrived: the mailbox grew
+  // and holds unread messages (announced when the notify flag is set).
+  bool ScanMailbox();
+
+  // The main window's caption: "KV Mailbox", or with a user
+  // "KV Mailbox (NAME: N messages)".
+  std::string MailboxCaption() const;
+
+  // Applies the polling settings to the timer and scans at once.
+  void RearmPolling(PollTimer& timer);
+
+  // "Check Mailbox Now": a scan, and a notice when it found nothing new.
+  void CheckMailboxNow();
+
+  // The count the last scan with a change found.
+  int KnownCount() const { return knownCount_; }
+  // Forgets the count (a new user logs in).
+  void ResetKnownCount() { knownCount_ = 0; }
+  // Makes the next scan rebuild the list whatever the count.
+  void RequestRebuild() { rebuildPending_ = true; }
+
+  PollSettings settings;
+
+ private:
+  TMail& mail_;
+  InboxView& view_;
+  int knownCount_ = 0;
+  bool rebuildPending_ = false;  // a record could not be read: rebuild next time
+  bool growthPending_ = false;   // ... and the mailbox had grown then
+};
+
+}  // namespace mailstore
