@@ -3,8 +3,10 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 #include <memory>
 
+#include "mailstore/Inbox.h"
 #include "mailstore/UserRegistry.h"
 #include "support/MailFixture.h"
 #include "support/Subprocess.h"
@@ -94,6 +96,64 @@ TEST_F(MailboxProcesses, DeletingWhileOthersAppendLosesNoneOfTheirRecords) {
   for (int i = 0; i < kOld; ++i) EXPECT_EQ(counts.count("old-" + std::to_string(i)), i < kDeleted ? 0u : 1u);
   for (int s = 0; s < kSenders; ++s)
     for (int i = 0; i < kEach; ++i) EXPECT_EQ(counts.count("S" + std::to_string(s) + "-" + std::to_string(i)), 1u);
+}
+
+struct ListView : InboxView {
+  std::vector<std::string> lines;
+  void BeginInboxUpdate() override { lines.clear(); }
+  void AddInboxLine(const std::string& line) override { lines.push_back(line); }
+  void EndInboxUpdate() override {}
+  void SetMailboxState(bool) override {}
+  void SetCaption(const std::string&) override {}
+};
+
+TEST_F(MailboxProcesses, TheOwnerReadsAndDeletesWhileOthersSend) {
+  constexpr int kSenders = 3, kEach = 40;
+  ui.answers = std::deque<bool>(100000, true);
+  ListView view;
+  InboxScanner scanner(mail, view);
+  scanner.settings.notify = false;
+  std::vector<std::unique_ptr<Subprocess>> senders;
+  for (int s = 0; s < kSenders; ++s) senders.push_back(Helper({"append", "BOB", std::to_string(kEach), "S" + std::to_string(s)}));
+
+  // The owner's copy at work meanwhile: scan, open the first message, mark
+  // it read, delete every other one it opened.
+  std::set<std::string> deleted;
+  for (int round = 0; round < 60; ++round) {
+    scanner.RequestRebuild();
+    scanner.ScanMailbox();
+    if (view.lines.empty()) continue;
+    MessageRecord record;
+    if (mail.ReadMessage(0, record) != 0) continue;
+    EXPECT_TRUE(record.textFileExists) << record.subject;
+    EXPECT_EQ(mail.MarkAsRead(0), 0);
+    if (round % 2 == 0 && mail.DeleteMessage(0) == 0) deleted.insert(record.subject);
+  }
+  for (auto& sender : senders) EXPECT_EQ(sender->Wait(), 0);
+
+  scanner.RequestRebuild();
+  scanner.ScanMailbox();
+  std::vector<MessageRecord> records;
+  ASSERT_EQ(mail.ReadMessages(0, records), 0);
+  EXPECT_EQ(view.lines.size(), records.size());
+  std::set<std::string> listed, files;
+  for (const MessageRecord& record : records) {
+    EXPECT_TRUE(record.textFileExists) << record.subject;
+    EXPECT_TRUE(listed.insert(record.subject).second) << "listed twice: " << record.subject;
+    files.insert(std::filesystem::path(record.textFile).filename().string());
+  }
+  for (int s = 0; s < kSenders; ++s)
+    for (int i = 0; i < kEach; ++i) {
+      const std::string subject = "S" + std::to_string(s) + "-" + std::to_string(i);
+      EXPECT_EQ(listed.count(subject) + deleted.count(subject), 1u) << subject;
+    }
+  // No text file is left without its record.
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    const std::string name = entry.path().filename().string();
+    if (IsMessageFileName(name)) {
+      EXPECT_EQ(files.count(name), 1u) << name;
+    }
+  }
 }
 
 TEST_F(MailboxProcesses, TheEnvironmentArmsFaultsInAnotherProcess) {

@@ -19,10 +19,12 @@ namespace testing_support {
 class FakeClock : public platform::Clock {
  public:
   platform::LocalTime now{2026, 12, 7, 14, 15, 30, 0};
-  uint32_t utcMs = 51330000;
+  // Moves on by a millisecond at every reading, as two copies written one
+  // after the other see it.
+  mutable uint32_t utcMs = 51330000;
   uint32_t tick = 0;
   platform::LocalTime LocalNow() const override { return now; }
-  uint32_t UtcMillisecondsSinceMidnight() const override { return utcMs; }
+  uint32_t UtcMillisecondsSinceMidnight() const override { return utcMs++; }
   uint32_t TickMs() const override { return tick; }
 };
 

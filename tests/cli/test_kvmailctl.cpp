@@ -1,0 +1,200 @@
+// kvmailctl end to end: real processes on a real Mail Directory.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <set>
+
+#include "mailstore/MessageRecord.h"
+#include "mailstore/MessageText.h"
+#include "mailstore/UserRegistry.h"
+#include "support/Subprocess.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::WriteFile;
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+class Kvmailctl : public ::testing::Test {
+ protected:
+  Kvmailctl() { WriteFile(dir.File("MASTER.INI"), "[USERS]\r\nALICE=\r\nBOB=\r\nCAROL=\r\nMARY ANN SMITH=\r\n"); }
+
+  // Runs kvmailctl in the Mail Directory with `args` (a shell fragment), the
+  // text `in` on standard input and `env` before it.
+  Result Run(const std::string& args, const std::string& in = "", const std::string& env = "") {
+    WriteFile(work.File("in"), in);
+    const std::string command = "cd '" + dir.path() + "' && " + env + " KVMAIL= '" KVMAILCTL "' " + args + " <'" +
+                                work.File("in") + "' >'" + work.File("out") + "' 2>'" + work.File("err") + "'";
+    const int raw = std::system(command.c_str());
+    return Result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(work.File("out")), ReadFile(work.File("err"))};
+  }
+  std::vector<std::string> MessageFiles() {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+      if (mailstore::IsMessageFileName(entry.path().filename().string())) names.push_back(entry.path().string());
+    return names;
+  }
+
+  TempDir dir;   // the Mail Directory, also the current directory of each run
+  TempDir work;  // standard input and output of each run
+};
+
+TEST_F(Kvmailctl, TwoCopiesExchangeMail) {
+  ASSERT_EQ(Run("--user alice send --subject 'Lunch' BOB", "Dear Bob,\ncaf\xC3\xA9 at noon?\n").status, 0);
+  ASSERT_EQ(Run("--user alice send --encrypt --subject 'Secret' bob", "the code is 42\n").status, 0);
+
+  Result list = Run("--user bob list");
+  ASSERT_EQ(list.status, 0) << list.err;
+  EXPECT_EQ(list.out.substr(0, 9), "0\tunread\t");
+  EXPECT_NE(list.out.find("\tALICE\tLunch\n1\tunread\t"), std::string::npos) << list.out;
+  EXPECT_NE(list.out.find("\tALICE\tSecret\n"), std::string::npos) << list.out;
+
+  Result read = Run("--user bob read 1");
+  EXPECT_EQ(read.status, 0) << read.err;
+  EXPECT_EQ(read.out, "the code is 42\n");
+  EXPECT_EQ(Run("--user bob read 0").out, "Dear Bob,\ncaf\xC3\xA9 at noon?\n");
+  EXPECT_EQ(Run("--user bob --raw read 0").out, "Dear Bob,\r\ncaf\xE9 at noon?\r\n");  // as stored
+  EXPECT_EQ(Run("--user bob check").out, "0\n");
+  list = Run("--user bob list");
+  EXPECT_NE(list.out.find("0\tread\t"), std::string::npos);
+  EXPECT_NE(list.out.find("1\tread\t"), std::string::npos);
+  EXPECT_EQ(list.out.find("."), std::string::npos);  // the read mark is not shown
+
+  ASSERT_EQ(MessageFiles().size(), 2u);
+  EXPECT_EQ(Run("--user bob delete 0").status, 0);
+  EXPECT_EQ(MessageFiles().size(), 1u);
+  list = Run("--user bob list");
+  EXPECT_EQ(list.out.substr(0, 7), "0\tread\t");
+  EXPECT_NE(list.out.find("Secret"), std::string::npos);
+  EXPECT_EQ(Run("--user bob read 5").status, 1);
+}
+
+TEST_F(Kvmailctl, AScrambledMessageToTwoUsersIsScrambledTwice) {
+  ASSERT_EQ(Run("--user alice send --encrypt BOB '\"MARY ANN SMITH\"'", "secret\n").status, 0);
+  const auto files = MessageFiles();
+  ASSERT_EQ(files.size(), 2u);
+  std::set<uint32_t> seeds;
+  std::set<std::string> thirdLines;
+  for (const std::string& file : files) {
+    const std::string text = ReadFile(file);
+    seeds.insert(mailstore::ParseScrambleHeader(text).seed);
+    const size_t second = text.find("\r\n") + 2, third = text.find("\r\n", second) + 2;
+    thirdLines.insert(text.substr(third, text.find("\r\n", third) - third));
+    EXPECT_EQ(mailstore::PlainMessageText(text), "secret\r\n");
+  }
+  EXPECT_EQ(seeds.size(), 2u);
+  EXPECT_EQ(thirdLines, (std::set<std::string>{"BOB", "MARY ANN SMITH"}));
+  EXPECT_EQ(Run("--user 'mary ann smith' read 0").out, "secret\n");
+}
+
+TEST_F(Kvmailctl, RecipientsAndTheUserList) {
+  Result r = Run("--user alice send EVE BOB BOB", "hi\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "Send Mail: \"EVE\" is NOT in my list of users! You\ncannot send mail to \"EVE\".\n");
+  EXPECT_EQ(Run("--user bob check").out, "2\n");  // a name given twice gets two copies
+
+  EXPECT_EQ(Run("--user alice users").out, "ALICE\nBOB\nCAROL\nMARY ANN SMITH\n");
+  ASSERT_EQ(Run("--user alice send --all", "to all\n").status, 0);
+  EXPECT_EQ(Run("--user alice check").out, "1\n");  // the sender too
+  EXPECT_EQ(Run("--user carol check").out, "1\n");
+}
+
+TEST_F(Kvmailctl, WithoutARegistry) {
+  std::filesystem::remove(dir.File("MASTER.INI"));
+  WriteFile(dir.File("BOB.LST"), "");
+  WriteFile(dir.File("ALICE.LST"), "");
+  EXPECT_EQ(Run("--user alice send NEWCOMER", "hi\n").status, 1);  // asked, and no one said yes
+  EXPECT_FALSE(std::filesystem::exists(dir.File("NEWCOMER.LST")));
+  EXPECT_EQ(Run("--user alice --yes send NEWCOMER", "hi\n").status, 0);
+  EXPECT_TRUE(std::filesystem::exists(dir.File("NEWCOMER.LST")));
+
+  ASSERT_EQ(Run("--user alice send --all", "to all\n").status, 0);
+  EXPECT_EQ(Run("--user alice check").out, "0\n");  // the sender is skipped
+  EXPECT_EQ(Run("--user bob check").out, "1\n");
+  EXPECT_EQ(Run("--user newcomer check").out, "2\n");
+  Result users = Run("--user alice users");
+  EXPECT_NE(users.out.find("NEWCOMER\n"), std::string::npos);
+}
+
+TEST_F(Kvmailctl, TheUserIsIdentifiedAsAtStartUp) {
+  Result r = Run("--user eve list");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "\"EVE\" is not a valid user name!\n");
+  EXPECT_EQ(Run("--user abcdefghijklmnopq list").err, "\"ABCDEFGHIJKLMNO\" is not a valid user name!\n");
+
+  WriteFile(dir.File("MAILBOX.INI"), "[USERS]\r\nBOB=" + mailstore::ScramblePassword("SESAME") + "\r\n");
+  WriteFile(work.File("right"), "sesame\n");
+  WriteFile(work.File("wrong"), "OPEN\n");
+  EXPECT_EQ(Run("--user bob --password-file '" + work.File("right") + "' check").status, 0);
+  for (const std::string& how : {"--password-file '" + work.File("wrong") + "'", std::string()}) {
+    r = Run("--user bob " + how + " check");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "That's not the correct password!\n");
+  }
+  EXPECT_EQ(Run("--user alice check").status, 0);  // Bob's password is not Alice's business
+}
+
+TEST_F(Kvmailctl, FailuresAreToldAndLoseNothing) {
+  ASSERT_EQ(Run("--user alice send BOB", "first\n").status, 0);
+  const std::string mailbox = ReadFile(dir.File("BOB.LST"));
+
+  Result r = Run("--user alice send BOB", "x\n", "KVMAIL_FAULTS=create:1+:EROFS");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Unable to create file in " + dir.path() + "!\n\nMail to BOB was not sent.\n");
+
+  r = Run("--user alice send BOB", "x\n", "KVMAIL_FAULTS=write:1+:ENOSPC");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "The disk is full!\n\nMail to BOB was not sent.\n");
+
+  r = Run("--user alice send --file '" + work.File("missing.txt") + "' BOB");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, work.File("missing.txt") + ": File not found!\n");
+
+  r = Run("--maildir '" + dir.File("nowhere") + "' --user alice list");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Invalid filename or directory!"), std::string::npos) << r.err;
+
+  EXPECT_EQ(ReadFile(dir.File("BOB.LST")), mailbox);
+  EXPECT_EQ(MessageFiles().size(), 1u);
+}
+
+TEST_F(Kvmailctl, AMailboxLockedForGoodFailsInBoundedTime) {
+  auto holder = std::make_unique<testing_support::Subprocess>(
+      KVMAIL_MAILBOX_HELPER, std::vector<std::string>{"hold", dir.path(), "BOB", "30000", work.File("ready")});
+  ASSERT_TRUE(testing_support::WaitForFile(work.File("ready")));
+
+  Result r = Run("--user alice send BOB", "x\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Cannot send mail to BOB.\n\nThe mailbox may have been locked by another user\nor write protected."),
+            std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("File is currently being used by the system.\n\nMail to BOB was not sent."), std::string::npos);
+
+  const auto start = std::chrono::steady_clock::now();
+  r = Run("--user alice --yes send BOB", "x\n");
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(r.status, 1);
+  EXPECT_GE(seconds, 9);
+  EXPECT_LE(seconds, 25);
+  EXPECT_EQ(MessageFiles().size(), 0u);
+}
+
+TEST_F(Kvmailctl, WrongCommandLinesExitWithTwo) {
+  for (const char* args : {"", "frob", "--user", "--bogus list", "read", "read x", "read 1 2", "list extra",
+                           "--user alice send", "--user alice send --subject"})
+    EXPECT_EQ(Run(args).status, 2) << args;
+  Result help = Run("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("Usage: kvmailctl"), std::string::npos);
+}
+
+}  // namespace

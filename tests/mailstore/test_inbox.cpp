@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "mailstore/Inbox.h"
+#include "support/MailFixture.h"
+
+namespace {
+
+using namespace mailstore;
+using testing_support::WriteFile;
+
+struct RecordingView : InboxView {
+  std::vector<std::string> lines;
+  int rebuilds = 0;
+  bool full = false;
+  std::string caption;
+  void BeginInboxUpdate() override {
+    ++rebuilds;
+    lines.clear();
+  }
+  void AddInboxLine(const std::string& line) override { lines.push_back(line); }
+  void EndInboxUpdate() override {}
+  void SetMailboxState(bool isFull) override { full = isFull; }
+  void SetCaption(const std::string& text) override { caption = text; }
+};
+
+struct RecordingTimer : PollTimer {
+  bool running = false;
+  int interval = -1;
+  void StopTimer() override { running = false; }
+  void SetTimerInterval(int ms) override { interval = ms; }
+  void StartTimer() override { running = true; }
+};
+
+// A user who does something while a notice is on screen.
+struct ReenteringUi : testing_support::ScriptedUi {
+  std::function<void()> duringNotice;
+  void ShowNotice(const std::string& title, const std::string& text) override {
+    ScriptedUi::ShowNotice(title, text);
+    if (duringNotice) duringNotice();
+  }
+};
+
+class InboxTest : public testing_support::MailFixture {
+ protected:
+  void Arrive(const std::string& subject, bool read = false, bool withText = true) {
+    const std::string name = std::to_string(10000000 + next_++) + ".MSG";
+    if (withText) WriteFile(MailFile(name), subject);
+    ASSERT_EQ(mail.AppendMessage("BOB", EncodeMessageRecord(subject, "ALICE", read ? "12/7/2026 2:15p." : "12/7/2026 2:15p",
+                                                            "E:\\MAIL\\" + name)), 0);
+  }
+  std::vector<std::string> Notices() {
+    std::vector<std::string> texts;
+    for (const auto& s : ui.shown)
+      if (s.kind == "notice") texts.push_back(s.text);
+    return texts;
+  }
+
+  RecordingView view;
+  InboxScanner scanner{mail, view};
+  int next_ = 0;
+};
+
+TEST_F(InboxTest, TheFirstScanAnnouncesAllUnreadMessages) {
+  for (int i = 0; i < 3; ++i) Arrive("new" + std::to_string(i));
+  Arrive("old0", true);
+  Arrive("old1", true);
+  EXPECT_TRUE(scanner.ScanMailbox());
+  EXPECT_EQ(Notices(), std::vector<std::string>{"You have 3 new messages in your mailbox."});
+  EXPECT_EQ(ui.shown[0].title, "KV Mailbox");
+  EXPECT_EQ(view.caption, "KV Mailbox (BOB: 5 messages)");
+  EXPECT_TRUE(view.full);
+  ASSERT_EQ(view.lines.size(), 5u);
+  EXPECT_EQ(view.lines[0], "12/7/2026 2:15p|ALICE|new0");
+  EXPECT_EQ(view.lines[3], "12/7/2026 2:15p.|ALICE|old0");
+}
+
+TEST_F(InboxTest, OneMessageIsSingular) {
+  EXPECT_FALSE(scanner.ScanMailbox());
+  Arrive("hello");
+  EXPECT_TRUE(scanner.ScanMailbox());
+  EXPECT_EQ(Notices(), std::vector<std::string>{"You have 1 new message in your mailbox."});
+  EXPECT_EQ(view.caption, "KV Mailbox (BOB: 1 message)");
+}
+
+TEST_F(InboxTest, AnUnchangedCountLeavesTheInBoxAlone) {
+  Arrive("hello");
+  scanner.ScanMailbox();
+  EXPECT_FALSE(scanner.ScanMailbox());
+  EXPECT_EQ(view.rebuilds, 1);
+  EXPECT_EQ(Notices().size(), 1u);
+}
+
+TEST_F(InboxTest, DeletionsRebuildWithoutAnAnnouncement) {
+  Arrive("a");
+  Arrive("b");
+  scanner.ScanMailbox();
+  ASSERT_EQ(mail.DeleteMessage(0), 0);
+  EXPECT_FALSE(scanner.ScanMailbox());
+  EXPECT_EQ(view.lines, std::vector<std::string>{"12/7/2026 2:15p|ALICE|b"});
+  ASSERT_EQ(mail.DeleteMessage(0), 0);
+  EXPECT_FALSE(scanner.ScanMailbox());
+  EXPECT_EQ(view.caption, "KV Mailbox (BOB: 0 messages)");
+  EXPECT_FALSE(view.full);
+  EXPECT_EQ(Notices().size(), 1u);
+}
+
+TEST_F(InboxTest, MailReadElsewhereBeforeTheScanIsNotNew) {
+  Arrive("a", /*read=*/true);
+  EXPECT_FALSE(scanner.ScanMailbox());
+  EXPECT_EQ(view.lines.size(), 1u);
+  EXPECT_TRUE(Notices().empty());
+}
+
+TEST_F(InboxTest, ARecordWithoutADateIsNeitherReadNorNew) {
+  ASSERT_EQ(mail.AppendMessage("BOB", EncodeMessageRecord("undated", "ALICE", "", "E:\\MAIL\\10000099.MSG")), 0);
+  WriteFile(MailFile("10000099.MSG"), "x");
+  EXPECT_FALSE(scanner.ScanMailbox());
+  EXPECT_EQ(view.lines, std::vector<std::string>{"|ALICE|undated"});
+}
+
+TEST_F(InboxTest, DanglingRecordsAreRemovedAndTheRestListedInOrder) {
+  Arrive("keep0");
+  Arrive("gone1", false, /*withText=*/false);
+  Arrive("gone2", false, /*withText=*/false);
+  Arrive("keep3");
+  Arrive("gone4", false, /*withText=*/false);
+  EXPECT_TRUE(scanner.ScanMailbox());
+  EXPECT_EQ(view.lines, (std::vector<std::string>{"12/7/2026 2:15p|ALICE|keep0", "12/7/2026 2:15p|ALICE|keep3"}));
+  EXPECT_EQ(mail.CountMessages(), 2);
+  EXPECT_EQ(scanner.KnownCount(), 5);  // kept from the count; the next scan rebuilds once more
+  EXPECT_EQ(Notices(), std::vector<std::string>{"You have 2 new messages in your mailbox."});
+  EXPECT_FALSE(scanner.ScanMailbox());
+  EXPECT_EQ(view.rebuilds, 2);
+  EXPECT_EQ(view.lines.size(), 2u);
+}
+
+TEST_F(InboxTest, AnUnreadableMailboxKeepsLinesAndRecordsInStep) {
+  Arrive("a");
+  scanner.ScanMailbox();
+  Arrive("b");
+  testing_support::ScriptedUi otherUi;
+  TMail other(otherUi, clock);  // another copy busy appending
+  other.SetMailDir(dir.path());
+  ASSERT_EQ(other.OpenMailbox("BOB", TMail::Mode::kUpdate), 0);
+  EXPECT_FALSE(scanner.ScanMailbox());
+  EXPECT_TRUE(view.lines.empty());  // nothing listed that could stand for the wrong record
+  EXPECT_EQ(Notices().size(), 1u);
+  other.CloseMailbox();
+  EXPECT_TRUE(scanner.ScanMailbox());  // the same count, but rebuilt, and the arrival announced now
+  EXPECT_EQ(view.lines.size(), 2u);
+  EXPECT_EQ(Notices().size(), 2u);
+  EXPECT_FALSE(scanner.ScanMailbox());
+}
+
+TEST_F(InboxTest, AScanDuringItsOwnNoticeReturnsAtOnce) {
+  ReenteringUi reentering;
+  TMail own(reentering, clock);
+  own.SetMailDir(dir.path());
+  own.SetUserName("BOB");
+  InboxScanner inner(own, view);
+  int innerScans = 0;
+  bool innerResult = true;
+  reentering.duringNotice = [&] {
+    if (innerScans++ > 0) return;  // a timer tick while the notice is open
+    innerResult = inner.ScanMailbox();
+  };
+  Arrive("a");
+  EXPECT_TRUE(inner.ScanMailbox());
+  EXPECT_EQ(innerScans, 1);
+  EXPECT_FALSE(innerResult);
+  EXPECT_EQ(reentering.CountOf("notice"), 1);
+}
+
+TEST_F(InboxTest, CheckMailboxNowSaysWhenThereIsNothingNew) {
+  Arrive("a");
+  scanner.ScanMailbox();
+  scanner.CheckMailboxNow();
+  EXPECT_EQ(Notices().back(), "Sorry, you do not have any new mail.");
+}
+
+TEST_F(InboxTest, NoNoticeWhenNotificationIsOff) {
+  scanner.settings.notify = false;
+  Arrive("a");
+  EXPECT_TRUE(scanner.ScanMailbox());
+  EXPECT_TRUE(Notices().empty());
+}
+
+TEST_F(InboxTest, WithoutAUserNothingIsScanned) {
+  mail.SetUserName("");
+  Arrive("a");
+  EXPECT_FALSE(scanner.ScanMailbox());
+  EXPECT_EQ(view.rebuilds, 0);
+  EXPECT_EQ(scanner.MailboxCaption(), "KV Mailbox");
+}
+
+TEST_F(InboxTest, RearmingAppliesThePollingSettingsAndScans) {
+  struct Case {
+    int interval;
+    bool continuous;
+    bool runs;
+  };
+  for (const Case& c : {Case{25, true, true}, Case{5, true, true}, Case{0, true, false}, Case{25, false, false}}) {
+    RecordingTimer timer;
+    timer.running = true;
+    scanner.settings.intervalSeconds = c.interval;
+    scanner.settings.continuous = c.continuous;
+    scanner.RearmPolling(timer);
+    EXPECT_EQ(timer.interval, c.interval * 1000);
+    EXPECT_EQ(timer.running, c.runs) << c.interval << " " << c.continuous;
+  }
+  EXPECT_TRUE(std::filesystem::exists(MailFile("BOB.LST")));  // the scan ran and made the mailbox
+}
+
+}  // namespace
