@@ -225,11 +225,18 @@ int TMail::OpenOwnForUpdate(int64_t& records) {
 bool TMail::CreateMessageFile(std::string& path) {
   const std::string key = MailboxKey(userName_);
   const platform::LocalTime now = clock_.LocalNow();
-  for (uint32_t attempt = 0; attempt < kMaxCreateAttempts; ++attempt) {
+  // Every name before the last one this object created in the same two
+  // seconds for the same key is taken already (or was, and may be again):
+  // start after it instead of trying them all once more.
+  const std::string first = MessageFileName(key, now, 0);
+  uint32_t attempt = first == lastFirstName_ ? nextAttempt_ : 0;
+  for (; attempt < kMaxCreateAttempts; ++attempt) {
     const std::string candidate = platform::JoinPath(mailDir_, MessageFileName(key, now, attempt));
     const int code = platform::CreateExclusive(candidate);
     if (code == platform::kOk) {
       path = candidate;
+      lastFirstName_ = first;
+      nextAttempt_ = attempt + 1;
       return true;
     }
     // Only a taken name is worth another try; any other failure (a missing

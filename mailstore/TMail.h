@@ -54,7 +54,11 @@ class TMail {
 
   // The Mail Directory in force; empty at first.
   const std::string& MailDir() const { return mailDir_; }
-  void SetMailDir(std::string mailDir) { mailDir_ = std::move(mailDir); }
+  void SetMailDir(std::string mailDir) {
+    mailDir_ = std::move(mailDir);
+    nextAttempt_ = 0;
+    lastFirstName_.clear();
+  }
 
   // The current user's name (at most 15 characters); the user's mailbox key
   // is derived from it whenever it is needed.
@@ -133,6 +137,10 @@ class TMail {
   std::string userName_;
   std::string programDir_;
   platform::SharedFile mailbox_;
+  // Where the last CreateMessageFile left off: its first name and the next
+  // attempt after the one that succeeded.
+  std::string lastFirstName_;
+  uint32_t nextAttempt_ = 0;
 };
 
 // The name a message text file tries first when created by the user whose
