@@ -24,6 +24,8 @@
 #include "platform/Files.h"
 #include "platform/Terminal.h"
 #include "platform/Text.h"
+#include "shell/ConfigFiles.h"
+#include "shell/Preferences.h"
 
 namespace {
 
@@ -38,7 +40,9 @@ const char* const kUsage =
     "Reads and sends KV Mailbox mail in a Mail Directory, as the program does.\n"
     "\n"
     "Options:\n"
-    "  --maildir DIR         the Mail Directory (default: $KVMAIL, else the current directory)\n"
+    "  --maildir DIR         the Mail Directory; without it, the one the program uses for\n"
+    "                        the user: the stored setting, else $KVMAIL, else the current\n"
+    "                        directory, unless the administrator's .INF files set one\n"
     "  --user NAME           act as this user (upper-cased, at most 15 characters);\n"
     "                        default: the login name\n"
     "  --password-file FILE  the user's password is the first line of FILE\n"
@@ -97,6 +101,8 @@ class Session {
   int Delete(int index);
 
  private:
+  // Sets the Mail Directory; false after telling the user it is missing.
+  bool UseMailDir(const std::string& mailDir);
   // Tells the user when there is no message `index`.
   bool Exists(int index);
   // What a record's texts look like on the terminal.
@@ -119,16 +125,13 @@ class Session {
 };
 
 bool Session::LogIn() {
-  std::string mailDir = options_.mailDir;
-  if (mailDir.empty()) mailDir = platform::GetEnv("KVMAIL");
-  if (mailDir.empty()) mailDir = platform::CurrentDirectory();
-  platform::FileInfo info;
-  if (platform::StatFile(mailDir, info) != 0 || !info.isDirectory) {
-    user_.ShowErrorText("Mail Directory " + mailDir + ": " + mailstore::IoErrorText(platform::kPathNotFound));
-    return false;
-  }
-  mail_.SetMailDir(mailDir);
-  mail_.SetProgramDir(platform::ProgramDir());
+  // The Mail Directory is found as the program finds it for this user: the
+  // default, the stored one over it, then the configuration files (read
+  // once the user is known); --maildir overrides them all.
+  shell::Preferences prefs = shell::DefaultPreferences();
+  if (options_.mailDir.empty()) prefs.mailDir = shell::ReadStoredMailDir(prefs.mailDir, user_);
+  else prefs.mailDir = QString::fromStdString(options_.mailDir);
+  if (!UseMailDir(prefs.mailDir.toStdString())) return false;
 
   // A name given is taken as one on the program's command line; otherwise
   // the login name, as the program takes the network user name.
@@ -159,6 +162,21 @@ bool Session::LogIn() {
     }
   }
   mail_.SetUserName(name);
+  if (options_.mailDir.empty()) {
+    shell::ApplyConfigFiles(QString::fromStdString(platform::Cp1252ToUtf8(name)), prefs);
+    if (prefs.mailDir.toStdString() != mail_.MailDir() && !UseMailDir(prefs.mailDir.toStdString())) return false;
+  }
+  return true;
+}
+
+bool Session::UseMailDir(const std::string& mailDir) {
+  platform::FileInfo info;
+  if (platform::StatFile(mailDir, info) != 0 || !info.isDirectory) {
+    user_.ShowErrorText("Mail Directory " + mailDir + ": " + mailstore::IoErrorText(platform::kPathNotFound));
+    return false;
+  }
+  mail_.SetMailDir(mailDir);
+  mail_.SetProgramDir(platform::ProgramDir());
   return true;
 }
 

@@ -19,4 +19,7 @@ std::string LoginName();
 // a trailing "/" (except for the root).  Empty when it cannot be had.
 std::string ProgramDir();
 
+// The current working directory; empty when it cannot be had.
+std::string CurrentDirectory();
+
 }  // namespace platform

@@ -41,4 +41,10 @@ std::string ProgramDir() {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+std::string CurrentDirectory() {
+  std::vector<char> buffer(4096);
+  if (getcwd(buffer.data(), buffer.size()) == nullptr) return {};
+  return buffer.data();
+}
+
 }  // namespace platform

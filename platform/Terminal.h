@@ -12,7 +12,4 @@ bool StdinIsTerminal();
 // without echoing it.  Returns false when no line could be read.
 bool ReadHiddenLine(const std::string& prompt, std::string& line);
 
-// The current working directory; empty when it cannot be had.
-std::string CurrentDirectory();
-
 }  // namespace platform

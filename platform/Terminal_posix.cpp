@@ -29,10 +29,4 @@ bool ReadHiddenLine(const std::string& prompt, std::string& line) {
   return ok;
 }
 
-std::string CurrentDirectory() {
-  std::vector<char> buffer(4096);
-  if (getcwd(buffer.data(), buffer.size()) == nullptr) return {};
-  return buffer.data();
-}
-
 }  // namespace platform

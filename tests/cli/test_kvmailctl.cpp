@@ -33,7 +33,9 @@ class Kvmailctl : public ::testing::Test {
   // text `in` on standard input and `env` before it.
   Result Run(const std::string& args, const std::string& in = "", const std::string& env = "") {
     WriteFile(work.File("in"), in);
-    const std::string command = "cd '" + dir.path() + "' && " + env + " KVMAIL= '" KVMAILCTL "' " + args + " <'" +
+    // Each run has a settings store of its own, empty unless a test fills it.
+    const std::string command = "cd '" + dir.path() + "' && XDG_CONFIG_HOME='" + work.File("config") + "' " + env +
+                                " KVMAIL= '" KVMAILCTL "' " + args + " <'" +
                                 work.File("in") + "' >'" + work.File("out") + "' 2>'" + work.File("err") + "'";
     const int raw = std::system(command.c_str());
     return Result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(work.File("out")), ReadFile(work.File("err"))};
@@ -186,6 +188,33 @@ TEST_F(Kvmailctl, AMailboxLockedForGoodFailsInBoundedTime) {
   EXPECT_GE(seconds, 9);
   EXPECT_LE(seconds, 25);
   EXPECT_EQ(MessageFiles().size(), 0u);
+}
+
+TEST_F(Kvmailctl, TheMailDirectoryIsFoundAsTheProgramFindsIt) {
+  TempDir stored, configured, elsewhere;
+  for (const TempDir* d : {&stored, &configured})
+    WriteFile(d->File("MASTER.INI"), "[USERS]\r\nALICE=\r\nBOB=\r\n");
+
+  // Nothing stored: the current directory.
+  ASSERT_EQ(Run("--user alice send BOB", "one\n").status, 0);
+  EXPECT_TRUE(std::filesystem::exists(dir.File("BOB.LST")));
+
+  // The stored setting over it.
+  std::filesystem::create_directories(work.File("config/Brenlow"));
+  WriteFile(work.File("config/Brenlow/Dashdeck.conf"), "[Mail]\nMailDir=" + stored.path() + "\n");
+  ASSERT_EQ(Run("--user alice send BOB", "two\n").status, 0);
+  EXPECT_EQ(Run("--user bob read 0").out, "two\n");
+
+  // The administrator's file for the user over that, once the user is known.
+  WriteFile(elsewhere.File("BOB.INF"), "MAILDIR=" + configured.path() + "\r\n");
+  const std::string dashdeck = "DASHDECK='" + elsewhere.path() + "'";
+  EXPECT_EQ(Run("--user bob check", "", dashdeck).out, "0\n");
+  EXPECT_TRUE(std::filesystem::exists(configured.File("BOB.LST")));
+  ASSERT_EQ(Run("--user alice send BOB", "three\n", dashdeck).status, 0);  // ALICE has no file of her own
+  EXPECT_EQ(Run("--user bob --maildir '" + stored.path() + "' check", "", dashdeck).out, "1\n");
+
+  // --maildir over everything.
+  EXPECT_EQ(Run("--user bob --maildir '" + dir.path() + "' read 0", "", dashdeck).out, "one\n");
 }
 
 TEST_F(Kvmailctl, WrongCommandLinesExitWithTwo) {

@@ -1,0 +1,89 @@
+#include "shell/ConfigFiles.h"
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "mailstore/UserRegistry.h"
+#include "platform/Environment.h"
+#include "platform/Files.h"
+#include "platform/Text.h"
+
+namespace shell {
+namespace {
+
+constexpr int kPasswordRoom = 12;
+
+enum class Key { kPmail, kPspr, kMailDir, kCheckMail, kBeep, kShowMailDir, kNetRefreshRate, kMasterInf };
+
+struct KeyName {
+  Key key;
+  std::string_view text;
+};
+// Matched in this order, at the very start of the upper-cased line.
+constexpr KeyName kKeys[] = {
+    {Key::kPmail, "PMAIL="},       {Key::kPspr, "PSPR="},
+    {Key::kMailDir, "MAILDIR="},   {Key::kCheckMail, "CHECKMAIL="},
+    {Key::kBeep, "BEEP="},         {Key::kShowMailDir, "SHOWMAILDIR="},
+    {Key::kNetRefreshRate, "NETREFRESHRATE="}, {Key::kMasterInf, "MASTER$INF="},
+};
+
+// Paths are local bytes; texts of these files are Windows-1252.
+QString PathText(const std::string& bytes) { return QString::fromStdString(bytes); }
+std::string PathBytes(const QString& path) { return path.toStdString(); }
+
+}  // namespace
+
+QString UserConfigFilePath(const QString& userName, const QString& programDir) {
+  std::string dir = platform::GetEnv("DASHDECK");
+  if (dir.empty()) dir = PathBytes(programDir);
+  std::string name = PathBytes(userName);
+  name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
+  name = name.empty() ? kNoUserConfigName : name.substr(0, 8) + ".INF";
+  const std::string path = platform::ResolveName(dir, name);
+  return platform::FileExists(path) ? PathText(path) : QString();
+}
+
+void ApplyConfigFile(const QString& path, Preferences& prefs) {
+  if (path.isEmpty()) return;
+  std::string bytes;
+  if (platform::ReadWholeFile(PathBytes(path), bytes) != 0) return;
+  std::string_view rest = bytes;
+  while (!rest.empty()) {
+    const size_t end = rest.find_first_of("\r\n");
+    const std::string_view line = rest.substr(0, end);
+    if (end == std::string_view::npos) rest = {};
+    else rest.remove_prefix(end + ((rest[end] == '\r' && end + 1 < rest.size() && rest[end + 1] == '\n') ? 2 : 1));
+
+    const std::string upper = platform::UpperAnsi(line);
+    for (const KeyName& k : kKeys) {
+      if (upper.rfind(k.text, 0) != 0) continue;
+      const std::string asWritten(line.substr(k.text.size()));
+      const std::string upperValue = upper.substr(k.text.size());
+      switch (k.key) {
+        case Key::kPspr:
+          if (!asWritten.empty())
+            prefs.supervisorPassword = QString::fromStdString(
+                platform::Cp1252ToUtf8(mailstore::UnscramblePassword(asWritten).substr(0, kPasswordRoom)));
+          break;
+        case Key::kMailDir:
+          // Taken as written: on a file system that tells case apart the
+          // upper-cased path would name another directory.
+          if (!asWritten.empty()) prefs.mailDir = PathText(asWritten);
+          break;
+        case Key::kCheckMail: prefs.checkMailContinuously = upperValue == "YES"; break;
+        case Key::kBeep: prefs.notifyWhenMailArrives = upperValue == "YES"; break;
+        default: break;
+      }
+      break;
+    }
+  }
+}
+
+void ApplyConfigFiles(const QString& userName, Preferences& prefs) {
+  ApplyConfigFile(UserConfigFilePath(userName, prefs.programDir), prefs);
+  const std::string master = platform::ResolveName(PathBytes(prefs.programDir), kMasterConfigName);
+  if (platform::FileExists(master)) ApplyConfigFile(PathText(master), prefs);
+}
+
+}  // namespace shell
