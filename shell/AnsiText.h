@@ -1,0 +1,16 @@
+// The boundary between the stored Windows-1252 texts and Qt's strings: one
+// converter, the platform's.
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+#include "platform/Text.h"
+
+namespace shell {
+
+inline QString FromAnsi(std::string_view bytes) { return QString::fromStdString(platform::Cp1252ToUtf8(bytes)); }
+inline std::string ToAnsi(const QString& text) { return platform::Utf8ToCp1252(text.toStdString()); }
+
+}  // namespace shell

@@ -1,0 +1,51 @@
+// A speech balloon: a rounded box with a triangular stem on one side,
+// holding word-wrapped text.  Outside the balloon the parent shows through.
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QWidget>
+
+namespace widgets {
+
+enum class TBalloonStemPos { spLeft, spTop, spRight, spBottom };
+
+class TBalloon : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TBalloon(QWidget* parent = nullptr);
+
+  // Carriage returns start new lines; "&" is shown as it is.
+  void SetCaption(const QString& caption);
+  const QString& Caption() const { return caption_; }
+
+  int cornerSize = 16;
+  QColor backgroundColor = Qt::white;
+  int xOffset = 5;
+  int yOffset = 3;
+  TBalloonStemPos stemPos = TBalloonStemPos::spLeft;
+  int stemSize = 12;
+  int stemWidth = 4;
+  int stemOffset = 0;
+  Qt::Alignment alignment = Qt::AlignLeft;
+
+  // The box: the control less the stem's side.
+  QRect BoxRect() const;
+  // Where the text goes: the box less the offsets.
+  QRect TextRect() const;
+  // The rectangle the caption fills within the text area (centred
+  // vertically when shorter).
+  QRect CaptionRect() const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  QString caption_;
+};
+
+// Texts of the program break lines with carriage returns.
+QString WithLineBreaks(const QString& text);
+
+}  // namespace widgets

@@ -1,0 +1,26 @@
+#include "widgets/DialogUser.h"
+
+#include "shell/AnsiText.h"
+#include "widgets/MessageDialogs.h"
+
+namespace widgets {
+
+using shell::FromAnsi;
+
+void DialogUser::ShowAlert(const std::string& title, const std::string& text) {
+  widgets::ShowAlert(FromAnsi(title), FromAnsi(text));
+}
+bool DialogUser::AskUser(const std::string& title, const std::string& text) {
+  return widgets::AskUser(FromAnsi(title), FromAnsi(text));
+}
+void DialogUser::ShowNotice(const std::string& title, const std::string& text) {
+  widgets::ShowNotice(FromAnsi(title), FromAnsi(text));
+}
+void DialogUser::ShowErrorText(const std::string& text) { widgets::ShowErrorText(FromAnsi(text)); }
+void DialogUser::WarningBeep() { widgets::WarningBeep(); }
+void DialogUser::PauseMs(int ms) { widgets::PauseMs(ms); }
+void DialogUser::ShowSending(const std::string& name) { sending_.ShowSending(FromAnsi(name)); }
+void DialogUser::ClearSending() { sending_.ClearSending(); }
+void DialogUser::HideSending() { sending_.HideSending(); }
+
+}  // namespace widgets

@@ -1,0 +1,72 @@
+#include "widgets/TextViewer.h"
+
+#include <QTextBlock>
+
+#include "platform/Files.h"
+#include "shell/AnsiText.h"
+
+namespace widgets {
+
+TTextViewer::TTextViewer(QWidget* parent) : QPlainTextEdit(parent) {
+  setReadOnly(true);
+  setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  setLineWrapMode(QPlainTextEdit::NoWrap);
+  connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TTextViewer::StatusChanged);
+  connect(this, &QPlainTextEdit::selectionChanged, this, &TTextViewer::StatusChanged);
+}
+
+int TTextViewer::OpenFile(const QString& path) {
+  std::string bytes;
+  const int code = platform::ReadWholeFile(path.toStdString(), bytes);
+  if (code != 0) {
+    CloseFile();
+    return code;
+  }
+  QString text = shell::FromAnsi(bytes);
+  text.replace("\r\n", "\n");
+  text.replace('\r', '\n');
+  if (text.endsWith('\n')) text.chop(1);  // the last line's end starts no new line
+  setPlainText(text);
+  open_ = true;
+  fileName_ = path;
+  emit StatusChanged();
+  return 0;
+}
+
+void TTextViewer::CloseFile() {
+  clear();
+  open_ = false;
+  fileName_.clear();
+  emit StatusChanged();
+}
+
+int TTextViewer::LineCount() const { return open_ ? document()->blockCount() : 0; }
+
+QString TTextViewer::Line(int n) const {
+  const QTextBlock block = document()->findBlockByNumber(n);
+  return block.isValid() && open_ ? block.text() : QString();
+}
+
+void TTextViewer::SetLine(int n, const QString& text) {
+  const QTextBlock block = document()->findBlockByNumber(n);
+  if (!block.isValid()) return;
+  QTextCursor cursor(block);
+  cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+  cursor.insertText(text);
+  emit StatusChanged();
+}
+
+QString TTextViewer::SelectedText() const {
+  return textCursor().selectedText().replace(QChar::ParagraphSeparator, '\n');
+}
+
+void TTextViewer::CopySelection() { copy(); }
+
+void TTextViewer::SelectEverything() { selectAll(); }
+
+void TTextViewer::MoveCaretToLine(int n) {
+  const QTextBlock block = document()->findBlockByNumber(n);
+  if (block.isValid()) setTextCursor(QTextCursor(block));
+}
+
+}  // namespace widgets

@@ -1,0 +1,45 @@
+// A read-only view of a text file: the message viewer of the main window.
+//
+// Files are Windows-1252 text with CR LF line ends.  Every change of the
+// file, the caret or the selection raises StatusChanged, which the windows
+// use to enable their commands.
+#pragma once
+
+#include <QPlainTextEdit>
+
+namespace widgets {
+
+class TTextViewer : public QPlainTextEdit {
+  Q_OBJECT
+ public:
+  explicit TTextViewer(QWidget* parent = nullptr);
+
+  // Opens a file.  Returns 0 or the code of the failure (the view is then
+  // closed).
+  int OpenFile(const QString& path);
+  void CloseFile();
+  bool IsOpen() const { return open_; }
+  const QString& FileName() const { return fileName_; }
+
+  int LineCount() const;
+  // Line `n` (from 0); empty past the end.
+  QString Line(int n) const;
+  // Replaces the text of line `n`.
+  void SetLine(int n, const QString& text);
+
+  bool HasSelection() const { return textCursor().hasSelection(); }
+  QString SelectedText() const;
+  void CopySelection();
+  void SelectEverything();
+  // Puts the caret at the start of line `n`.
+  void MoveCaretToLine(int n);
+
+ signals:
+  void StatusChanged();
+
+ private:
+  bool open_ = false;
+  QString fileName_;
+};
+
+}  // namespace widgets

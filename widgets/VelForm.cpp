@@ -1,0 +1,27 @@
+#include "widgets/VelForm.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "widgets/Resources.h"
+
+namespace widgets {
+
+long long ScreenColourCount(int bitsPerPixel) {
+  if (bitsPerPixel > 8) return 16777216;
+  return 1LL << std::max(0, bitsPerPixel);
+}
+
+bool HasSharedPalette() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen != nullptr && ScreenColourCount(screen->depth()) <= 256;
+}
+
+TVelForm::TVelForm(QWidget* parent) : QDialog(parent) {
+  setWindowIcon(ProgramIcon());
+  // A fixed dialog border with only the system menu, as the program's forms have.
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+}
+
+}  // namespace widgets

@@ -1,0 +1,29 @@
+// The base of every form of the program: a dialog-style top-level window.
+//
+// Screens of 256 colours or fewer once needed a shared palette realized by
+// every form; the colour count comes from the screen depth, and current
+// screens have more, so there is no palette and the forms answer "no".
+#pragma once
+
+#include <QDialog>
+
+namespace widgets {
+
+// The number of colours of a screen of `bitsPerPixel` (times the planes):
+// 2 to that power, or 16,777,216 above 8 bits.
+long long ScreenColourCount(int bitsPerPixel);
+
+// True when the screen of the application has a shared palette (256 colours
+// or fewer).
+bool HasSharedPalette();
+
+class TVelForm : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TVelForm(QWidget* parent = nullptr);
+
+  // Realizes the shared palette; false when there is none.
+  bool RealizePalette() const { return HasSharedPalette(); }
+};
+
+}  // namespace widgets
