@@ -25,6 +25,7 @@
 #include "platform/Terminal.h"
 #include "platform/Text.h"
 #include "shell/ConfigFiles.h"
+#include "shell/Login.h"
 #include "shell/Preferences.h"
 
 namespace {
@@ -32,7 +33,6 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
-constexpr size_t kUserNameRoom = 15;
 
 const char* const kUsage =
     "Usage: kvmailctl [OPTIONS] COMMAND [ARGUMENTS]\n"
@@ -135,14 +135,13 @@ bool Session::LogIn() {
 
   // A name given is taken as one on the program's command line; otherwise
   // the login name, as the program takes the network user name.
-  std::string name = options_.user ? platform::UpperAnsi(Stored(*options_.user)) : platform::LoginName();
-  if (name.size() > kUserNameRoom) name.resize(kUserNameRoom);
+  const std::string name = options_.user ? shell::GivenUserName(Stored(*options_.user)) : shell::NetworkUserName();
   if (name.empty()) {
     user_.ShowErrorText("No user name: give one with --user.");
     return false;
   }
   if (!mailstore::IsKnownUser(mail_, name)) {
-    user_.ShowAlert(mailstore::kProgramTitle, "\"" + name + "\" is not a valid user name!");
+    user_.ShowAlert(mailstore::kProgramTitle, shell::NotAValidUserText(name));
     return false;
   }
   const std::string stored = mailstore::ReadUserPassword(mail_, name);
@@ -156,8 +155,10 @@ bool Session::LogIn() {
     } else if (platform::StdinIsTerminal()) {
       have = platform::ReadHiddenLine("Password for " + Shown(name) + ": ", typed);
     }
-    if (!have || platform::UpperAnsi(Stored(typed)) != stored) {
-      user_.ShowAlert(mailstore::kProgramTitle, "That's not the correct password!");
+    // Typed as into the login form, which upper-cases every key; only the
+    // user's own password counts, as at start-up.
+    if (!have || !shell::PasswordAccepted(platform::UpperAnsi(Stored(typed)), stored, "")) {
+      user_.ShowAlert(mailstore::kProgramTitle, shell::kWrongPasswordText);
       return false;
     }
   }

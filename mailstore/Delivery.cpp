@@ -37,7 +37,8 @@ void Delivery::DeliverToUser(const std::string& name) {
     return;
   }
   int code = request_.source == SendRequest::Source::kEditor
-                 ? WriteMessageText(path, request_.lines, name, request_.scramble, mail_.Clock())
+                 ? WriteMessageText(path, request_.lines, name, request_.scramble,
+                                    request_.scramble ? NextSeed() : 0)
                  : CopyFileExact(request_.textFile, path);
   if (code == 0) {
     const RecordBytes record =
@@ -53,6 +54,15 @@ void Delivery::DeliverToUser(const std::string& name) {
   }
   ui.PauseMs(request_.pauseAfterCopyMs);
   sentFlag = true;
+}
+
+uint32_t Delivery::NextSeed() {
+  constexpr uint32_t kMillisecondsPerDay = 86400000;
+  uint32_t seed = mail_.Clock().UtcMillisecondsSinceMidnight();
+  if (seeded_ && seed == lastSeed_) seed = (seed + 1) % kMillisecondsPerDay;
+  seeded_ = true;
+  lastSeed_ = seed;
+  return seed;
 }
 
 void Delivery::DeliverToAllUsers() {

@@ -62,8 +62,15 @@ class Delivery {
   const SendRequest& Request() const { return request_; }
 
  private:
+  // A new seed for a scrambled copy: the clock's millisecond, moved on when
+  // the last copy had the same one, so that no two copies of one send share
+  // a table (copies can be written within one millisecond).
+  uint32_t NextSeed();
+
   TMail& mail_;
   const SendRequest& request_;
+  bool seeded_ = false;
+  uint32_t lastSeed_ = 0;
 };
 
 // The names of a To box, in order: separated by blanks and commas, a double

@@ -17,10 +17,14 @@ constexpr size_t kHeaderReadLimit = 64 * 1024;
 
 int WriteMessageText(const std::string& path, const std::vector<std::string>& lines, std::string_view recipient,
                      bool scramble, const platform::Clock& clock) {
+  return WriteMessageText(path, lines, recipient, scramble, scramble ? clock.UtcMillisecondsSinceMidnight() : 0);
+}
+
+int WriteMessageText(const std::string& path, const std::vector<std::string>& lines, std::string_view recipient,
+                     bool scramble, uint32_t seed) {
   std::string text;
   ScrambleTable table{};
   if (scramble) {
-    const uint32_t seed = clock.UtcMillisecondsSinceMidnight();
     table = BuildScrambleTable(seed);
     text += kScrambleSignature;
     text += "\r\n" + std::to_string(seed) + "\r\n";

@@ -22,6 +22,11 @@ inline constexpr size_t kMaxLineLength = 1024;
 int WriteMessageText(const std::string& path, const std::vector<std::string>& lines, std::string_view recipient,
                      bool scramble, const platform::Clock& clock);
 
+// The same with the seed given (0 to 86,399,999), for a writer that must not
+// use one seed twice.
+int WriteMessageText(const std::string& path, const std::vector<std::string>& lines, std::string_view recipient,
+                     bool scramble, uint32_t seed);
+
 struct ScrambleHeader {
   bool scrambled = false;
   uint32_t seed = 0;

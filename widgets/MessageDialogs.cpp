@@ -46,13 +46,6 @@ QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& cap
   return button;
 }
 
-void CentreOnScreen(QWidget* window) {
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->availableGeometry();
-    window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
-  }
-}
-
 void PlainMessageBox(const QString& title, const QString& text) {
   QMessageBox box(QMessageBox::Warning, title, WithLineBreaks(text), QMessageBox::Ok);
   box.setObjectName("PlainMessageBox");

@@ -17,11 +17,6 @@ QFrame* Panel(QWidget* parent, QFrame::Shadow shadow, const QRect& geometry) {
   return panel;
 }
 
-void Centre(QWidget* window) {
-  if (const QScreen* screen = QGuiApplication::primaryScreen())
-    window->move(screen->availableGeometry().center() - QPoint(window->width() / 2, window->height() / 2));
-}
-
 }  // namespace
 
 TProgressReport::TProgressReport(QWidget* parent) : TVelForm(parent) {
@@ -60,7 +55,7 @@ void TProgressReport::StartProgress(int total) {
   setFixedSize(313, small ? 80 : 133);
   CancelButton->move((313 - CancelButton->width()) / 2, small ? 44 : 96);
   Prompt->clear();
-  Centre(this);
+  CentreOnScreen(this);
 }
 
 void TProgressReport::StepProgress(const QString& caption, const QString& prompt, int steps) {
@@ -92,7 +87,7 @@ TMailProgressReport::TMailProgressReport(QWidget* parent) : QWidget(parent, Qt::
   UserName->setObjectName("UserName");
   UserName->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   UserName->setGeometry(132, 12, 141, 24);
-  Centre(this);
+  CentreOnScreen(this);
 }
 
 void TMailProgressReport::ShowSending(const QString& name) {

@@ -17,6 +17,11 @@ bool HasSharedPalette() {
   return screen != nullptr && ScreenColourCount(screen->depth()) <= 256;
 }
 
+void CentreOnScreen(QWidget* window) {
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    window->move(screen->availableGeometry().center() - QPoint(window->width() / 2, window->height() / 2));
+}
+
 TVelForm::TVelForm(QWidget* parent) : QDialog(parent) {
   setWindowIcon(ProgramIcon());
   // A fixed dialog border with only the system menu, as the program's forms have.

@@ -17,6 +17,9 @@ long long ScreenColourCount(int bitsPerPixel);
 // or fewer).
 bool HasSharedPalette();
 
+// Puts a window in the middle of the screen.
+void CentreOnScreen(QWidget* window);
+
 class TVelForm : public QDialog {
   Q_OBJECT
  public:

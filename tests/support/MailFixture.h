@@ -19,12 +19,16 @@ namespace testing_support {
 class FakeClock : public platform::Clock {
  public:
   platform::LocalTime now{2026, 12, 7, 14, 15, 30, 0};
-  // Moves on by a millisecond at every reading, as two copies written one
-  // after the other see it.
+  // Moves on by `utcStep` milliseconds at every reading.
   mutable uint32_t utcMs = 51330000;
+  uint32_t utcStep = 1;
   uint32_t tick = 0;
   platform::LocalTime LocalNow() const override { return now; }
-  uint32_t UtcMillisecondsSinceMidnight() const override { return utcMs++; }
+  uint32_t UtcMillisecondsSinceMidnight() const override {
+    const uint32_t now = utcMs;
+    utcMs += utcStep;
+    return now;
+  }
   uint32_t TickMs() const override { return tick; }
 };
 

@@ -1,13 +1,16 @@
 // Shows the program's dialogs and controls with sample texts, one after
 // another or by name, so that anyone can look at them under an X server:
-//   gallery [alert|ask|notice|input|progress|sending|controls]...
+//   gallery [alert|ask|notice|input|progress|sending|controls|username|password]...
 #include <QApplication>
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "mailstore/TMail.h"
+#include "mainwindow/UserNameForm.h"
 #include "widgets/Balloon.h"
+#include "widgets/DialogUser.h"
 #include "widgets/Label3D.h"
 #include "widgets/MessageDialogs.h"
 #include "widgets/Progress.h"
@@ -87,6 +90,15 @@ void Show(const QString& name) {
     sending.HideSending();
   } else if (name == "controls") {
     Controls();
+  } else if (name == "username" || name == "password") {
+    TMailProgressReport sending;
+    DialogUser user(sending);
+    mailstore::TMail mail(user);
+    mainwindow::TUserNameForm form(mail, "");
+    if (name == "password") form.OpenOnPasswordPage("ALICE", "SECRET");
+    else form.OpenOnNamePage();
+    std::string n, p;
+    form.Execute(n, p);
   }
 }
 
@@ -97,7 +109,7 @@ int main(int argc, char** argv) {
   InitResources();
   CreateAlertWindow();
   QStringList names = app.arguments().mid(1);
-  if (names.isEmpty()) names = {"alert", "ask", "notice", "input", "progress", "sending", "controls"};
+  if (names.isEmpty()) names = {"alert", "ask", "notice", "input", "progress", "sending", "controls", "username", "password"};
   QTimer::singleShot(0, [names] {
     for (const QString& name : names) Show(name);
     QApplication::quit();

@@ -1,0 +1,68 @@
+#include "shell/Login.h"
+
+#include "mailstore/MailError.h"
+#include "mailstore/UserRegistry.h"
+#include "platform/Environment.h"
+#include "platform/Text.h"
+
+namespace shell {
+
+CommandLine ReadCommandLine(const std::vector<std::string>& arguments) {
+  CommandLine line;
+  for (const std::string& argument : arguments) {
+    if (argument.size() >= 2 && (argument[0] == '-' || argument[0] == '/')) {
+      switch (platform::UpperAnsi(argument[1])) {
+        case 'A': line.askForName = true; break;
+        case 'E': line.noEncryption = true; break;
+        case 'P': line.hidePreferences = true; break;
+        case 'U': line.showChangeUser = true; break;
+        default: break;  // other switches are ignored
+      }
+    } else {
+      line.userName = GivenUserName(argument);
+    }
+  }
+  return line;
+}
+
+std::string GivenUserName(std::string_view text) { return platform::UpperAnsi(text.substr(0, kUserNameRoom)); }
+
+std::string NetworkUserName() { return platform::LoginName().substr(0, kUserNameRoom); }
+
+std::string NotAValidUserText(const std::string& name) { return "\"" + name + "\" is not a valid user name!"; }
+
+bool PasswordAccepted(const std::string& typed, const std::string& stored, const std::string& supervisor) {
+  return typed == stored || (!supervisor.empty() && typed == supervisor);
+}
+
+bool IdentifyUser(mailstore::TMail& mail, UserNameForm& form, std::string& name, std::string& password) {
+  try {
+    if (!name.empty() && !mailstore::IsKnownUser(mail, name)) {
+      mail.Ui().ShowAlert(mailstore::kProgramTitle, NotAValidUserText(name));
+      name.clear();
+    }
+    if (!name.empty() && !password.empty()) {
+      form.OpenOnPasswordPage(name, password);
+    } else if (name.empty()) {
+      form.OpenOnNamePage();
+    } else {
+      return true;  // a known user without a password is not asked
+    }
+    return form.Execute(name, password);
+  } catch (...) {
+    mail.Ui().ReportException(mailstore::MailError::FromCurrentException());
+    return false;
+  }
+}
+
+bool StartupLogin(const CommandLine& commandLine, mailstore::TMail& mail, UserNameForm& form, LoginState& state) {
+  std::string name = commandLine.userName;
+  if (name.empty() && !commandLine.askForName) name = NetworkUserName();
+  std::string password = name.empty() ? std::string() : mailstore::ReadUserPassword(mail, name);
+  if (!IdentifyUser(mail, form, name, password)) return false;
+  state.SetUserName(name);
+  state.SetPassword(password);
+  return true;
+}
+
+}  // namespace shell

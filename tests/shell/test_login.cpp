@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include "mailstore/UserRegistry.h"
+#include "shell/Login.h"
+#include "support/MailFixture.h"
+
+namespace {
+
+using namespace shell;
+using testing_support::WriteFile;
+
+struct CommandLineCase {
+  const char* name;
+  std::vector<std::string> arguments;
+  std::string user;
+  bool a, e, p, u;
+};
+
+class CommandLineTest : public ::testing::TestWithParam<CommandLineCase> {};
+
+TEST_P(CommandLineTest, Reads) {
+  const CommandLineCase& c = GetParam();
+  const CommandLine line = ReadCommandLine(c.arguments);
+  EXPECT_EQ(line.userName, c.user);
+  EXPECT_EQ(line.askForName, c.a);
+  EXPECT_EQ(line.noEncryption, c.e);
+  EXPECT_EQ(line.hidePreferences, c.p);
+  EXPECT_EQ(line.showChangeUser, c.u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CommandLineTest,
+    ::testing::Values(CommandLineCase{"nothing", {}, "", false, false, false, false},
+                      CommandLineCase{"slashLowerA", {"/a"}, "", true, false, false, false},
+                      CommandLineCase{"switches", {"-E", "-P", "/u"}, "", false, true, true, true},
+                      CommandLineCase{"unknownSwitchIgnored", {"-x"}, "", false, false, false, false},
+                      CommandLineCase{"singleLetterIsAName", {"x"}, "X", false, false, false, false},
+                      CommandLineCase{"singleDashIsAName", {"-"}, "-", false, false, false, false},
+                      CommandLineCase{"laterNameWins", {"bob", "-A", "alice"}, "ALICE", true, false, false, false},
+                      CommandLineCase{"longNameCut", {"abcdefghijklmnopq"}, "ABCDEFGHIJKLMNO", false, false, false, false},
+                      CommandLineCase{"switchRestIgnored", {"-Everything"}, "", false, true, false, false},
+                      CommandLineCase{"accentedName", {"ren\xE9"}, "REN\xC9", false, false, false, false}),
+    [](const auto& info) { return info.param.name; });
+
+// The form as the login drives it; it answers from a script.
+struct ScriptedForm : UserNameForm {
+  std::string openedOn;  // "", "name" or "password"
+  std::string proposedName, storedPassword;
+  bool answer = true;
+  std::string typedName, typedPassword;
+  int executions = 0;
+  void OpenOnPasswordPage(const std::string& name, const std::string& stored) override {
+    openedOn = "password";
+    proposedName = name;
+    storedPassword = stored;
+  }
+  void OpenOnNamePage() override { openedOn = "name"; }
+  bool Execute(std::string& name, std::string& password) override {
+    ++executions;
+    if (!answer) return false;
+    name = typedName.empty() ? proposedName : typedName;
+    password = typedPassword;
+    return true;
+  }
+};
+
+class LoginTest : public testing_support::MailFixture {
+ protected:
+  LoginTest() {
+    WriteFile(MailFile("MASTER.INI"), "[USERS]\r\nBOB=\r\nALICE=\r\nABCDEFGHIJKLMNO=\r\n");
+    WriteFile(MailFile("MAILBOX.INI"), "[USERS]\r\nALICE=" + mailstore::ScramblePassword("SECRET") + "\r\n");
+  }
+  ScriptedForm form;
+  LoginState state;
+};
+
+TEST_F(LoginTest, AKnownUserWithoutAPasswordIsLoggedInWithoutTheForm) {
+  ASSERT_TRUE(StartupLogin(ReadCommandLine({"bob"}), mail, form, state));
+  EXPECT_EQ(form.executions, 0);
+  EXPECT_EQ(state.UserName(), "BOB");
+  EXPECT_EQ(state.Password(), "");
+  EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(LoginTest, AnUnknownNameIsRefusedAndTheNamePageOpens) {
+  form.typedName = "BOB";
+  ASSERT_TRUE(StartupLogin(ReadCommandLine({"eve"}), mail, form, state));
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].title, "KV Mailbox");
+  EXPECT_EQ(ui.shown[0].text, "\"EVE\" is not a valid user name!");
+  EXPECT_EQ(form.openedOn, "name");
+  EXPECT_EQ(state.UserName(), "BOB");
+}
+
+TEST_F(LoginTest, AKnownNameWithAPasswordOpensThePasswordPage) {
+  form.typedPassword = "SECRET";
+  ASSERT_TRUE(StartupLogin(ReadCommandLine({"alice"}), mail, form, state));
+  EXPECT_EQ(form.openedOn, "password");
+  EXPECT_EQ(form.proposedName, "ALICE");
+  EXPECT_EQ(form.storedPassword, "SECRET");
+  EXPECT_EQ(state.Password(), "SECRET");
+}
+
+TEST_F(LoginTest, GivingUpEndsTheLogin) {
+  form.answer = false;
+  EXPECT_FALSE(StartupLogin(ReadCommandLine({"/a"}), mail, form, state));
+  EXPECT_EQ(form.openedOn, "name");
+  EXPECT_EQ(state.UserName(), "");
+}
+
+TEST_F(LoginTest, TheNetworkNameIsTriedOnlyWithoutANameAndWithoutA) {
+  const std::string network = NetworkUserName();
+  ASSERT_FALSE(network.empty());
+  EXPECT_LE(network.size(), kUserNameRoom);
+  WriteFile(MailFile("MASTER.INI"), "[USERS]\r\n" + network + "=\r\nBOB=\r\n");
+  ASSERT_TRUE(StartupLogin(ReadCommandLine({}), mail, form, state));
+  EXPECT_EQ(form.executions, 0);
+  EXPECT_EQ(state.UserName(), network);  // not upper-cased
+
+  form.typedName = "BOB";
+  ASSERT_TRUE(StartupLogin(ReadCommandLine({"-A"}), mail, form, state));
+  EXPECT_EQ(form.openedOn, "name");
+  EXPECT_EQ(state.UserName(), "BOB");
+}
+
+TEST_F(LoginTest, ASixteenCharacterNameIsCutBeforeItIsLookedUp) {
+  ASSERT_TRUE(StartupLogin(ReadCommandLine({"abcdefghijklmnop"}), mail, form, state));
+  EXPECT_EQ(form.executions, 0);
+  EXPECT_EQ(state.UserName(), "ABCDEFGHIJKLMNO");
+}
+
+TEST_F(LoginTest, ThePasswordKeepsTwelveCharacters) {
+  WriteFile(MailFile("MAILBOX.INI"), "[USERS]\r\nALICE=" + mailstore::ScramblePassword("ABCDEFGHIJKLMNOPQRST") + "\r\n");
+  form.typedPassword = "ABCDEFGHIJKLMNOPQRST";
+  ASSERT_TRUE(StartupLogin(ReadCommandLine({"alice"}), mail, form, state));
+  EXPECT_EQ(state.Password(), "ABCDEFGHIJKL");
+  state.SetSupervisorPassword("SUPERVISOR-PASSWORD");
+  EXPECT_EQ(state.SupervisorPassword(), "SUPERVISOR-P");
+}
+
+TEST(PasswordAcceptedTest, OwnOrSupervisor) {
+  EXPECT_TRUE(PasswordAccepted("SECRET", "SECRET", ""));
+  EXPECT_FALSE(PasswordAccepted("secret", "SECRET", ""));
+  EXPECT_TRUE(PasswordAccepted("BOSS", "SECRET", "BOSS"));
+  EXPECT_FALSE(PasswordAccepted("", "SECRET", ""));
+}
+
+}  // namespace
