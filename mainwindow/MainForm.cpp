@@ -1,0 +1,736 @@
+#include "mainwindow/MainForm.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDrag>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QRubberBand>
+#include <QScreen>
+#include <QStandardItemModel>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "mailstore/MessageText.h"
+#include "mailstore/Scramble.h"
+#include "mailstore/UserRegistry.h"
+#include "mainwindow/UserNameForm.h"
+#include "shell/AnsiText.h"
+#include "shell/ConfigFiles.h"
+#include "widgets/Colours.h"
+#include "widgets/Help.h"
+#include "widgets/MessageDialogs.h"
+#include "widgets/Resources.h"
+
+namespace mainwindow {
+
+using shell::FromAnsi;
+using shell::ToAnsi;
+
+namespace {
+
+constexpr const char* kMessageMime = "application/x-kvmail-message";
+constexpr int kMinimumWidth = 537;
+constexpr int kMinimumHeight = 398;
+constexpr int kEnvelopeWidth = 18;
+
+QFont Arial(int pixels) {
+  QFont font("Arial");
+  font.setPixelSize(pixels);
+  return font;
+}
+
+struct InboxFields {
+  QString date, sender, subject;
+};
+
+// A line without "|" is all sender.
+InboxFields SplitLine(const QString& line) {
+  const int first = line.indexOf('|');
+  if (first < 0) return {QString(), line, QString()};
+  const int second = line.indexOf('|', first + 1);
+  if (second < 0) return {line.left(first), line.mid(first + 1), QString()};
+  return {line.left(first), line.mid(first + 1, second - first - 1), line.mid(second + 1)};
+}
+
+QPixmap Envelope(bool read, const QColor& background) {
+  QImage image = widgets::Picture(read ? "MailOpenImage" : "MailClosedImage").toImage().convertToFormat(QImage::Format_ARGB32);
+  const QRgb olive = qRgb(0x80, 0x80, 0x00);
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixel(x, y) == olive) image.setPixel(x, y, background.rgb());
+  return QPixmap::fromImage(image);
+}
+
+QString CloseQuestion() {
+  return "If you close the mailbox you will not be able to\rsend or receive messages. If you merely want\r"
+         "to remove the mailbox from your screen, choose\rminimize instead.\r\rDo you still want to close the mailbox?";
+}
+
+}  // namespace
+
+// The black bar between the In Box and the reading pane.  Dragging it sets
+// the In Box pane's height; a line follows the pointer meanwhile.
+class SplitterBar : public QWidget {
+ public:
+  SplitterBar(QWidget* parent, std::function<void(int)> moved) : QWidget(parent), moved_(std::move(moved)) {
+    setObjectName("SplitterPanel");
+    setFixedHeight(4);
+    setCursor(Qt::SizeVerCursor);
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::black);
+    setPalette(p);
+  }
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override {
+    line_ = std::make_unique<QRubberBand>(QRubberBand::Line, parentWidget());
+    Follow(event->position().toPoint());
+    line_->show();
+  }
+  void mouseMoveEvent(QMouseEvent* event) override {
+    if (line_) Follow(event->position().toPoint());
+  }
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    if (!line_) return;
+    line_.reset();
+    moved_(event->position().toPoint().y());
+  }
+
+ private:
+  void Follow(QPoint at) {
+    const QRect area = parentWidget()->rect();
+    const int y = std::clamp(mapToParent(at).y(), area.top(), area.bottom());
+    line_->setGeometry(x(), y - 2, width(), 4);
+  }
+  std::function<void(int)> moved_;
+  std::unique_ptr<QRubberBand> line_;
+};
+
+TMainForm::TMainForm(std::vector<std::string> arguments, widgets::TProgressReport& progress,
+                     widgets::TMailProgressReport& sending, QWidget* parent)
+    : widgets::TVelForm(parent),
+      arguments_(std::move(arguments)),
+      progress_(progress),
+      user_(sending),
+      mail_(user_),
+      scanner_(mail_, *this),
+      prefs_(shell::DefaultPreferences()) {
+  setObjectName("MainForm");
+  widgets::SetProgramTitle("KV Mailbox");
+  setWindowFlags(Qt::Window);
+  setWindowTitle("KV Mailbox");
+  setFont(Arial(12));
+  resize(537, 397);
+  setMinimumSize(kMinimumWidth, kMinimumHeight);
+  setAcceptDrops(true);
+  mail_.SetProgramDir(prefs_.programDir.toStdString());
+  mail_.SetMailDir(prefs_.mailDir.toStdString());
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  MainMenu1 = new QMenuBar(this);
+  layout->setMenuBar(MainMenu1);
+  BuildButtonBar();
+  layout->addWidget(ButtonBar);
+  auto* mainPanel = new QWidget(this);
+  mainPanel->setObjectName("MainPanel");
+  layout->addWidget(mainPanel, 1);
+  BuildPanes();
+  auto* paneLayout = new QVBoxLayout(mainPanel);
+  paneLayout->setContentsMargins(0, 0, 0, 0);
+  paneLayout->setSpacing(0);
+  paneLayout->addWidget(ListPanel);
+  paneLayout->addWidget(SplitterPanel);
+  paneLayout->addWidget(findChild<QWidget*>("Panel3"), 1);
+  BuildMenus();
+
+  MailTimer = new QTimer(this);
+  MailTimer->setObjectName("MailTimer");
+  connect(MailTimer, &QTimer::timeout, this, [this] { scanner_.ScanMailbox(); });  // MailTimerTimer
+  EditorPanel = new QWidget(this);
+  EditorPanel->hide();
+  QFont editor("Courier New");
+  editor.setPixelSize(13);
+  EditorPanel->setFont(editor);
+  SetMailboxState(false);
+  MailViewer1ShowStatus();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::BuildButtonBar() {
+  ButtonBar = new QWidget(this);
+  ButtonBar->setObjectName("ButtonBar");
+  ButtonBar->setFixedHeight(43);
+  auto button = [this](const char* name, const QString& caption, const char* glyph, int x, int width) {
+    auto* b = new QPushButton(widgets::Glyph(glyph), caption, ButtonBar);
+    b->setObjectName(name);
+    b->setGeometry(x, 8, width, 28);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+  };
+  SendButton = button("SendButton", "&Send Mail", "send", 8, 97);
+  auto* divider = new QFrame(ButtonBar);
+  divider->setFrameShape(QFrame::VLine);
+  divider->setFrameShadow(QFrame::Sunken);
+  divider->setGeometry(111, 6, 2, 32);
+  ReplyButton = button("ReplyButton", "&Reply", "reply", 120, 81);
+  ForwardButton = button("ForwardButton", "&Forward", "forward", 200, 81);
+  SaveButton = button("SaveButton", "S&ave", "save", 280, 81);
+  PrintButton = button("PrintButton", "&Print", "print", 360, 81);
+  DeleteButton = button("DeleteButton", "&Delete", "delete", 440, 81);
+  for (QPushButton* b : {ReplyButton, ForwardButton, SaveButton, PrintButton, DeleteButton}) {
+    b->setEnabled(false);
+    b->setAcceptDrops(true);  // a message dragged from the In Box
+    b->installEventFilter(this);
+  }
+}
+
+void TMainForm::BuildPanes() {
+  ListPanel = new QWidget(this);
+  ListPanel->setObjectName("ListPanel");
+  ListPanel->setFixedHeight(125);
+  auto* listLayout = new QVBoxLayout(ListPanel);
+  listLayout->setContentsMargins(4, 4, 4, 4);
+  listLayout->setSpacing(0);
+  Header = new QHeaderView(Qt::Horizontal, ListPanel);
+  Header->setObjectName("Header");
+  auto* model = new QStandardItemModel(0, 3, Header);
+  model->setHorizontalHeaderLabels({"Date", "From", "Subject"});
+  Header->setModel(model);
+  Header->setFixedHeight(18);
+  Header->setSectionsClickable(false);
+  Header->setSectionResizeMode(QHeaderView::Interactive);
+  Header->setStretchLastSection(true);
+  Header->resizeSection(0, 140);
+  Header->resizeSection(1, 99);
+  connect(Header, &QHeaderView::sectionResized, this, &TMainForm::HeaderSized);
+  InBox = new widgets::TVelListBox(ListPanel);
+  InBox->setObjectName("InBox");
+  QFont inboxFont("MS Sans Serif");
+  inboxFont.setPixelSize(11);
+  inboxFont.setBold(true);
+  InBox->setFont(inboxFont);
+  InBox->SetDrawItem([this](QPainter& p, int index, const QRect& r, bool selected) { InBoxDrawItem(p, index, r, selected); });
+  InBox->viewport()->setCursor(widgets::ProgramCursor(3));
+  InBox->viewport()->setMouseTracking(true);
+  InBox->viewport()->installEventFilter(this);
+  InBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  connect(InBox, &QListWidget::itemSelectionChanged, this, &TMainForm::InBoxClick);
+  listLayout->addWidget(Header);
+  listLayout->addWidget(InBox, 1);
+
+  SplitterPanel = new SplitterBar(this, [this](int y) {
+    // The pane's height follows the pointer; below 0 it is 0.
+    SetInBoxPaneHeight(std::max(0, ListPanel->height() + y - SplitterPanel->height()));
+  });
+
+  auto* panel3 = new QWidget(this);
+  panel3->setObjectName("Panel3");
+  auto* readingLayout = new QVBoxLayout(panel3);
+  readingLayout->setContentsMargins(4, 4, 4, 4);
+  readingLayout->setSpacing(0);
+  auto* panel4 = new QWidget(panel3);
+  panel4->setObjectName("Panel4");
+  panel4->setFixedHeight(46);
+  auto* picture = new QLabel(panel4);
+  picture->setPixmap(widgets::Picture("MailFullIcon"));
+  picture->setGeometry(2, 6, 32, 32);
+  auto label = [panel4](const char* name, const QString& text, int x, int y) {
+    auto* l = new QLabel(text, panel4);
+    l->setObjectName(name);
+    l->setGeometry(x, y, 44, 20);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return l;
+  };
+  auto box = [panel4](const char* name, int x, int y, int w) {
+    auto* b = new QLineEdit(panel4);
+    b->setObjectName(name);
+    b->setReadOnly(true);
+    b->setFrame(false);
+    b->setFont(Arial(12));
+    b->setGeometry(x, y, w, 20);
+    return b;
+  };
+  FromLabel = label("FromLabel", "From:", 36, 0);
+  DateLabel = label("DateLabel", "Date:", 243, 0);
+  SubjectLabel = label("SubjectLabel", "Subject:", 36, 22);
+  MsgFrom = box("MsgFrom", 82, 0, 159);
+  MsgDate = box("MsgDate", 289, 0, 136);
+  MsgSubject = box("MsgSubject", 82, 22, 343);
+  MailViewer = new widgets::TTextViewer(panel3);
+  MailViewer->setObjectName("MailViewer");
+  QFont viewerFont("Courier New");
+  viewerFont.setPointSize(10);
+  MailViewer->setFont(viewerFont);
+  MailViewer->setTabStopDistance(8 * QFontMetricsF(viewerFont).horizontalAdvance(' '));
+  MailViewer->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  MailViewer->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  MailViewer->document()->setDocumentMargin(8);
+  connect(MailViewer, &widgets::TTextViewer::StatusChanged, this, &TMainForm::MailViewer1ShowStatus);
+  readingLayout->addWidget(panel4);
+  readingLayout->addWidget(MailViewer, 1);
+  for (QLabel* l : {FromLabel, DateLabel, SubjectLabel}) l->setEnabled(false);
+}
+
+void TMainForm::BuildMenus() {
+  auto add = [this](QMenu* menu, const char* name, const QString& text, QKeySequence key = {}) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(name);
+    if (!key.isEmpty()) action->setShortcut(key);
+    return action;
+  };
+  QMenu* file = MainMenu1->addMenu("&File");
+  Exit1 = add(file, "Exit1", "&Close Mailbox");
+  connect(Exit1, &QAction::triggered, this, &QWidget::close);
+
+  QMenu* edit = MainMenu1->addMenu("&Edit");
+  Copy1 = add(edit, "Copy1", "&Copy", QKeySequence("Ctrl+C"));
+  // Hidden, only to carry a second shortcut; it works whenever it is enabled.
+  CopyHidden = new QAction("&Copy", this);
+  CopyHidden->setObjectName("CopyHidden");
+  CopyHidden->setShortcut(QKeySequence("Ctrl+Ins"));
+  addAction(CopyHidden);
+  SelectAll1 = add(edit, "SelectAll1", "&Select All");
+  edit->addSeparator();
+  ShowClipboard1 = add(edit, "ShowClipboard1", "Sho&w Clipboard");
+  for (QAction* a : {Copy1, CopyHidden}) connect(a, &QAction::triggered, MailViewer, &widgets::TTextViewer::CopySelection);
+  connect(SelectAll1, &QAction::triggered, MailViewer, &widgets::TTextViewer::SelectEverything);
+  connect(ShowClipboard1, &QAction::triggered, this, [this] { NotAvailable(Command::kShowClipboard); });
+
+  QMenu* mail = MainMenu1->addMenu("&Mail");
+  SendMail1 = add(mail, "SendMail1", "&Send Mail...");
+  mail->addSeparator();
+  Reply1 = add(mail, "Reply1", "&Reply...");
+  Forward1 = add(mail, "Forward1", "&Forward...");
+  SavetoFile1 = add(mail, "SavetoFile1", "S&ave to File...");
+  Print1 = add(mail, "Print1", "&Print...");
+  Delete1 = add(mail, "Delete1", "&Delete");
+  mail->addSeparator();
+  CheckMailboxNow1 = add(mail, "CheckMailboxNow1", "&Check Mailbox Now", QKeySequence(Qt::Key_F8));
+  connect(SendMail1, &QAction::triggered, this, [this] { NotAvailable(Command::kSendMail); });
+  connect(Reply1, &QAction::triggered, this, [this] { NotAvailable(Command::kReply); });
+  connect(Forward1, &QAction::triggered, this, [this] { NotAvailable(Command::kForward); });
+  connect(SavetoFile1, &QAction::triggered, this, [this] { NotAvailable(Command::kSaveToFile); });
+  connect(Print1, &QAction::triggered, this, [this] { NotAvailable(Command::kPrint); });
+  connect(Delete1, &QAction::triggered, this, &TMainForm::Delete1Click);
+  connect(CheckMailboxNow1, &QAction::triggered, this, &TMainForm::CheckMailboxNow1Click);
+  // The buttons do what their menu items do.
+  connect(SendButton, &QPushButton::clicked, SendMail1, &QAction::trigger);
+  connect(ReplyButton, &QPushButton::clicked, Reply1, &QAction::trigger);
+  connect(ForwardButton, &QPushButton::clicked, Forward1, &QAction::trigger);
+  connect(SaveButton, &QPushButton::clicked, SavetoFile1, &QAction::trigger);
+  connect(PrintButton, &QPushButton::clicked, Print1, &QAction::trigger);
+  connect(DeleteButton, &QPushButton::clicked, Delete1, &QAction::trigger);
+
+  QMenu* options = MainMenu1->addMenu("&Options");
+  ShowButtonBar1 = add(options, "ShowButtonBar1", "Show &Button Bar");
+  ShowButtonBar1->setCheckable(true);
+  ShowButtonBar1->setChecked(true);
+  ChangeUserDivider = options->addSeparator();
+  ChangeUserName1 = add(options, "ChangeUserName1", "Change User &Name...");
+  PreferencesDivider = options->addSeparator();
+  Preferences1 = add(options, "Preferences1", "Set &Preferences...");
+  ChangeUserDivider->setVisible(false);
+  ChangeUserName1->setVisible(false);
+  connect(ShowButtonBar1, &QAction::triggered, this, &TMainForm::ShowButtonBar1Click);
+  connect(ChangeUserName1, &QAction::triggered, this, &TMainForm::ChangeUserName1Click);
+  connect(Preferences1, &QAction::triggered, this, [this] { NotAvailable(Command::kPreferences); });
+
+  QMenu* help = MainMenu1->addMenu("&Help");
+  Contents1 = add(help, "Contents1", "&Contents");
+  SearchForHelp1 = add(help, "SearchForHelp1", "&Search for Help On...");
+  HowToUseHelp1 = add(help, "HowToUseHelp1", "&How to Use Help");
+  UsingTheMailBox1 = add(help, "UsingTheMailBox1", "&Using the MailBox", QKeySequence(Qt::Key_F1));
+  UsingTheMailBox1->setVisible(false);
+  addAction(UsingTheMailBox1);  // hidden for the whole run; its shortcut stays
+  help->addSeparator();
+  About1 = add(help, "About1", "&About...", QKeySequence(Qt::Key_F2));
+  addAction(About1);
+  addAction(CheckMailboxNow1);
+  addAction(Copy1);
+  for (QAction* a : {Contents1, SearchForHelp1, HowToUseHelp1, UsingTheMailBox1})
+    connect(a, &QAction::triggered, this, [this] { NotAvailable(Command::kHelp); });
+  connect(About1, &QAction::triggered, this, [this] { NotAvailable(Command::kAbout); });
+}
+
+void TMainForm::NotAvailable(Command command) {
+  if (IsPending(command)) widgets::ShowAlert("KV Mailbox", kNotAvailableText);
+}
+
+bool TMainForm::IdentifyWithForm(std::string& name, std::string& password) {
+  return IdentifyUser(mail_, login_.SupervisorPassword(), name, password, this);
+}
+
+bool TMainForm::FirstShow() {
+  shell::LoadSettings(prefs_, *this, user_);
+  mail_.SetMailDir(prefs_.mailDir.toStdString());
+  ApplyColours();
+  commandLine_ = shell::ReadCommandLine(arguments_);
+  ChangeUserDivider->setVisible(commandLine_.showChangeUser);
+  ChangeUserName1->setVisible(commandLine_.showChangeUser);
+  PreferencesDivider->setVisible(!commandLine_.hidePreferences);
+  Preferences1->setVisible(!commandLine_.hidePreferences);
+
+  TUserNameForm form(mail_, login_.SupervisorPassword(), this);
+  if (!shell::StartupLogin(commandLine_, mail_, form, login_)) {
+    emit LoginGivenUp();
+    return false;
+  }
+  mail_.SetUserName(login_.UserName());
+  shell::ApplyConfigFiles(FromAnsi(login_.UserName()), prefs_);
+  login_.SetSupervisorPassword(ToAnsi(prefs_.supervisorPassword));
+  mail_.SetMailDir(prefs_.mailDir.toStdString());
+  SetCaption(scanner_.MailboxCaption());
+  scanner_.settings = {prefs_.mailCheckInterval, prefs_.checkMailContinuously, prefs_.notifyWhenMailArrives};
+  scanner_.RearmPolling(*this);
+  return true;
+}
+
+void TMainForm::ApplyColours() {
+  const QPalette base = QApplication::palette();
+  auto colour = [&](int element, bool text) {
+    const shell::ColourElement& e = prefs_.colours[element];
+    return widgets::ColourFromSetting(text ? e.textColour : e.backgroundColour, base);
+  };
+  QPalette list = InBox->palette();
+  list.setColor(QPalette::Base, colour(shell::kInBoxNormalText, false));
+  list.setColor(QPalette::Text, colour(shell::kInBoxNormalText, true));
+  list.setColor(QPalette::Highlight, colour(shell::kInBoxSelectedText, false));
+  list.setColor(QPalette::HighlightedText, colour(shell::kInBoxSelectedText, true));
+  InBox->setPalette(list);
+  QPalette viewer = MailViewer->palette();
+  viewer.setColor(QPalette::Base, colour(shell::kViewerNormalText, false));
+  viewer.setColor(QPalette::Text, colour(shell::kViewerNormalText, true));
+  viewer.setColor(QPalette::Highlight, colour(shell::kViewerSelectedText, false));
+  viewer.setColor(QPalette::HighlightedText, colour(shell::kViewerSelectedText, true));
+  MailViewer->setPalette(viewer);
+}
+
+// --- the In Box -------------------------------------------------------------
+
+void TMainForm::BeginInboxUpdate() {
+  InBox->setUpdatesEnabled(false);
+  const QSignalBlocker quiet(InBox);
+  InBox->clear();
+}
+
+void TMainForm::AddInboxLine(const std::string& line) { InBox->addItem(FromAnsi(line)); }
+
+void TMainForm::EndInboxUpdate() { InBox->setUpdatesEnabled(true); }
+
+void TMainForm::SetMailboxState(bool full) {
+  const QIcon icon(widgets::Picture(full ? "MailFullIcon" : "MailEmptyIcon"));
+  setWindowIcon(icon);
+  QApplication::setWindowIcon(icon);
+  setProperty("mailboxFull", full);
+}
+
+void TMainForm::SetCaption(const std::string& caption) { setWindowTitle(FromAnsi(caption)); }
+
+void TMainForm::InBoxDrawItem(QPainter& painter, int index, const QRect& rect, bool selected) {
+  const QBrush brush = painter.brush();  // the list set the colours of the state
+  const QColor textColour = painter.pen().color();
+  InboxFields fields = SplitLine(InBox->item(index)->text());
+  painter.fillRect(rect, brush);
+  const bool read = fields.date.endsWith('.');
+  if (read) fields.date.chop(1);
+  const int lineHeight = rect.height();
+  painter.drawPixmap(rect.left() + 2, rect.top() + lineHeight / 2 - 7, Envelope(read, brush.color()));
+  const QFontMetrics metrics(InBox->font());
+  const int textTop = rect.top() + lineHeight / 2 - metrics.boundingRect("My").height() / 2 - 1;
+  const QPen divider(InBox->palette().color(QPalette::Disabled, QPalette::Text));
+  int x = rect.left();
+  const QString texts[3] = {fields.date, fields.sender, fields.subject};
+  const std::array<int, 3> widths = ColumnWidths();
+  for (int i = 0; i < 3; ++i) {
+    const int start = x + 2 + (i == 0 ? 20 : 0);
+    const QRect clip(start, rect.top(), std::max(0, x + widths[i] - 2 - start), lineHeight);
+    painter.save();
+    painter.setClipRect(clip);
+    painter.setPen(textColour);
+    painter.drawText(QPoint(start, textTop + metrics.ascent()), texts[i]);
+    painter.restore();
+    x += widths[i];
+    painter.setPen(divider);
+    painter.drawLine(x - 2, rect.top(), x - 2, rect.bottom());
+  }
+  (void)selected;
+}
+
+void TMainForm::HeaderSized() { InBox->viewport()->update(); }
+
+void TMainForm::InBoxMouseMove(const QPoint& at) {
+  QListWidgetItem* item = InBox->itemAt(at);
+  const bool overSelectedEnvelope =
+      at.x() <= kEnvelopeWidth && item != nullptr && item->isSelected() && QApplication::mouseButtons() == Qt::NoButton;
+  dragArmed_ = at.x() <= kEnvelopeWidth && item != nullptr && item->isSelected();
+  const int shape = overSelectedEnvelope || (dragArmed_ && QApplication::mouseButtons() != Qt::NoButton) ? 1 : 3;
+  if (InBox->viewport()->property("programCursor").toInt() != shape) {
+    InBox->viewport()->setCursor(widgets::ProgramCursor(shape));
+    InBox->viewport()->setProperty("programCursor", shape);
+  }
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == InBox->viewport()) {
+    if (event->type() == QEvent::MouseMove) {
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      InBoxMouseMove(mouse->position().toPoint());
+      if ((mouse->buttons() & Qt::LeftButton) && dragArmed_ &&
+          (mouse->position().toPoint() - dragStart_).manhattanLength() >= QApplication::startDragDistance()) {
+        dragArmed_ = false;
+        auto* drag = new QDrag(InBox);
+        auto* data = new QMimeData;
+        data->setData(kMessageMime, QByteArray::number(InBox->currentRow()));
+        drag->setMimeData(data);
+        drag->setPixmap(widgets::Picture("MailClosedImage"));
+        drag->setDragCursor(widgets::ProgramCursor(4).pixmap(), Qt::MoveAction);
+        drag->exec(Qt::MoveAction);
+        return true;
+      }
+    } else if (event->type() == QEvent::MouseButtonPress) {
+      dragStart_ = static_cast<QMouseEvent*>(event)->position().toPoint();
+      // Pressing on the selected line's envelope starts a drag, not a new selection.
+      if (dragArmed_) return true;
+    }
+  } else if (auto* button = qobject_cast<QPushButton*>(watched)) {
+    // ButtonDragOver and ButtonDragDrop: only a message from the In Box.
+    if (event->type() == QEvent::DragEnter) {
+      auto* drag = static_cast<QDragEnterEvent*>(event);
+      if (drag->mimeData()->hasFormat(kMessageMime) && button->isEnabled()) drag->acceptProposedAction();
+      else drag->ignore();
+      return true;
+    }
+    if (event->type() == QEvent::Drop) {
+      auto* drop = static_cast<QDropEvent*>(event);
+      if (drop->mimeData()->hasFormat(kMessageMime)) {
+        drop->acceptProposedAction();
+        QTimer::singleShot(0, button, &QPushButton::click);
+      }
+      return true;
+    }
+  }
+  return widgets::TVelForm::eventFilter(watched, event);
+}
+
+// --- reading ------------------------------------------------------------------
+
+void TMainForm::ClearReadingPane() {
+  for (QLabel* l : {FromLabel, DateLabel, SubjectLabel}) l->setEnabled(false);
+  for (QLineEdit* b : {MsgFrom, MsgDate, MsgSubject}) b->clear();
+  MailViewer->CloseFile();
+}
+
+void TMainForm::SelectLine(int index) {
+  const QSignalBlocker quiet(InBox);
+  InBox->setCurrentRow(index);
+}
+
+void TMainForm::InBoxClick() {
+  const int k = InBox->currentRow();
+  if (k < 0 || InBox->selectedItems().isEmpty()) return;
+  mailstore::MessageRecord record;
+  if (mail_.ReadMessage(k, record) != 0) return;
+  const QString path = QString::fromStdString(record.textFile);
+  if (MailViewer->IsOpen() && path == MailViewer->FileName()) return;  // already shown
+  if (!record.textFileExists) {
+    widgets::ShowAlert("KV Mailbox", "The text associated with this message has been deleted.");
+    ClearReadingPane();
+    const int code = mail_.DeleteMessage(k);
+    scanner_.ScanMailbox();
+    if (code != 0) mail_.ShowIoError(code);
+    return;
+  }
+  for (QLabel* l : {FromLabel, DateLabel, SubjectLabel}) l->setEnabled(true);
+  MsgFrom->setText(FromAnsi(record.sender));
+  MsgDate->setText(FromAnsi(mailstore::IsRead(record) ? record.date.substr(0, record.date.size() - 1) : record.date));
+  MsgSubject->setText(FromAnsi(record.subject));
+  const mailstore::ScrambleHeader header = mailstore::ReadScrambleHeader(record.textFile);
+  if (MailViewer->OpenFile(path) != 0) return;
+  if (header.scrambled) Unscramble(header.seed);
+  if (MailViewer->IsOpen() && !record.date.empty() && !mailstore::IsRead(record)) {
+    if (mail_.MarkAsRead(k) == 0) {
+      InboxFields fields = SplitLine(InBox->item(k)->text());
+      InBox->item(k)->setText(fields.date + ".|" + fields.sender + "|" + fields.subject);
+      SelectLine(k);
+    }
+  }
+}
+
+void TMainForm::Unscramble(uint32_t seed) {
+  // The file on disk stays scrambled; only the view shows the plain text.
+  const mailstore::ScrambleTable table = mailstore::BuildScrambleTable(seed);
+  const int lines = MailViewer->LineCount();
+  progress_.StartProgress(lines);
+  MailViewer->setReadOnly(false);
+  for (int n = 0; n < lines && !progress_.Cancelled; ++n) {
+    std::string line = ToAnsi(MailViewer->Line(n).left(mailstore::kMaxLineLength));
+    mailstore::UnscrambleLine(table, line);
+    MailViewer->SetLine(n, FromAnsi(line));
+    progress_.StepProgress("KV Mailbox", "Decyphering Message", 1);
+    QApplication::processEvents();
+  }
+  widgets::PauseMs(200);
+  progress_.EndProgress();
+  MailViewer->setReadOnly(true);
+  MailViewer->MoveCaretToLine(0);
+}
+
+void TMainForm::Delete1Click() {
+  if (InBox->count() == 0 || InBox->currentRow() < 0) return;
+  if (!widgets::AskUser("Delete Mail", "Delete \"Mail From " + MsgFrom->text() + "?\"")) return;
+  int a = InBox->currentRow();
+  ClearReadingPane();
+  const int code = mail_.DeleteMessage(a);
+  scanner_.ScanMailbox();
+  if (a >= InBox->count()) a = a - 1;
+  if (a >= 0) {
+    SelectLine(a);
+    InBoxClick();
+  }
+  if (code != 0) mail_.ShowIoError(code);
+}
+
+void TMainForm::MailViewer1ShowStatus() {
+  const bool open = MailViewer->IsOpen();
+  if (open != ReplyButton->isEnabled()) {
+    for (QPushButton* b : {ReplyButton, ForwardButton, SaveButton, PrintButton, DeleteButton}) b->setEnabled(open);
+    for (QAction* a : {Reply1, Forward1, SavetoFile1, Print1, Delete1, SelectAll1})
+      if (a) a->setEnabled(open);
+  }
+  const bool selection = MailViewer->HasSelection();
+  for (QAction* a : {Copy1, CopyHidden})
+    if (a && a->isEnabled() != selection) a->setEnabled(selection);
+}
+
+void TMainForm::CheckMailboxNow1Click() { scanner_.CheckMailboxNow(); }
+
+void TMainForm::ShowButtonBar1Click() { SetButtonBarVisible(ButtonBar->isHidden()); }
+
+void TMainForm::ChangeUserName1Click() {
+  MailTimer->stop();
+  scanner_.ResetKnownCount();
+  login_.SetPassword("");
+  login_.SetUserName("");
+  mail_.SetUserName("");
+  ClearReadingPane();
+  {
+    const QSignalBlocker quiet(InBox);
+    InBox->clear();
+  }
+  SetCaption(scanner_.MailboxCaption());
+  std::string name, password;
+  if (!IdentifyWithForm(name, password)) {
+    emit LoginGivenUp();
+    return;
+  }
+  login_.SetUserName(name);
+  login_.SetPassword(password);
+  mail_.SetUserName(login_.UserName());
+  SetCaption(scanner_.MailboxCaption());
+  scanner_.RearmPolling(*this);
+}
+
+void TMainForm::FilesDropped(const QStringList& files) {
+  if (files.size() == 1) {
+    if (isMinimized()) showNormal();
+    else raise();
+    NotAvailable(Command::kSendDroppedFile);
+  } else if (files.size() > 1) {
+    widgets::ShowAlert("KV Mailbox", "Sorry, I can only accept one file at\ra time. Try again.");
+  }
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+  QStringList files;
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile()) files << url.toLocalFile();
+  event->acceptProposedAction();
+  FilesDropped(files);
+}
+
+// --- closing ------------------------------------------------------------------
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  shell::SaveSettings(prefs_, *this, user_);  // saved even when the user then keeps the mailbox open
+  const bool close = shutdownFlag_ || widgets::AskUser("Close Mailbox", CloseQuestion());
+  shutdownFlag_ = false;
+  if (close) event->accept();
+  else event->ignore();
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) return;  // Escape does not close the mailbox
+  widgets::TVelForm::keyPressEvent(event);
+}
+
+// --- stored state -------------------------------------------------------------
+
+shell::Placement TMainForm::WindowPlacement() const {
+  const QRect g = geometry();
+  return {g.left(), g.top(), g.width(), g.height()};
+}
+
+void TMainForm::SetWindowPlacement(const shell::Placement& p) {
+  move(p.left, p.top);
+  resize(std::max(p.width, kMinimumWidth), std::max(p.height, kMinimumHeight));
+}
+
+shell::Placement TMainForm::ScreenSize() const {
+  const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  const QRect g = s ? s->geometry() : QRect(0, 0, 1024, 768);
+  return {0, 0, g.width(), g.height()};
+}
+
+int TMainForm::InBoxPaneHeight() const { return ListPanel->height(); }
+
+void TMainForm::SetInBoxPaneHeight(int height) { ListPanel->setFixedHeight(std::max(0, height)); }
+
+std::array<int, 3> TMainForm::ColumnWidths() const {
+  const int date = Header->sectionSize(0), from = Header->sectionSize(1);
+  return {date, from, std::max(0, Header->width() - date - from)};
+}
+
+void TMainForm::SetColumnWidths(const std::array<int, 3>& widths) {
+  Header->resizeSection(0, widths[0]);
+  Header->resizeSection(1, widths[1]);
+}
+
+bool TMainForm::ButtonBarVisible() const { return !ButtonBar->isHidden(); }
+
+void TMainForm::SetButtonBarVisible(bool visible) {
+  ButtonBar->setVisible(visible);
+  ShowButtonBar1->setChecked(visible);
+}
+
+shell::FontSetting TMainForm::Font(FontRole role) const {
+  const QWidget* holder = role == FontRole::kInBox ? static_cast<QWidget*>(InBox)
+                          : role == FontRole::kViewer ? static_cast<QWidget*>(MailViewer)
+                                                      : EditorPanel;
+  const QFont f = holder->font();
+  const int points = f.pointSize() > 0 ? f.pointSize() : static_cast<int>(f.pixelSize() * 72 / 96);
+  return {f.family(), points, (f.bold() ? 1 : 0) | (f.italic() ? 2 : 0) | (f.underline() ? 4 : 0)};
+}
+
+void TMainForm::SetFont(FontRole role, const shell::FontSetting& setting) {
+  QWidget* holder = role == FontRole::kInBox ? static_cast<QWidget*>(InBox)
+                    : role == FontRole::kViewer ? static_cast<QWidget*>(MailViewer)
+                                                : EditorPanel;
+  QFont f(setting.name);
+  if (setting.size > 0) f.setPointSize(setting.size);
+  f.setBold(setting.style & 1);
+  f.setItalic(setting.style & 2);
+  f.setUnderline(setting.style & 4);
+  holder->setFont(f);
+}
+
+}  // namespace mainwindow
