@@ -563,11 +563,13 @@ void TMainForm::InBoxClick() {
 }
 
 void TMainForm::Unscramble(uint32_t seed) {
-  // The file on disk stays scrambled; only the view shows the plain text.
+  // The file on disk stays scrambled; only the view shows the plain text,
+  // without the three header lines.
   const mailstore::ScrambleTable table = mailstore::BuildScrambleTable(seed);
+  MailViewer->setReadOnly(false);
+  MailViewer->RemoveFirstLines(3);
   const int lines = MailViewer->LineCount();
   progress_.StartProgress(lines);
-  MailViewer->setReadOnly(false);
   for (int n = 0; n < lines && !progress_.Cancelled; ++n) {
     std::string line = ToAnsi(MailViewer->Line(n).left(mailstore::kMaxLineLength));
     mailstore::UnscrambleLine(table, line);

@@ -56,6 +56,16 @@ void TTextViewer::SetLine(int n, const QString& text) {
   emit StatusChanged();
 }
 
+void TTextViewer::RemoveFirstLines(int count) {
+  if (count <= 0) return;
+  QTextCursor cursor(document());
+  cursor.movePosition(QTextCursor::Start);
+  cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, count);
+  if (cursor.blockNumber() < count) cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+  cursor.removeSelectedText();
+  emit StatusChanged();
+}
+
 QString TTextViewer::SelectedText() const {
   return textCursor().selectedText().replace(QChar::ParagraphSeparator, '\n');
 }

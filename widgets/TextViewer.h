@@ -26,6 +26,8 @@ class TTextViewer : public QPlainTextEdit {
   QString Line(int n) const;
   // Replaces the text of line `n`.
   void SetLine(int n, const QString& text);
+  // Removes the first `count` lines.
+  void RemoveFirstLines(int count);
 
   bool HasSelection() const { return textCursor().hasSelection(); }
   QString SelectedText() const;

@@ -1,0 +1,328 @@
+#include <QApplication>
+#include <QMimeData>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+#include "mailstore/Delivery.h"
+#include "mailstore/UserRegistry.h"
+#include "mainwindow/MainForm.h"
+#include "mainwindow/SingleCopy.h"
+#include "support/MailFixture.h"
+#include "widgets/MessageDialogs.h"
+#include "widgets/Resources.h"
+
+using namespace mainwindow;
+using testing_support::WriteFile;
+
+namespace {
+
+// Runs `step` on the next modal window.
+void WhenModal(std::function<void(QWidget*)> step, int triesLeft = 300) {
+  QTimer::singleShot(10, [step, triesLeft] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr && triesLeft > 0) return WhenModal(step, triesLeft - 1);
+    if (modal == nullptr) qFatal("no modal window appeared");
+    step(modal);
+  });
+}
+
+void Answer(QWidget* modal, bool yes) {
+  if (auto* ask = qobject_cast<widgets::TAskUserDialog*>(modal)) (yes ? ask->YesButton : ask->NoButton)->click();
+  else if (auto* alert = qobject_cast<widgets::TAlertDialog*>(modal)) alert->OkButton->click();
+  else modal->close();
+}
+
+}  // namespace
+
+class TestMainForm : public QObject {
+  Q_OBJECT
+ private:
+  std::unique_ptr<testing_support::TempDir> dir, config;
+  std::unique_ptr<widgets::TProgressReport> progress;
+  std::unique_ptr<widgets::TMailProgressReport> sending;
+  std::unique_ptr<TMainForm> form;
+  testing_support::ScriptedUi senderUi;
+
+  // A message from ALICE to BOB, sent as another copy would.
+  void Deliver(const std::string& subject, const std::vector<std::string>& lines, bool scramble = false) {
+    mailstore::TMail sender(senderUi);
+    sender.SetMailDir(dir->path());
+    sender.SetUserName("ALICE");
+    mailstore::SendRequest request;
+    request.subject = subject;
+    request.lines = lines;
+    request.scramble = scramble;
+    request.pauseAfterCopyMs = 0;
+    mailstore::Delivery delivery(sender, request);
+    delivery.hasUserRegistry = true;
+    delivery.DeliverToUser("BOB");
+  }
+
+  void Start(int messages, bool notify = false) {
+    for (int i = 0; i < messages; ++i) Deliver("Message " + std::to_string(i), {"Text of message " + std::to_string(i)});
+    QSettings s(QSettings::NativeFormat, QSettings::UserScope, "Brenlow", "Dashdeck");
+    s.setValue("Mail/MailDir", QString::fromStdString(dir->path()));
+    s.setValue("Mail/NotifyWhenMailArrives", notify ? "1" : "0");
+    s.setValue("Mail/MailCheckInterval", "1");
+    s.sync();
+    form = std::make_unique<TMainForm>(std::vector<std::string>{"BOB"}, *progress, *sending);
+    form->show();
+    QVERIFY(form->FirstShow());
+  }
+
+  QImage InBoxShot() { return form->InBox->viewport()->grab().toImage(); }
+
+ private slots:
+  void init() {
+    dir = std::make_unique<testing_support::TempDir>();
+    config = std::make_unique<testing_support::TempDir>();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(config->path()));
+    WriteFile(dir->File("MASTER.INI"), "[USERS]\r\nALICE=\r\nBOB=\r\n");
+    progress = std::make_unique<widgets::TProgressReport>();
+    sending = std::make_unique<widgets::TMailProgressReport>();
+    widgets::CreateAlertWindow();
+  }
+  void cleanup() {
+    if (form) {
+      form->SessionEnding();
+      form->close();
+    }
+    form.reset();
+  }
+
+  void startsOnTheUsersMailbox() {
+    Start(2);
+    QCOMPARE(form->windowTitle(), QString("KV Mailbox (BOB: 2 messages)"));
+    QCOMPARE(form->InBox->count(), 2);
+    QVERIFY(form->property("mailboxFull").toBool());
+    QVERIFY(form->MailTimer->isActive());
+    QCOMPARE(form->MailTimer->interval(), 1000);
+    QVERIFY(!form->ReplyButton->isEnabled());
+  }
+
+  void theCloseRequestSavesFirstThenAsks() {
+    Start(0);
+    form->Prefs().mailCheckInterval = 42;
+    bool savedBeforeTheQuestion = false;
+    QString title;
+    WhenModal([&](QWidget* modal) {
+      QSettings s(QSettings::NativeFormat, QSettings::UserScope, "Brenlow", "Dashdeck");
+      savedBeforeTheQuestion = s.value("Mail/MailCheckInterval").toString() == "42";
+      title = modal->windowTitle();
+      Answer(modal, false);
+    });
+    form->close();
+    QVERIFY(savedBeforeTheQuestion);
+    QCOMPARE(title, QString("Close Mailbox"));
+    QVERIFY(form->isVisible());  // No keeps the program running
+    WhenModal([](QWidget* modal) { Answer(modal, true); });
+    form->close();
+    QVERIFY(!form->isVisible());
+  }
+
+  void theEndOfTheSessionClosesWithoutTheQuestion() {
+    Start(0);
+    form->SessionEnding();
+    form->close();
+    QVERIFY(!form->isVisible());
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+  }
+
+  void linesAreDrawnWithEnvelopesUnderTheColumns() {
+    Deliver("read one", {"x"});
+    mailstore::TMail owner(senderUi);
+    owner.SetMailDir(dir->path());
+    owner.SetUserName("BOB");
+    QCOMPARE(owner.MarkAsRead(0), 0);
+    Start(1);  // line 0 read, line 1 unread
+    form->resize(700, 450);
+    QApplication::processEvents();
+    const int h = form->InBox->ItemHeight();
+    const QImage shot = InBoxShot();
+    const int stampX = 2 + 12, stampY = h / 2 - 7 + 6;  // the unread envelope's red stamp
+    QCOMPARE(shot.pixelColor(stampX, h + stampY), QColor(0xc0, 0, 0));
+    QVERIFY(shot.pixelColor(stampX, stampY) != QColor(0xc0, 0, 0));
+    QVERIFY(shot.pixelColor(1, h + 1) != QColor(0x80, 0x80, 0));  // olive replaced by the background
+    QVERIFY(form->InBox->item(0)->text().startsWith(QString::fromStdString(mailstore::FormatMessageDate(platform::SystemClock().LocalNow(), "M/d/yyyy")).left(5)));
+
+    // A divider line two pixels left of each column's end, background beside it.
+    const QColor base = form->InBox->palette().color(QPalette::Base);
+    auto dividerAt = [&](const QImage& image, int x) {
+      const int y = h + h / 2;  // the second line, away from any hover shading of the first
+      return image.pixelColor(x, y).lightness() < 64 && image.pixelColor(x + 1, y) == base &&
+             image.pixelColor(x - 1, y) == base;
+    };
+    const int first = form->ColumnWidths()[0];
+    QVERIFY(dividerAt(shot, first - 2));
+    form->Header->resizeSection(0, first + 60);  // the columns follow at once
+    QCOMPARE(form->ColumnWidths()[0], first + 60);
+    const QImage after = InBoxShot();
+    QVERIFY(dividerAt(after, first + 58));
+    QVERIFY(!dividerAt(after, first - 2));
+  }
+
+  void theSplitterNeverGivesANegativeHeight() {
+    Start(0);
+    QWidget* splitter = reinterpret_cast<QWidget*>(form->SplitterPanel);
+    QTest::mousePress(splitter, Qt::LeftButton, {}, QPoint(10, 2));
+    QTest::mouseRelease(splitter, Qt::LeftButton, {}, QPoint(10, -1000));
+    QCOMPARE(form->ListPanel->height(), 0);
+    QTest::mousePress(splitter, Qt::LeftButton, {}, QPoint(10, 2));
+    QTest::mouseRelease(splitter, Qt::LeftButton, {}, QPoint(10, 104));
+    QCOMPARE(form->InBoxPaneHeight(), 100);
+  }
+
+  void theWindowKeepsItsMinimumSize() {
+    Start(0);
+    form->resize(100, 100);
+    QVERIFY(form->width() >= 537);
+    QVERIFY(form->height() >= 398);
+  }
+
+  void twoDroppedFilesGiveTheAlert() {
+    Start(0);
+    QString text;
+    WhenModal([&](QWidget* modal) {
+      text = qobject_cast<widgets::TAlertDialog*>(modal)->Prompt->Caption();
+      Answer(modal, true);
+    });
+    form->FilesDropped({"/tmp/a.txt", "/tmp/b.txt"});
+    QCOMPARE(text, QString("Sorry, I can only accept one file at\ra time. Try again."));
+  }
+
+  void theButtonBarAndItsCheckMarkStayInStep() {
+    Start(0);
+    QVERIFY(form->ShowButtonBar1->isChecked());
+    form->ShowButtonBar1->trigger();
+    QVERIFY(form->ButtonBar->isHidden());
+    QVERIFY(!form->ShowButtonBar1->isChecked());
+    form->ShowButtonBar1->trigger();
+    QVERIFY(!form->ButtonBar->isHidden());
+    QVERIFY(form->ShowButtonBar1->isChecked());
+  }
+
+  void selectingALineShowsAndMarksTheMessage() {
+    Start(2);
+    form->InBox->setCurrentRow(1);
+    QCOMPARE(form->MsgSubject->text(), QString("Message 1"));
+    QCOMPARE(form->MsgFrom->text(), QString("ALICE"));
+    QCOMPARE(form->MailViewer->Line(0), QString("Text of message 1"));
+    QVERIFY(form->InBox->item(1)->text().section('|', 0, 0).endsWith('.'));
+    QVERIFY(!form->MsgDate->text().endsWith('.'));
+    mailstore::TMail owner(senderUi);
+    owner.SetMailDir(dir->path());
+    owner.SetUserName("BOB");
+    mailstore::MessageRecord record;
+    QCOMPARE(owner.ReadMessage(1, record), 0);
+    QVERIFY(mailstore::IsRead(record));
+    QVERIFY(form->ReplyButton->isEnabled());
+    QVERIFY(form->Delete1->isEnabled());
+
+    // Chosen again, the message is not loaded again.
+    WriteFile(record.textFile, "changed on disk\r\n");
+    form->InBoxClick();
+    QCOMPARE(form->MailViewer->Line(0), QString("Text of message 1"));
+  }
+
+  void aScrambledMessageIsShownPlain() {
+    Deliver("secret", {"The plans are ready.", "\tSee you."}, /*scramble=*/true);
+    Start(0);
+    form->InBox->setCurrentRow(0);
+    QCOMPARE(progress->Prompt->text(), QString("Decyphering Message"));
+    QVERIFY(!progress->isVisible());
+    QCOMPARE(form->MailViewer->LineCount(), 2);
+    QCOMPARE(form->MailViewer->Line(0), QString("The plans are ready."));
+    QCOMPARE(form->MailViewer->Line(1), QString("\tSee you."));
+    QVERIFY(form->MailViewer->isReadOnly());
+  }
+
+  void aVanishedTextFileTakesItsRecord() {
+    Start(2);
+    mailstore::TMail owner(senderUi);
+    owner.SetMailDir(dir->path());
+    owner.SetUserName("BOB");
+    mailstore::MessageRecord record;
+    QCOMPARE(owner.ReadMessage(0, record), 0);
+    QFile::remove(QString::fromStdString(record.textFile));
+    QString text;
+    WhenModal([&](QWidget* modal) {
+      text = qobject_cast<widgets::TAlertDialog*>(modal)->Prompt->Caption();
+      Answer(modal, true);
+    });
+    form->InBox->setCurrentRow(0);
+    QCOMPARE(text, QString("The text associated with this message has been deleted."));
+    QCOMPARE(owner.CountMessages(), 1);
+    QCOMPARE(form->InBox->count(), 1);
+    QVERIFY(!form->MailViewer->IsOpen());
+  }
+
+  void deletingMovesToTheNextMessage() {
+    Start(3);
+    form->InBox->setCurrentRow(2);
+    QString question;
+    WhenModal([&](QWidget* modal) {
+      question = qobject_cast<widgets::TAskUserDialog*>(modal)->Prompt->Caption();
+      Answer(modal, true);
+    });
+    form->DeleteButton->click();
+    QCOMPARE(question, QString("Delete \"Mail From ALICE?\""));
+    QCOMPARE(form->InBox->count(), 2);
+    QCOMPARE(form->InBox->currentRow(), 1);  // the new last line
+    QCOMPARE(form->MsgSubject->text(), QString("Message 1"));
+
+    form->InBox->setCurrentRow(0);
+    WhenModal([](QWidget* modal) { Answer(modal, false); });
+    form->Delete1->trigger();
+    QCOMPARE(form->InBox->count(), 2);  // No keeps it
+
+    for (int i = 0; i < 2; ++i) {
+      WhenModal([](QWidget* modal) { Answer(modal, true); });
+      form->Delete1->trigger();
+    }
+    QCOMPARE(form->InBox->count(), 0);
+    QVERIFY(!form->MailViewer->IsOpen());
+    QCOMPARE(form->MsgFrom->text(), QString());
+    QVERIFY(!form->DeleteButton->isEnabled());
+    QVERIFY(!form->Delete1->isEnabled());
+    QCOMPARE(form->windowTitle(), QString("KV Mailbox (BOB: 0 messages)"));
+    QVERIFY(!form->property("mailboxFull").toBool());
+  }
+
+  void mailArrivesWithinAPollingInterval() {
+    Start(1);
+    Deliver("late", {"arrived while running"});
+    QTRY_COMPARE_WITH_TIMEOUT(form->InBox->count(), 2, 5000);
+    QCOMPARE(form->windowTitle(), QString("KV Mailbox (BOB: 2 messages)"));
+    QVERIFY(form->property("mailboxFull").toBool());
+  }
+
+  void laterCommandsSayTheyAreNotAvailable() {
+    Start(0);
+    for (QAction* action : {form->SendMail1, form->Preferences1, form->About1, form->Contents1}) {
+      QString text;
+      WhenModal([&](QWidget* modal) {
+        text = qobject_cast<widgets::TAlertDialog*>(modal)->Prompt->Caption();
+        Answer(modal, true);
+      });
+      action->trigger();
+      QCOMPARE(text, QString(kNotAvailableText));
+    }
+  }
+
+  void aSecondCopyBringsTheFirstForward() {
+    qputenv("KVMAIL_INSTANCE", QByteArray("test-") + QByteArray::number(QCoreApplication::applicationPid()));
+    SingleCopy first;
+    QVERIFY(!first.AnotherCopyRuns());
+    QVERIFY(first.Listen());
+    QSignalSpy front(&first, &SingleCopy::BringToFront);
+    SingleCopy second;
+    QVERIFY(second.AnotherCopyRuns());
+    QVERIFY(front.wait(3000));
+  }
+};
+
+QTEST_MAIN(TestMainForm)
+#include "tst_main_form.moc"
