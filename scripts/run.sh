@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds KV Mailbox as users run it and starts it.
 #
-# The window is not built yet; until it is, this runs the command-line front
-# end kvmailctl with the arguments given (its help when there are none).
-# The Mail Directory is $KVMAIL, else the current directory, unless
-# --maildir names one.
+# With KVMAIL unset, the program opens a demo Mail Directory in your data
+# directory, made on first use: a MASTER.INI naming a few users and you, and
+# two welcome messages for you, one plain and one scrambled.  Arguments are
+# passed to the program (a user name, /A, /E, /P, /U).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 (
@@ -13,13 +13,47 @@ root=$(cd "$(dirname "$0")/.." && pwd)
   cmake --preset release >/dev/null
   cmake --build --preset release >/dev/null
 )
-kvmailctl="$root/build/release/bin/kvmailctl"
+bin="$root/build/release/bin"
 
-if [ $# -eq 0 ]; then
-  "$kvmailctl" --help
-  echo
-  echo "The program's window is not built yet; mail is read and sent with kvmailctl:"
-  echo "  bash scripts/run.sh --maildir /path/to/maildir --user ALICE list"
-  exit 0
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  cat <<MSG
+KV Mailbox is a desktop program and needs a display, but none was found
+(neither DISPLAY nor WAYLAND_DISPLAY is set).
+
+Without a display, read and send mail with the command-line front end:
+  $bin/kvmailctl --maildir /path/to/maildir --user ALICE list
+  echo "At noon?" | $bin/kvmailctl --maildir /path/to/maildir --user ALICE send --subject Lunch BOB
+  $bin/kvmailctl --help
+MSG
+  exit 1
 fi
-exec "$kvmailctl" "$@"
+
+if [ -z "${KVMAIL:-}" ]; then
+  demo="${XDG_DATA_HOME:-$HOME/.local/share}/kvmail/demo"
+  me=$(id -un | cut -c1-15)
+  if [ ! -e "$demo/MASTER.INI" ]; then
+    mkdir -p "$demo"
+    printf '[USERS]\r\nALICE=\r\nBOB=\r\nCAROL=\r\n%s=\r\n' "$me" > "$demo/MASTER.INI"
+    "$bin/kvmailctl" --maildir "$demo" --user ALICE send --subject "Welcome to KV Mailbox" "$me" <<TEXT
+Hello $me,
+
+welcome to KV Mailbox. Every message lives in the shared Mail Directory:
+$demo
+
+Select a message in the In Box to read it. Press F8 to look for new mail.
+Other users can write to you with kvmailctl, for example:
+  echo Hi | $bin/kvmailctl --maildir "$demo" --user BOB send $me
+
+Alice
+TEXT
+    "$bin/kvmailctl" --maildir "$demo" --user BOB send --encrypt --subject "A scrambled message" "$me" <<TEXT
+This message was sent with "Encrypt Mail": the file in the Mail Directory
+is scrambled, and KV Mailbox shows it to you in plain text.
+
+Bob
+TEXT
+    echo "Made a demo Mail Directory in $demo"
+  fi
+  export KVMAIL="$demo"
+fi
+exec "$bin/kvmail" "$@"

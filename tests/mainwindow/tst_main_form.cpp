@@ -291,6 +291,33 @@ class TestMainForm : public QObject {
     QVERIFY(!form->property("mailboxFull").toBool());
   }
 
+  void aMessageDroppedOnDeleteAsksTheDeleteQuestion() {
+    Start(1);
+    form->InBox->setCurrentRow(0);
+    auto* data = new QMimeData;
+    data->setData("application/x-kvmail-message", "0");
+    const QPoint at = form->DeleteButton->rect().center();
+    QDragEnterEvent enter(at, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form->DeleteButton, &enter);
+    QVERIFY(enter.isAccepted());
+    QString title;
+    WhenModal([&](QWidget* modal) {
+      title = modal->windowTitle();
+      Answer(modal, false);
+    });
+    QDropEvent drop(at, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form->DeleteButton, &drop);
+    QTRY_COMPARE(title, QString("Delete Mail"));
+
+    auto* files = new QMimeData;
+    files->setText("some text");
+    QDragEnterEvent foreign(at, Qt::CopyAction, files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form->DeleteButton, &foreign);
+    QVERIFY(!foreign.isAccepted());  // only messages from the In Box
+    delete data;
+    delete files;
+  }
+
   void mailArrivesWithinAPollingInterval() {
     Start(1);
     Deliver("late", {"arrived while running"});
