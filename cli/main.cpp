@@ -110,15 +110,6 @@ class Session {
   // What the terminal typed looks like stored.
   std::string Stored(const std::string& typed) const { return options_.raw ? typed : platform::Utf8ToCp1252(typed); }
 
-  struct ScanView : mailstore::InboxView {
-    std::vector<std::string> lines;
-    void BeginInboxUpdate() override { lines.clear(); }
-    void AddInboxLine(const std::string& line) override { lines.push_back(line); }
-    void EndInboxUpdate() override {}
-    void SetMailboxState(bool) override {}
-    void SetCaption(const std::string&) override {}
-  };
-
   const Options& options_;
   cli::TerminalUser& user_;
   mailstore::TMail mail_;
@@ -198,23 +189,18 @@ int Session::Users() {
 }
 
 int Session::List(bool countOnly) {
-  ScanView view;
+  mailstore::InboxLines view;
   mailstore::InboxScanner scanner(mail_, view);
   scanner.settings.notify = false;
   scanner.RequestRebuild();
   scanner.ScanMailbox();
   int unread = 0;
   for (size_t i = 0; i < view.lines.size(); ++i) {
-    const std::string& line = view.lines[i];
-    const size_t bar1 = line.find('|');
-    const size_t bar2 = line.find('|', bar1 + 1);
-    std::string date = line.substr(0, bar1);
-    const bool read = !date.empty() && date.back() == '.';
-    if (read) date.pop_back();
-    if (!read && !date.empty()) ++unread;
+    const mailstore::InboxFields line = mailstore::SplitInboxLine(view.lines[i]);
+    if (!line.read && !line.date.empty()) ++unread;
     if (!countOnly)
-      std::cout << i << '\t' << (read ? "read" : "unread") << '\t' << Shown(date) << '\t'
-                << Shown(line.substr(bar1 + 1, bar2 - bar1 - 1)) << '\t' << Shown(line.substr(bar2 + 1)) << '\n';
+      std::cout << i << '\t' << (line.read ? "read" : "unread") << '\t' << Shown(line.date) << '\t'
+                << Shown(line.sender) << '\t' << Shown(line.subject) << '\n';
   }
   if (static_cast<int>(view.lines.size()) < scanner.KnownCount()) {
     user_.ShowErrorText("The mailbox is in use by another copy; not every message could be read. Try again.");

@@ -8,6 +8,22 @@ std::string InboxLine(const MessageRecord& record) {
   return record.date + "|" + record.sender + "|" + record.subject;
 }
 
+InboxFields SplitInboxLine(std::string_view line) {
+  InboxFields fields;
+  const size_t first = line.find('|');
+  if (first == std::string_view::npos) {
+    fields.sender = line;
+    return fields;
+  }
+  const size_t second = line.find('|', first + 1);
+  fields.date = line.substr(0, first);
+  fields.sender = line.substr(first + 1, second == std::string_view::npos ? std::string_view::npos : second - first - 1);
+  if (second != std::string_view::npos) fields.subject = line.substr(second + 1);
+  fields.read = !fields.date.empty() && fields.date.back() == '.';
+  if (fields.read) fields.date.pop_back();
+  return fields;
+}
+
 std::string PluralSuffix(int count) { return count == 1 ? "" : "s"; }
 
 InboxScanner::InboxScanner(TMail& mail, InboxView& view) : mail_(mail), view_(view) {}

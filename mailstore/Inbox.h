@@ -19,6 +19,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "mailstore/MessageRecord.h"
 #include "mailstore/TMail.h"
@@ -57,6 +59,26 @@ struct PollSettings {
 // The In Box text of a record: date (with its read mark), "|", sender, "|",
 // subject.
 std::string InboxLine(const MessageRecord& record);
+
+// An In Box line split at its first two "|"; a line without "|" is all
+// sender.  `read` tells whether the date carried the read mark, which
+// `date` no longer has.
+struct InboxFields {
+  std::string date, sender, subject;
+  bool read = false;
+};
+InboxFields SplitInboxLine(std::string_view line);
+
+// A view that only keeps the lines, for front ends without a window.
+class InboxLines : public InboxView {
+ public:
+  std::vector<std::string> lines;
+  void BeginInboxUpdate() override { lines.clear(); }
+  void AddInboxLine(const std::string& line) override { lines.push_back(line); }
+  void EndInboxUpdate() override {}
+  void SetMailboxState(bool) override {}
+  void SetCaption(const std::string&) override {}
+};
 
 // "s" for any number but 1.
 std::string PluralSuffix(int count);

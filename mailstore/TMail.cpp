@@ -134,8 +134,7 @@ int TMail::ReadMessage(int index, MessageRecord& record) {
   if (code != platform::kOk) return code;
   RecordBytes bytes{};
   if (index < 0) return Finish(platform::kReadError);
-  code = mailbox_.ReadAt(static_cast<int64_t>(index) * static_cast<int64_t>(kRecordSize), bytes.data(),
-                         bytes.size());
+  code = mailbox_.ReadAt(RecordOffset(index), bytes.data(), bytes.size());
   if (code == platform::kOk) record = ResolveRecord(bytes);
   return Finish(code);
 }
@@ -172,15 +171,11 @@ MessageRecord TMail::ResolveRecord(const RecordBytes& bytes) const {
 
 int TMail::MarkAsRead(int index) {
   int64_t records = 0;
-  int code = OpenOwnForUpdate(records);
-  if (code != platform::kOk) return code;
-  if (index < 0 || index >= records) return Finish(platform::kReadError);
-  const int64_t offset = static_cast<int64_t>(index) * static_cast<int64_t>(kRecordSize);
   RecordBytes bytes{};
-  code = mailbox_.ReadAt(offset, bytes.data(), bytes.size());
-  if (code != platform::kOk) return Finish(code);
+  int code = OpenOwnRecord(index, records, bytes);
+  if (code != platform::kOk) return code;
   if (AddReadMark(bytes)) {
-    code = mailbox_.WriteAt(offset, bytes.data(), bytes.size());
+    code = mailbox_.WriteAt(RecordOffset(index), bytes.data(), bytes.size());
     if (code == platform::kOk) code = mailbox_.Flush();
   }
   return Finish(code);
@@ -188,13 +183,10 @@ int TMail::MarkAsRead(int index) {
 
 int TMail::DeleteMessage(int index) {
   int64_t records = 0;
-  int code = OpenOwnForUpdate(records);
-  if (code != platform::kOk) return code;
-  if (index < 0 || index >= records) return Finish(platform::kReadError);
-  const int64_t offset = static_cast<int64_t>(index) * static_cast<int64_t>(kRecordSize);
   RecordBytes bytes{};
-  code = mailbox_.ReadAt(offset, bytes.data(), bytes.size());
-  if (code != platform::kOk) return Finish(code);
+  int code = OpenOwnRecord(index, records, bytes);
+  if (code != platform::kOk) return code;
+  const int64_t offset = RecordOffset(index);
   const std::string textFile = ResolveTextFile(mailDir_, DecodeMessageRecord(bytes).textFile);
   if (platform::FileExists(textFile)) code = platform::DeleteFile(textFile, /*clearAttributes=*/true);
   if (code != platform::kOk) return Finish(code);
@@ -212,14 +204,16 @@ int TMail::DeleteMessage(int index) {
   return Finish(code);
 }
 
-int TMail::OpenOwnForUpdate(int64_t& records) {
+int TMail::OpenOwnRecord(int index, int64_t& records, RecordBytes& bytes) {
   int code = OpenMailbox(MailboxKey(userName_), Mode::kUpdate);
   if (code != platform::kOk) return code;
   int64_t size = 0;
   code = mailbox_.Size(size);
   if (code != platform::kOk) return Finish(code);
   records = size / static_cast<int64_t>(kRecordSize);
-  return platform::kOk;
+  if (index < 0 || index >= records) return Finish(platform::kReadError);
+  code = mailbox_.ReadAt(RecordOffset(index), bytes.data(), bytes.size());
+  return code == platform::kOk ? code : Finish(code);
 }
 
 bool TMail::CreateMessageFile(std::string& path) {

@@ -123,9 +123,11 @@ class TMail {
   void ShowIoError(int code);
 
  private:
-  // Opens the current user's mailbox in update mode and reads its record
-  // count; on failure nothing stays open.
-  int OpenOwnForUpdate(int64_t& records);
+  // Opens the current user's mailbox in update mode, counts its records and
+  // reads record `index` (100 when there is none); on failure nothing stays
+  // open.
+  int OpenOwnRecord(int index, int64_t& records, RecordBytes& bytes);
+  static int64_t RecordOffset(int index) { return static_cast<int64_t>(index) * static_cast<int64_t>(kRecordSize); }
   // Closes, keeping the first failing code.
   int Finish(int code);
   // Decodes a record and resolves its text file in our Mail Directory.

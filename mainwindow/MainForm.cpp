@@ -41,19 +41,6 @@ QFont Arial(int pixels) {
   return font;
 }
 
-struct InboxFields {
-  QString date, sender, subject;
-};
-
-// A line without "|" is all sender.
-InboxFields SplitLine(const QString& line) {
-  const int first = line.indexOf('|');
-  if (first < 0) return {QString(), line, QString()};
-  const int second = line.indexOf('|', first + 1);
-  if (second < 0) return {line.left(first), line.mid(first + 1), QString()};
-  return {line.left(first), line.mid(first + 1, second - first - 1), line.mid(second + 1)};
-}
-
 QPixmap Envelope(bool read, const QColor& background) {
   QImage image = widgets::Picture(read ? "MailOpenImage" : "MailClosedImage").toImage().convertToFormat(QImage::Format_ARGB32);
   const QRgb olive = qRgb(0x80, 0x80, 0x00);
@@ -435,17 +422,16 @@ void TMainForm::SetCaption(const std::string& caption) { setWindowTitle(FromAnsi
 void TMainForm::InBoxDrawItem(QPainter& painter, int index, const QRect& rect, bool selected) {
   const QBrush brush = painter.brush();  // the list set the colours of the state
   const QColor textColour = painter.pen().color();
-  InboxFields fields = SplitLine(InBox->item(index)->text());
+  const mailstore::InboxFields fields = mailstore::SplitInboxLine(ToAnsi(InBox->item(index)->text()));
   painter.fillRect(rect, brush);
-  const bool read = fields.date.endsWith('.');
-  if (read) fields.date.chop(1);
+  const bool read = fields.read;
   const int lineHeight = rect.height();
   painter.drawPixmap(rect.left() + 2, rect.top() + lineHeight / 2 - 7, Envelope(read, brush.color()));
   const QFontMetrics metrics(InBox->font());
   const int textTop = rect.top() + lineHeight / 2 - metrics.boundingRect("My").height() / 2 - 1;
   const QPen divider(InBox->palette().color(QPalette::Disabled, QPalette::Text));
   int x = rect.left();
-  const QString texts[3] = {fields.date, fields.sender, fields.subject};
+  const QString texts[3] = {FromAnsi(fields.date), FromAnsi(fields.sender), FromAnsi(fields.subject)};
   const std::array<int, 3> widths = ColumnWidths();
   for (int i = 0; i < 3; ++i) {
     const int start = x + 2 + (i == 0 ? 20 : 0);
@@ -555,8 +541,9 @@ void TMainForm::InBoxClick() {
   if (header.scrambled) Unscramble(header.seed);
   if (MailViewer->IsOpen() && !record.date.empty() && !mailstore::IsRead(record)) {
     if (mail_.MarkAsRead(k) == 0) {
-      InboxFields fields = SplitLine(InBox->item(k)->text());
-      InBox->item(k)->setText(fields.date + ".|" + fields.sender + "|" + fields.subject);
+      mailstore::MessageRecord marked = record;
+      marked.date += '.';
+      InBox->item(k)->setText(FromAnsi(mailstore::InboxLine(marked)));
       SelectLine(k);
     }
   }

@@ -43,6 +43,28 @@ struct ReenteringUi : testing_support::ScriptedUi {
   }
 };
 
+TEST(InboxLineTest, SplitsAtTheFirstTwoBars) {
+  struct Case {
+    const char* line;
+    const char* date;
+    const char* sender;
+    const char* subject;
+    bool read;
+  };
+  for (const Case& c : {Case{"12/7/2026 2:15p|ALICE|Lunch", "12/7/2026 2:15p", "ALICE", "Lunch", false},
+                        Case{"12/7/2026 2:15p.|ALICE|Re: a|b", "12/7/2026 2:15p", "ALICE", "Re: a|b", true},
+                        Case{"no bars at all", "", "no bars at all", "", false},
+                        Case{"|ALICE|undated", "", "ALICE", "undated", false},
+                        Case{".|X|", "", "X", "", true}}) {
+    const InboxFields f = SplitInboxLine(c.line);
+    EXPECT_EQ(f.date, c.date) << c.line;
+    EXPECT_EQ(f.sender, c.sender) << c.line;
+    EXPECT_EQ(f.subject, c.subject) << c.line;
+    EXPECT_EQ(f.read, c.read) << c.line;
+  }
+  EXPECT_EQ(InboxLine(MessageRecord{"Lunch", "ALICE", "12/7/2026 2:15p.", ""}), "12/7/2026 2:15p.|ALICE|Lunch");
+}
+
 class InboxTest : public testing_support::MailFixture {
  protected:
   void Arrive(const std::string& subject, bool read = false, bool withText = true) {

@@ -98,19 +98,10 @@ TEST_F(MailboxProcesses, DeletingWhileOthersAppendLosesNoneOfTheirRecords) {
     for (int i = 0; i < kEach; ++i) EXPECT_EQ(counts.count("S" + std::to_string(s) + "-" + std::to_string(i)), 1u);
 }
 
-struct ListView : InboxView {
-  std::vector<std::string> lines;
-  void BeginInboxUpdate() override { lines.clear(); }
-  void AddInboxLine(const std::string& line) override { lines.push_back(line); }
-  void EndInboxUpdate() override {}
-  void SetMailboxState(bool) override {}
-  void SetCaption(const std::string&) override {}
-};
-
 TEST_F(MailboxProcesses, TheOwnerReadsAndDeletesWhileOthersSend) {
   constexpr int kSenders = 3, kEach = 40;
   ui.answers = std::deque<bool>(100000, true);
-  ListView view;
+  InboxLines view;
   InboxScanner scanner(mail, view);
   scanner.settings.notify = false;
   std::vector<std::unique_ptr<Subprocess>> senders;
