@@ -10,6 +10,7 @@
 #include "mailstore/UserRegistry.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/SingleCopy.h"
+#include "mainwindow/UserNameForm.h"
 #include "support/MailFixture.h"
 #include "widgets/MessageDialogs.h"
 #include "widgets/Resources.h"
@@ -61,14 +62,14 @@ class TestMainForm : public QObject {
     delivery.DeliverToUser("BOB");
   }
 
-  void Start(int messages, bool notify = false) {
+  void Start(int messages, bool notify = false, std::vector<std::string> arguments = {"BOB"}) {
     for (int i = 0; i < messages; ++i) Deliver("Message " + std::to_string(i), {"Text of message " + std::to_string(i)});
     QSettings s(QSettings::NativeFormat, QSettings::UserScope, "Brenlow", "Dashdeck");
     s.setValue("Mail/MailDir", QString::fromStdString(dir->path()));
     s.setValue("Mail/NotifyWhenMailArrives", notify ? "1" : "0");
     s.setValue("Mail/MailCheckInterval", "1");
     s.sync();
-    form = std::make_unique<TMainForm>(std::vector<std::string>{"BOB"}, *progress, *sending);
+    form = std::make_unique<TMainForm>(arguments, *progress, *sending);
     form->show();
     QVERIFY(form->FirstShow());
   }
@@ -337,6 +338,32 @@ class TestMainForm : public QObject {
       action->trigger();
       QCOMPARE(text, QString(kNotAvailableText));
     }
+  }
+
+  void changingTheUserShowsTheOtherMailbox() {
+    Start(1, false, {"BOB"});
+    QVERIFY(!form->ChangeUserName1->isVisible());  // only with the switch U
+    form.reset();
+    Start(0, false, {"BOB", "/u"});
+    QVERIFY(form->ChangeUserName1->isVisible());
+    QCOMPARE(form->InBox->count(), 1);
+    WhenModal([](QWidget* modal) {
+      auto* login = qobject_cast<TUserNameForm*>(modal);
+      QVERIFY(login);
+      QVERIFY(!login->OnPasswordPage());
+      QTest::keyClicks(login->NameBox, "alice");
+      login->OkButton->click();
+    });
+    form->ChangeUserName1->trigger();
+    QCOMPARE(form->windowTitle(), QString("KV Mailbox (ALICE: 0 messages)"));
+    QCOMPARE(form->InBox->count(), 0);
+    QVERIFY(form->MailTimer->isActive());
+
+    QSignalSpy givenUp(form.get(), &TMainForm::LoginGivenUp);
+    WhenModal([](QWidget* modal) { modal->close(); });
+    form->ChangeUserName1->trigger();
+    QCOMPARE(givenUp.count(), 1);  // giving up ends the program
+    QCOMPARE(form->windowTitle(), QString("KV Mailbox"));
   }
 
   void aSecondCopyBringsTheFirstForward() {
