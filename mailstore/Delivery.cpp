@@ -9,7 +9,6 @@
 #include "mailstore/UserRegistry.h"
 #include "platform/ErrorCode.h"
 #include "platform/Files.h"
-#include "platform/ProfileFile.h"
 
 namespace mailstore {
 namespace {

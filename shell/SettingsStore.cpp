@@ -46,8 +46,8 @@ bool ParseStoredNumber(const QString& text, int& value) {
 
 int SettingsStore::ReadNumber(const char* section, const char* key, int defaultValue) const {
   int value = defaultValue;
-  const QVariant stored = settings_->value(Path(section, key));
-  if (!stored.isValid() || !ParseStoredNumber(ReadText(section, key, {}), value)) return defaultValue;
+  if (!settings_->contains(Path(section, key)) || !ParseStoredNumber(ReadText(section, key, {}), value))
+    return defaultValue;
   return value;
 }
 
