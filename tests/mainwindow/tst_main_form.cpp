@@ -6,6 +6,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "support/Modal.h"
 #include "mailstore/Delivery.h"
 #include "mailstore/UserRegistry.h"
 #include "mainwindow/MainForm.h"
@@ -20,15 +21,7 @@ using testing_support::WriteFile;
 
 namespace {
 
-// Runs `step` on the next modal window.
-void WhenModal(std::function<void(QWidget*)> step, int triesLeft = 300) {
-  QTimer::singleShot(10, [step, triesLeft] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr && triesLeft > 0) return WhenModal(step, triesLeft - 1);
-    if (modal == nullptr) qFatal("no modal window appeared");
-    step(modal);
-  });
-}
+using testing_support::WhenModal;
 
 void Answer(QWidget* modal, bool yes) {
   if (auto* ask = qobject_cast<widgets::TAskUserDialog*>(modal)) (yes ? ask->YesButton : ask->NoButton)->click();

@@ -3,6 +3,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "support/Modal.h"
 #include "mailstore/UserRegistry.h"
 #include "mainwindow/UserNameForm.h"
 #include "support/MailFixture.h"
@@ -13,12 +14,11 @@ using testing_support::WriteFile;
 
 namespace {
 
-// Answers the next modal window (an alert) and notes its text.
+// Answers the next modal window, an alert, and notes its text.
 void CloseNextAlert(QString* text) {
-  QTimer::singleShot(10, [text] {
-    QWidget* modal = QApplication::activeModalWidget();
+  testing_support::WhenModal([text](QWidget* modal) {
     auto* alert = qobject_cast<widgets::TAlertDialog*>(modal);
-    if (alert == nullptr) return CloseNextAlert(text);
+    QVERIFY(alert);
     *text = alert->Prompt->Caption();
     alert->OkButton->click();
   });

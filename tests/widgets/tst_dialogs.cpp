@@ -5,6 +5,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "support/Modal.h"
 #include "mailstore/MailError.h"
 #include "widgets/DialogUser.h"
 #include "widgets/MessageDialogs.h"
@@ -14,16 +15,7 @@ using namespace widgets;
 
 namespace {
 
-// Runs `step` once the next modal window is on screen (and fails the test
-// rather than hanging when none comes).
-void WhenModal(std::function<void(QWidget*)> step, int triesLeft = 200) {
-  QTimer::singleShot(10, [step, triesLeft] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr && triesLeft > 0) return WhenModal(step, triesLeft - 1);
-    if (modal == nullptr) qFatal("no modal window appeared");
-    step(modal);
-  });
-}
+using testing_support::WhenModal;
 
 void Press(QWidget* w, Qt::Key key) { QTest::keyClick(w, key); }
 
