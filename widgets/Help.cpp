@@ -19,6 +19,4 @@ void ShowHelpTopic(int context, QWidget* parent) {
   else ShowAlert(ProgramTitle(), "Help is not available in this version of KV Mailbox yet.");
 }
 
-void ShowHelpContents(QWidget* parent) { ShowHelpTopic(0, parent); }
-
 }  // namespace widgets

@@ -13,7 +13,6 @@ inline constexpr int kHelpUserName = 920;
 
 // Shows the help topic of `context`.
 void ShowHelpTopic(int context, QWidget* parent = nullptr);
-void ShowHelpContents(QWidget* parent = nullptr);
 
 // Lets the help viewer take the requests over.
 void SetHelpHandler(std::function<void(int context, QWidget* parent)> handler);
