@@ -3,11 +3,15 @@
 #include <QSessionManager>
 #include <QTimer>
 
+#include <cstdio>
+
 #include "mainwindow/MainForm.h"
 #include "mainwindow/SingleCopy.h"
 #include "widgets/DialogUser.h"
 #include "widgets/MessageDialogs.h"
 #include "widgets/Progress.h"
+#include "platform/Environment.h"
+#include "shell/AnsiText.h"
 #include "widgets/Resources.h"
 
 namespace {
@@ -28,11 +32,25 @@ class Application : public QApplication {
   }
 };
 
+// Whether a window can be shown at all: a display, or a platform chosen
+// for Qt by hand.
+bool HaveDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    if (!platform::GetEnv(name).empty()) return true;
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (!HaveDisplay()) {
+    std::fputs("kvmail needs a display and none was found; to read and send mail from a terminal use "
+               "kvmailctl (kvmailctl --help).\n",
+               stderr);
+    return 1;
+  }
   Application app(argc, argv);
-  app.setApplicationName("KV Mailbox");
+  app.setApplicationName(mailstore::kProgramTitle);
   widgets::InitResources();
   app.setWindowIcon(widgets::ProgramIcon());
 
@@ -41,7 +59,8 @@ int main(int argc, char** argv) {
   single.Listen();
 
   std::vector<std::string> arguments;
-  for (const QString& argument : app.arguments().mid(1)) arguments.push_back(argument.toStdString());
+  // The store's texts are Windows-1252: a name given as "jörg" is JÖRG there.
+  for (const QString& argument : app.arguments().mid(1)) arguments.push_back(shell::ToAnsi(argument));
 
   widgets::TProgressReport progress;
   widgets::TMailProgressReport sending;

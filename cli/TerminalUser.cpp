@@ -14,10 +14,6 @@ namespace {
 constexpr uint32_t kRetryForMs = 10000;
 constexpr int kRetryPauseMs = 200;
 
-bool IsRetryQuestion(const std::string& text) {
-  return text.find("Do you want to attempt to send the message again?") != std::string::npos;
-}
-
 }  // namespace
 
 TerminalUser::TerminalUser(bool assumeYes, bool raw)
@@ -52,18 +48,35 @@ void TerminalUser::ShowErrorText(const std::string& text) { Print(text); }
 
 void TerminalUser::ShowNotice(const std::string& title, const std::string& text) { ShowAlert(title, text); }
 
+std::string TerminalUser::Question(const std::string& title, const std::string& text) const {
+  return ForTerminal(title == mailstore::kProgramTitle ? text : title + ": " + text);
+}
+
+bool TerminalUser::AskAtTerminal(const std::string& question) {
+  std::fprintf(stderr, "%s [y/N] ", question.c_str());
+  std::fflush(stderr);
+  std::string answer;
+  if (!std::getline(std::cin, answer)) return false;
+  return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
+}
+
+void TerminalUser::TellAnswer(const std::string& question, bool yes) {
+  std::fprintf(stderr, "%s [%s]\n", question.c_str(), yes ? "yes" : "no");
+  ++messagesShown_;
+}
+
 bool TerminalUser::AskUser(const std::string& title, const std::string& text) {
-  std::string question = ForTerminal(title == mailstore::kProgramTitle ? text : title + ": " + text);
-  if (terminal_) {
-    std::fprintf(stderr, "%s [y/N] ", question.c_str());
-    std::fflush(stderr);
-    std::string answer;
-    if (!std::getline(std::cin, answer)) return false;
-    return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
-  }
+  const std::string question = Question(title, text);
+  if (terminal_) return AskAtTerminal(question);
+  TellAnswer(question, assumeYes_);
+  return assumeYes_;
+}
+
+bool TerminalUser::AskRetry(const std::string& text) {
+  const std::string question = Question(mailstore::kProgramTitle, text);
+  if (terminal_) return AskAtTerminal(question);
   bool yes = assumeYes_;
-  const bool retry = IsRetryQuestion(text);
-  if (yes && retry) {
+  if (yes) {
     const uint32_t now = platform::SystemClock().TickMs();
     if (!retrying_) {
       retrying_ = true;
@@ -73,11 +86,8 @@ bool TerminalUser::AskUser(const std::string& title, const std::string& text) {
     if (yes) platform::SleepMs(kRetryPauseMs);  // a sharing violation is retried without a pause
   }
   // A retry answered Yes is told once, not at every attempt.
-  if (!retry || !yes || !retryTold_) {
-    std::fprintf(stderr, "%s [%s]\n", question.c_str(), yes ? "yes" : "no");
-    ++messagesShown_;
-    retryTold_ = retryTold_ || retry;
-  }
+  if (!yes || !retryTold_) TellAnswer(question, yes);
+  retryTold_ = true;
   return yes;
 }
 

@@ -18,6 +18,7 @@ class TerminalUser : public mailstore::UserInteraction {
 
   void ShowAlert(const std::string& title, const std::string& text) override;
   bool AskUser(const std::string& title, const std::string& text) override;
+  bool AskRetry(const std::string& text) override;
   void ShowNotice(const std::string& title, const std::string& text) override;
   void ShowErrorText(const std::string& text) override;
   void WarningBeep() override {}
@@ -35,6 +36,10 @@ class TerminalUser : public mailstore::UserInteraction {
 
  private:
   void Print(const std::string& text);
+  std::string Question(const std::string& title, const std::string& text) const;
+  bool AskAtTerminal(const std::string& question);
+  // Without a terminal: the question and the answer given for the user.
+  void TellAnswer(const std::string& question, bool yes);
 
   bool assumeYes_;
   bool raw_;

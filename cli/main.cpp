@@ -26,7 +26,7 @@
 #include "platform/Text.h"
 #include "shell/ConfigFiles.h"
 #include "shell/Login.h"
-#include "shell/Preferences.h"
+#include "shell/MailSession.h"
 
 namespace {
 
@@ -86,9 +86,66 @@ std::optional<int> ParseIndex(const std::string& text) {
   return std::atoi(text.c_str());
 }
 
+// What the In Box scan shows: the lines, for `list` and `check`.
+class InboxLines : public shell::SessionView {
+ public:
+  std::vector<std::string> lines;
+  void BeginInboxUpdate() override { lines.clear(); }
+  void AddInboxLine(const std::string& line, const mailstore::MessageRecord&) override { lines.push_back(line); }
+  void EndInboxUpdate() override {}
+  void SetMailboxState(bool) override {}
+  void SetCaption(const std::string&) override {}
+  void ClearReadingPane() override {}
+  void SetInboxLine(int line, const std::string& text) override { lines.at(static_cast<size_t>(line)) = text; }
+  void SelectInboxLine(int) override {}
+};
+
+// The login form at a terminal: it never asks for a name (that comes from
+// --user or the login name) and takes the password from --password-file or
+// the terminal, checked as the form checks it.
+class TerminalLoginForm : public shell::UserNameForm {
+ public:
+  TerminalLoginForm(const Options& options, cli::TerminalUser& user) : options_(options), user_(user) {}
+  void OpenOnPasswordPage(const std::string& name, const std::string& stored) override {
+    name_ = name;
+    stored_ = stored;
+  }
+  void OpenOnNamePage() override { stored_.clear(); }
+  bool Execute(std::string& name, std::string& password) override;
+
+ private:
+  const Options& options_;
+  cli::TerminalUser& user_;
+  std::string name_, stored_;
+};
+
+bool TerminalLoginForm::Execute(std::string& name, std::string& password) {
+  if (stored_.empty()) return false;  // the name was refused, and that was said
+  std::string typed;
+  bool have = false;
+  if (options_.passwordFile) {
+    std::ifstream in(*options_.passwordFile, std::ios::binary);
+    have = static_cast<bool>(std::getline(in, typed));
+    if (!typed.empty() && typed.back() == '\r') typed.pop_back();
+  } else if (platform::StdinIsTerminal()) {
+    have = platform::ReadHiddenLine("Password for " + user_.ForTerminal(name_) + ": ", typed);
+  }
+  // Typed as into the login form, which upper-cases every key; at start-up
+  // no supervisor password is known yet.
+  password = platform::UpperAnsi(options_.raw ? typed : platform::Utf8ToCp1252(typed));
+  if (!have || !shell::PasswordAccepted(password, stored_, "")) {
+    user_.ShowAlert(mailstore::kProgramTitle, shell::kWrongPasswordText);
+    return false;
+  }
+  name = name_;
+  return true;
+}
+
 class Session {
  public:
-  Session(const Options& options, cli::TerminalUser& user) : options_(options), user_(user), mail_(user) {}
+  Session(const Options& options, cli::TerminalUser& user) : options_(options), user_(user), session_(user) {
+    session_.SetView(&inbox_);
+  }
 
   // Sets up the Mail Directory and identifies the user as the program's
   // start-up does.  Returns false after telling the user why not.
@@ -101,10 +158,12 @@ class Session {
   int Delete(int index);
 
  private:
-  // Sets the Mail Directory; false after telling the user it is missing.
-  bool UseMailDir(const std::string& mailDir);
+  // False after telling the user the Mail Directory in force is missing.
+  bool MailDirExists();
   // Tells the user when there is no message `index`.
   bool Exists(int index);
+  // Builds the In Box as the program shows it, without announcing anything.
+  mailstore::InboxScanner& Scan();
   // What a record's texts look like on the terminal.
   std::string Shown(const std::string& stored) const { return user_.ForTerminal(stored); }
   // What the terminal typed looks like stored.
@@ -112,64 +171,54 @@ class Session {
 
   const Options& options_;
   cli::TerminalUser& user_;
-  mailstore::TMail mail_;
+  shell::MailSession session_;
+  InboxLines inbox_;
+  mailstore::TMail& mail_ = session_.Mail();
 };
 
 bool Session::LogIn() {
   // The Mail Directory is found as the program finds it for this user: the
   // default, the stored one over it, then the configuration files (read
   // once the user is known); --maildir overrides them all.
-  shell::Preferences prefs = shell::DefaultPreferences();
-  if (options_.mailDir.empty()) prefs.mailDir = shell::ReadStoredMailDir(prefs.mailDir, user_);
-  else prefs.mailDir = QString::fromStdString(options_.mailDir);
-  if (!UseMailDir(prefs.mailDir.toStdString())) return false;
+  if (options_.mailDir.empty()) session_.LoadSettings(nullptr);
+  else session_.SetMailDir(QString::fromStdString(options_.mailDir));
+  if (!MailDirExists()) return false;
 
   // A name given is taken as one on the program's command line; otherwise
   // the login name, as the program takes the network user name.
-  const std::string name = options_.user ? shell::GivenUserName(Stored(*options_.user)) : shell::NetworkUserName();
-  if (name.empty()) {
+  shell::CommandLine commandLine;
+  if (options_.user) commandLine.userName = shell::GivenUserName(Stored(*options_.user));
+  session_.SetCommandLine(commandLine);
+  if (shell::ProposedUserName(commandLine).empty()) {
     user_.ShowErrorText("No user name: give one with --user.");
     return false;
   }
-  if (!mailstore::IsKnownUser(mail_, name)) {
-    user_.ShowAlert(mailstore::kProgramTitle, shell::NotAValidUserText(name));
-    return false;
-  }
-  const std::string stored = mailstore::ReadUserPassword(mail_, name);
-  if (!stored.empty()) {
-    std::string typed;
-    bool have = false;
-    if (options_.passwordFile) {
-      std::ifstream in(*options_.passwordFile, std::ios::binary);
-      have = static_cast<bool>(std::getline(in, typed));
-      if (!typed.empty() && typed.back() == '\r') typed.pop_back();
-    } else if (platform::StdinIsTerminal()) {
-      have = platform::ReadHiddenLine("Password for " + Shown(name) + ": ", typed);
-    }
-    // Typed as into the login form, which upper-cases every key; only the
-    // user's own password counts, as at start-up.
-    if (!have || !shell::PasswordAccepted(platform::UpperAnsi(Stored(typed)), stored, "")) {
-      user_.ShowAlert(mailstore::kProgramTitle, shell::kWrongPasswordText);
-      return false;
-    }
-  }
-  mail_.SetUserName(name);
+  TerminalLoginForm form(options_, user_);
+  if (!session_.LogIn(form)) return false;
   if (options_.mailDir.empty()) {
-    shell::ApplyConfigFiles(QString::fromStdString(platform::Cp1252ToUtf8(name)), prefs);
-    if (prefs.mailDir.toStdString() != mail_.MailDir() && !UseMailDir(prefs.mailDir.toStdString())) return false;
+    const std::string before = mail_.MailDir();
+    session_.ApplyConfigFiles();
+    if (mail_.MailDir() != before && !MailDirExists()) return false;
   }
   return true;
 }
 
-bool Session::UseMailDir(const std::string& mailDir) {
+bool Session::MailDirExists() {
+  const std::string& mailDir = mail_.MailDir();
   platform::FileInfo info;
   if (platform::StatFile(mailDir, info) != 0 || !info.isDirectory) {
     user_.ShowErrorText("Mail Directory " + mailDir + ": " + mailstore::IoErrorText(platform::kPathNotFound));
     return false;
   }
-  mail_.SetMailDir(mailDir);
-  mail_.SetProgramDir(platform::ProgramDir());
   return true;
+}
+
+mailstore::InboxScanner& Session::Scan() {
+  mailstore::InboxScanner& scanner = session_.Scanner();
+  scanner.settings.notify = false;
+  scanner.RequestRebuild();
+  scanner.ScanMailbox();
+  return scanner;
 }
 
 int Session::Users() {
@@ -189,20 +238,17 @@ int Session::Users() {
 }
 
 int Session::List(bool countOnly) {
-  mailstore::InboxLines view;
-  mailstore::InboxScanner scanner(mail_, view);
-  scanner.settings.notify = false;
-  scanner.RequestRebuild();
-  scanner.ScanMailbox();
+  const mailstore::InboxScanner& scanner = Scan();
+  const std::vector<std::string>& lines = inbox_.lines;
   int unread = 0;
-  for (size_t i = 0; i < view.lines.size(); ++i) {
-    const mailstore::InboxFields line = mailstore::SplitInboxLine(view.lines[i]);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const mailstore::InboxFields line = mailstore::SplitInboxLine(lines[i]);
     if (!line.read && !line.date.empty()) ++unread;
     if (!countOnly)
       std::cout << i << '\t' << (line.read ? "read" : "unread") << '\t' << Shown(line.date) << '\t'
                 << Shown(line.sender) << '\t' << Shown(line.subject) << '\n';
   }
-  if (static_cast<int>(view.lines.size()) < scanner.KnownCount()) {
+  if (static_cast<int>(lines.size()) < scanner.KnownCount()) {
     user_.ShowErrorText("The mailbox is in use by another copy; not every message could be read. Try again.");
     return kExitFailure;
   }
@@ -217,24 +263,18 @@ bool Session::Exists(int index) {
 }
 
 int Session::Read(int index) {
-  if (!Exists(index)) return kExitFailure;
-  mailstore::MessageRecord record;
-  if (int code = mail_.ReadMessage(index, record)) {
-    mail_.ShowIoError(code);
+  Scan();
+  if (index >= session_.LineCount()) {
+    user_.ShowErrorText("There is no message " + std::to_string(index) + ".");
     return kExitFailure;
   }
-  std::string bytes;
-  if (!record.textFileExists || platform::ReadWholeFile(record.textFile, bytes) != 0) {
-    user_.ShowAlert(mailstore::kProgramTitle, "The text associated with this message has been deleted.");
-    mail_.DeleteMessage(index);
-    return kExitFailure;
-  }
-  const std::string text = mailstore::PlainMessageText(bytes);
-  if (options_.raw) std::cout << text;
-  else std::cout << Shown(text);
+  const shell::MailSession::OpenedMessage opened = session_.OpenMessage(index);
+  if (opened.outcome != shell::MailSession::Opened::kShown) return kExitFailure;  // what went wrong was said
+  if (options_.raw) std::cout << opened.text;
+  else std::cout << Shown(opened.text);
   std::cout.flush();
-  if (int code = mail_.MarkAsRead(index)) {
-    mail_.ShowIoError(code);
+  if (opened.markCode != 0) {
+    mail_.ShowIoError(opened.markCode);
     return kExitFailure;
   }
   return kExitOk;

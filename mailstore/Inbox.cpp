@@ -65,7 +65,7 @@ bool InboxScanner::ScanMailbox() {
       reread = true;
       continue;
     }
-    view_.AddInboxLine(InboxLine(record));
+    view_.AddInboxLine(InboxLine(record), record);
     if (!record.date.empty() && !IsRead(record)) ++unread;
     ++position;
     ++next;

@@ -33,7 +33,8 @@ class InboxView {
   virtual ~InboxView() = default;
   // Suspends drawing of the In Box and empties it.
   virtual void BeginInboxUpdate() = 0;
-  virtual void AddInboxLine(const std::string& line) = 0;
+  // Line `line` stands for `record` (whose text file names it).
+  virtual void AddInboxLine(const std::string& line, const MessageRecord& record) = 0;
   // Resumes drawing.
   virtual void EndInboxUpdate() = 0;
   // Full when the mailbox holds messages: the icons follow it.
@@ -74,7 +75,7 @@ class InboxLines : public InboxView {
  public:
   std::vector<std::string> lines;
   void BeginInboxUpdate() override { lines.clear(); }
-  void AddInboxLine(const std::string& line) override { lines.push_back(line); }
+  void AddInboxLine(const std::string& line, const MessageRecord&) override { lines.push_back(line); }
   void EndInboxUpdate() override {}
   void SetMailboxState(bool) override {}
   void SetCaption(const std::string&) override {}

@@ -55,23 +55,29 @@ ScrambleHeader ParseScrambleHeader(std::string_view bytes) {
   return ScrambleHeader{true, static_cast<uint32_t>(seed)};
 }
 
-std::string PlainMessageText(std::string_view fileBytes) {
+std::string PlainMessageText(std::string_view fileBytes, const UnscrambleStep& step) {
   const ScrambleHeader header = ParseScrambleHeader(fileBytes);
   if (!header.scrambled) return std::string(fileBytes);
   // Skip the signature, the seed and the recipient: three lines.
-  size_t at = 0;
-  for (int line = 0; line < 3 && at < fileBytes.size(); ++line) {
-    const size_t end = fileBytes.find_first_of("\r\n", at);
-    if (end == std::string_view::npos) {
-      at = fileBytes.size();
+  std::string_view rest = fileBytes;
+  for (int line = 0; line < 3; ++line) platform::TakeLine(rest);
+  // Line by line, each cut to the longest line a reader shows; a stop
+  // leaves the rest as it is stored.
+  const ScrambleTable table = BuildScrambleTable(header.seed);
+  const int total = static_cast<int>(std::count(rest.begin(), rest.end(), '\n')) + 1;
+  std::string text;
+  text.reserve(rest.size());
+  for (int done = 0; !rest.empty();) {
+    std::string_view ending;
+    std::string line(platform::TakeLine(rest, &ending).substr(0, kMaxLineLength));
+    UnscrambleLine(table, line);
+    text += line;
+    text += ending;
+    if (step && !step(++done, total)) {
+      text += rest;
       break;
     }
-    at = end + ((fileBytes[end] == '\r' && end + 1 < fileBytes.size() && fileBytes[end + 1] == '\n') ? 2 : 1);
   }
-  // Line ends are control characters, which the table keeps as they are, so
-  // the rest unscrambles in one pass.
-  std::string text(fileBytes.substr(at));
-  UnscrambleLine(BuildScrambleTable(header.seed), text);
   return text;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,7 +44,10 @@ ScrambleHeader ReadScrambleHeader(const std::string& path);
 
 // The text of a message as its reader sees it: a plain file unchanged; a
 // scrambled one without its three header lines and with every later line
-// unscrambled, its line ends kept.
-std::string PlainMessageText(std::string_view fileBytes);
+// cut to 1,024 characters and unscrambled, its line ends kept.  `step`,
+// when given, is called after each line with the lines done and their
+// (approximate) total; when it returns false the rest stays scrambled.
+using UnscrambleStep = std::function<bool(int done, int total)>;
+std::string PlainMessageText(std::string_view fileBytes, const UnscrambleStep& step = nullptr);
 
 }  // namespace mailstore

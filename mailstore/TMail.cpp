@@ -9,6 +9,7 @@
 #include "platform/ErrorCode.h"
 #include "platform/Files.h"
 #include "platform/Path.h"
+#include "platform/Text.h"
 
 namespace mailstore {
 namespace {
@@ -89,7 +90,7 @@ int TMail::OpenMailbox(std::string_view key, Mode mode) {
       const std::string reason = (code == platform::kAccessDenied || code == platform::kSharingViolation)
                                      ? "The mailbox may have been locked by another user\ror write protected."
                                      : IoErrorText(code);
-      if (!ui_.AskUser(kProgramTitle, RetryQuestion(key, reason))) break;
+      if (!ui_.AskRetry(RetryQuestion(key, reason))) break;
     }
   }
   if (code == platform::kFileNotFound && mode == Mode::kRead) code = mailbox_.Open(path, platform::ShareMode::kCreate);
@@ -172,8 +173,19 @@ MessageRecord TMail::ResolveRecord(const RecordBytes& bytes) const {
 int TMail::MarkAsRead(int index) {
   int64_t records = 0;
   RecordBytes bytes{};
-  int code = OpenOwnRecord(index, records, bytes);
-  if (code != platform::kOk) return code;
+  const int code = OpenOwnRecord(index, records, bytes);
+  return code != platform::kOk ? code : MarkOpenRecord(index, bytes);
+}
+
+int TMail::MarkAsRead(const std::string& textFile, int& index) {
+  int64_t records = 0;
+  RecordBytes bytes{};
+  const int code = OpenNamedRecord(textFile, index, records, bytes);
+  return code != platform::kOk ? code : MarkOpenRecord(index, bytes);
+}
+
+int TMail::MarkOpenRecord(int index, RecordBytes& bytes) {
+  int code = platform::kOk;
   if (AddReadMark(bytes)) {
     code = mailbox_.WriteAt(RecordOffset(index), bytes.data(), bytes.size());
     if (code == platform::kOk) code = mailbox_.Flush();
@@ -184,10 +196,21 @@ int TMail::MarkAsRead(int index) {
 int TMail::DeleteMessage(int index) {
   int64_t records = 0;
   RecordBytes bytes{};
-  int code = OpenOwnRecord(index, records, bytes);
-  if (code != platform::kOk) return code;
+  const int code = OpenOwnRecord(index, records, bytes);
+  return code != platform::kOk ? code : DeleteOpenRecord(index, records, bytes);
+}
+
+int TMail::DeleteMessage(const std::string& textFile, int& index) {
+  int64_t records = 0;
+  RecordBytes bytes{};
+  const int code = OpenNamedRecord(textFile, index, records, bytes);
+  return code != platform::kOk ? code : DeleteOpenRecord(index, records, bytes);
+}
+
+int TMail::DeleteOpenRecord(int index, int64_t records, const RecordBytes& bytes) {
   const int64_t offset = RecordOffset(index);
   const std::string textFile = ResolveTextFile(mailDir_, DecodeMessageRecord(bytes).textFile);
+  int code = platform::kOk;
   if (platform::FileExists(textFile)) code = platform::DeleteFile(textFile, /*clearAttributes=*/true);
   if (code != platform::kOk) return Finish(code);
 
@@ -214,6 +237,36 @@ int TMail::OpenOwnRecord(int index, int64_t& records, RecordBytes& bytes) {
   if (index < 0 || index >= records) return Finish(platform::kReadError);
   code = mailbox_.ReadAt(RecordOffset(index), bytes.data(), bytes.size());
   return code == platform::kOk ? code : Finish(code);
+}
+
+int TMail::OpenNamedRecord(const std::string& textFile, int& index, int64_t& records, RecordBytes& bytes) {
+  const std::string wanted = platform::UpperAnsi(platform::FileNamePart(textFile));
+  if (!IsMessageFileName(wanted)) return platform::kFileNotFound;
+  auto names = [&wanted](const unsigned char* record) {
+    return platform::UpperAnsi(platform::FileNamePart(DecodeMessageRecord(record).textFile)) == wanted;
+  };
+  int code = OpenMailbox(MailboxKey(userName_), Mode::kUpdate);
+  if (code != platform::kOk) return code;
+  int64_t size = 0;
+  code = mailbox_.Size(size);
+  if (code != platform::kOk) return Finish(code);
+  records = size / static_cast<int64_t>(kRecordSize);
+  if (index >= 0 && index < records) {
+    code = mailbox_.ReadAt(RecordOffset(index), bytes.data(), bytes.size());
+    if (code != platform::kOk) return Finish(code);
+    if (names(bytes.data())) return platform::kOk;
+  }
+  std::vector<unsigned char> all(static_cast<size_t>(records) * kRecordSize);
+  if (!all.empty()) code = mailbox_.ReadAt(0, all.data(), all.size());
+  if (code != platform::kOk) return Finish(code);
+  for (int64_t i = 0; i < records; ++i) {
+    const unsigned char* record = all.data() + static_cast<size_t>(i) * kRecordSize;
+    if (!names(record)) continue;
+    std::copy_n(record, kRecordSize, bytes.begin());
+    index = static_cast<int>(i);
+    return platform::kOk;
+  }
+  return Finish(platform::kFileNotFound);
 }
 
 bool TMail::CreateMessageFile(std::string& path) {

@@ -115,6 +115,15 @@ class TMail {
   // text file cannot be deleted the record stays.
   int DeleteMessage(int index);
 
+  // MarkAsRead and DeleteMessage for the message a reader shows, named by
+  // its text file (a path ReadMessage gave) rather than by a position that
+  // a removal may have moved.  Record `index` is looked at first; when it
+  // names another file, every record is searched under the same lock, and
+  // `index` becomes where the message stands.  Returns 0, 2 when no record
+  // names that file any more, or the first failing code.
+  int MarkAsRead(const std::string& textFile, int& index);
+  int DeleteMessage(const std::string& textFile, int& index);
+
   // Creates a new, empty message text file under a name no other file has
   // and sets `path` to it.  Returns false when no file could be created.
   bool CreateMessageFile(std::string& path);
@@ -127,6 +136,13 @@ class TMail {
   // reads record `index` (100 when there is none); on failure nothing stays
   // open.
   int OpenOwnRecord(int index, int64_t& records, RecordBytes& bytes);
+  // The same for the record that names `textFile`, looked for at `index`
+  // first; `index` becomes its position.
+  int OpenNamedRecord(const std::string& textFile, int& index, int64_t& records, RecordBytes& bytes);
+  // With the mailbox open in update mode and record `index` in `bytes`:
+  // marks it, or deletes it and its text file; then closes.
+  int MarkOpenRecord(int index, RecordBytes& bytes);
+  int DeleteOpenRecord(int index, int64_t records, const RecordBytes& bytes);
   static int64_t RecordOffset(int index) { return static_cast<int64_t>(index) * static_cast<int64_t>(kRecordSize); }
   // Closes, keeping the first failing code.
   int Finish(int code);

@@ -21,6 +21,11 @@ class UserInteraction {
   virtual void ShowAlert(const std::string& title, const std::string& text) = 0;
   // A Yes/No question; true for Yes.  No, Escape and closing all give false.
   virtual bool AskUser(const std::string& title, const std::string& text) = 0;
+  // The question after a mailbox stayed busy or failed through every
+  // attempt: true to try the whole cycle again.  `text` says which mailbox
+  // and why.  By default the same Yes/No question, titled with the
+  // program's title; a front end without a person may answer it otherwise.
+  virtual bool AskRetry(const std::string& text) { return AskUser(kProgramTitle, text); }
   // A notification, such as the announcement of new mail.
   virtual void ShowNotice(const std::string& title, const std::string& text) = 0;
   // An alert titled with the program's title.

@@ -102,19 +102,15 @@ TMainForm::TMainForm(std::vector<std::string> arguments, widgets::TProgressRepor
       arguments_(std::move(arguments)),
       progress_(progress),
       user_(sending),
-      mail_(user_),
-      scanner_(mail_, *this),
-      prefs_(shell::DefaultPreferences()) {
+      session_(user_) {
   setObjectName("MainForm");
-  widgets::SetProgramTitle("KV Mailbox");
+  widgets::SetProgramTitle(mailstore::kProgramTitle);
   setWindowFlags(Qt::Window);
-  setWindowTitle("KV Mailbox");
+  setWindowTitle(mailstore::kProgramTitle);
   setFont(Arial(12));
   resize(537, 397);
   setMinimumSize(kMinimumWidth, kMinimumHeight);
   setAcceptDrops(true);
-  mail_.SetProgramDir(prefs_.programDir.toStdString());
-  mail_.SetMailDir(prefs_.mailDir.toStdString());
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -137,14 +133,17 @@ TMainForm::TMainForm(std::vector<std::string> arguments, widgets::TProgressRepor
 
   MailTimer = new QTimer(this);
   MailTimer->setObjectName("MailTimer");
-  connect(MailTimer, &QTimer::timeout, this, [this] { scanner_.ScanMailbox(); });  // MailTimerTimer
+  connect(MailTimer, &QTimer::timeout, this, [this] { session_.ScanMailbox(); });  // MailTimerTimer
   EditorPanel = new QWidget(this);
   EditorPanel->hide();
   QFont editor("Courier New");
   editor.setPixelSize(13);
   EditorPanel->setFont(editor);
   SetMailboxState(false);
+  connect(MailViewer, &widgets::TTextViewer::StatusChanged, this, &TMainForm::MailViewer1ShowStatus);
+  SetMessageCommandsEnabled(false);
   MailViewer1ShowStatus();
+  session_.SetView(this);
 }
 
 TMainForm::~TMainForm() = default;
@@ -203,7 +202,7 @@ void TMainForm::BuildPanes() {
   inboxFont.setBold(true);
   InBox->setFont(inboxFont);
   InBox->SetDrawItem([this](QPainter& p, int index, const QRect& r, bool selected) { InBoxDrawItem(p, index, r, selected); });
-  InBox->viewport()->setCursor(widgets::ProgramCursor(3));
+  InBox->viewport()->setCursor(widgets::ProgramCursor(widgets::kCursorHandPoint));
   InBox->viewport()->setMouseTracking(true);
   InBox->viewport()->installEventFilter(this);
   InBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -258,7 +257,6 @@ void TMainForm::BuildPanes() {
   MailViewer->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   MailViewer->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   MailViewer->document()->setDocumentMargin(8);
-  connect(MailViewer, &widgets::TTextViewer::StatusChanged, this, &TMainForm::MailViewer1ShowStatus);
   readingLayout->addWidget(panel4);
   readingLayout->addWidget(MailViewer, 1);
   for (QLabel* l : {FromLabel, DateLabel, SubjectLabel}) l->setEnabled(false);
@@ -346,42 +344,43 @@ void TMainForm::BuildMenus() {
 }
 
 void TMainForm::NotAvailable(Command command) {
-  if (IsPending(command)) widgets::ShowAlert("KV Mailbox", kNotAvailableText);
-}
-
-bool TMainForm::IdentifyWithForm(std::string& name, std::string& password) {
-  return IdentifyUser(mail_, login_.SupervisorPassword(), name, password, this);
+  if (IsPending(command)) widgets::ShowAlert(mailstore::kProgramTitle, kNotAvailableText);
 }
 
 bool TMainForm::FirstShow() {
-  shell::LoadSettings(prefs_, *this, user_);
-  mail_.SetMailDir(prefs_.mailDir.toStdString());
+  shell::MainWindowLayout layout = Layout();
+  session_.LoadSettings(&layout);
+  ApplyLayout(layout);
   ApplyColours();
-  commandLine_ = shell::ReadCommandLine(arguments_);
-  ChangeUserDivider->setVisible(commandLine_.showChangeUser);
-  ChangeUserName1->setVisible(commandLine_.showChangeUser);
-  PreferencesDivider->setVisible(!commandLine_.hidePreferences);
-  Preferences1->setVisible(!commandLine_.hidePreferences);
+  session_.ReadCommandLine(arguments_);
+  const shell::CommandLine& commandLine = session_.Command();
+  ChangeUserDivider->setVisible(commandLine.showChangeUser);
+  ChangeUserName1->setVisible(commandLine.showChangeUser);
+  PreferencesDivider->setVisible(!commandLine.hidePreferences);
+  Preferences1->setVisible(!commandLine.hidePreferences);
 
-  TUserNameForm form(mail_, login_.SupervisorPassword(), this);
-  if (!shell::StartupLogin(commandLine_, mail_, form, login_)) {
-    emit LoginGivenUp();
+  // At start-up no supervisor password is known yet.
+  TUserNameForm form(session_.Mail(), "", this);
+  if (!session_.LogIn(form)) {
+    GiveUp();
     return false;
   }
-  mail_.SetUserName(login_.UserName());
-  shell::ApplyConfigFiles(FromAnsi(login_.UserName()), prefs_);
-  login_.SetSupervisorPassword(ToAnsi(prefs_.supervisorPassword));
-  mail_.SetMailDir(prefs_.mailDir.toStdString());
-  SetCaption(scanner_.MailboxCaption());
-  scanner_.settings = {prefs_.mailCheckInterval, prefs_.checkMailContinuously, prefs_.notifyWhenMailArrives};
-  scanner_.RearmPolling(*this);
+  session_.ApplyConfigFiles();
+  session_.StartPolling(*this);
   return true;
+}
+
+void TMainForm::GiveUp() {
+  // Nobody is logged in: nothing is saved and nothing is asked on the way out.
+  givenUp_ = true;
+  MailTimer->stop();
+  emit LoginGivenUp();
 }
 
 void TMainForm::ApplyColours() {
   const QPalette base = QApplication::palette();
   auto colour = [&](int element, bool text) {
-    const shell::ColourElement& e = prefs_.colours[element];
+    const shell::ColourElement& e = session_.Prefs().colours[element];
     return widgets::ColourFromSetting(text ? e.textColour : e.backgroundColour, base);
   };
   QPalette list = InBox->palette();
@@ -406,7 +405,9 @@ void TMainForm::BeginInboxUpdate() {
   InBox->clear();
 }
 
-void TMainForm::AddInboxLine(const std::string& line) { InBox->addItem(FromAnsi(line)); }
+void TMainForm::AddInboxLine(const std::string& line, const mailstore::MessageRecord&) {
+  InBox->addItem(FromAnsi(line));
+}
 
 void TMainForm::EndInboxUpdate() { InBox->setUpdatesEnabled(true); }
 
@@ -429,7 +430,7 @@ void TMainForm::InBoxDrawItem(QPainter& painter, int index, const QRect& rect, b
   painter.drawPixmap(rect.left() + 2, rect.top() + lineHeight / 2 - 7, Envelope(read, brush.color()));
   const QFontMetrics metrics(InBox->font());
   const int textTop = rect.top() + lineHeight / 2 - metrics.boundingRect("My").height() / 2 - 1;
-  const QPen divider(InBox->palette().color(QPalette::Disabled, QPalette::Text));
+  const QPen divider(widgets::ColourFromSetting(shell::SystemColour(shell::kColourGrayText), QApplication::palette()));
   int x = rect.left();
   const QString texts[3] = {FromAnsi(fields.date), FromAnsi(fields.sender), FromAnsi(fields.subject)};
   const std::array<int, 3> widths = ColumnWidths();
@@ -450,39 +451,61 @@ void TMainForm::InBoxDrawItem(QPainter& painter, int index, const QRect& rect, b
 
 void TMainForm::HeaderSized() { InBox->viewport()->update(); }
 
+bool TMainForm::OnSelectedEnvelope(const QPoint& at) const {
+  const QListWidgetItem* item = InBox->itemAt(at);
+  return at.x() <= kEnvelopeWidth && item != nullptr && item->isSelected();
+}
+
 void TMainForm::InBoxMouseMove(const QPoint& at) {
-  QListWidgetItem* item = InBox->itemAt(at);
-  const bool overSelectedEnvelope =
-      at.x() <= kEnvelopeWidth && item != nullptr && item->isSelected() && QApplication::mouseButtons() == Qt::NoButton;
-  dragArmed_ = at.x() <= kEnvelopeWidth && item != nullptr && item->isSelected();
-  const int shape = overSelectedEnvelope || (dragArmed_ && QApplication::mouseButtons() != Qt::NoButton) ? 1 : 3;
+  const bool grab = dragPressed_ || (QApplication::mouseButtons() == Qt::NoButton && OnSelectedEnvelope(at));
+  const int shape = grab ? widgets::kCursorHandGrab : widgets::kCursorHandPoint;
   if (InBox->viewport()->property("programCursor").toInt() != shape) {
     InBox->viewport()->setCursor(widgets::ProgramCursor(shape));
     InBox->viewport()->setProperty("programCursor", shape);
   }
 }
 
+void TMainForm::StartMessageDrag() {
+  auto* drag = new QDrag(InBox);
+  auto* data = new QMimeData;
+  data->setData(kMessageMime, QByteArray::number(session_.ShownLine()));
+  drag->setMimeData(data);
+  drag->setPixmap(widgets::Picture("MailClosedImage"));
+  drag->setDragCursor(widgets::ProgramCursor(widgets::kCursorDragMail).pixmap(), Qt::MoveAction);
+  drag->exec(Qt::MoveAction);
+}
+
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
   if (watched == InBox->viewport()) {
-    if (event->type() == QEvent::MouseMove) {
-      const auto* mouse = static_cast<QMouseEvent*>(event);
-      InBoxMouseMove(mouse->position().toPoint());
-      if ((mouse->buttons() & Qt::LeftButton) && dragArmed_ &&
-          (mouse->position().toPoint() - dragStart_).manhattanLength() >= QApplication::startDragDistance()) {
-        dragArmed_ = false;
-        auto* drag = new QDrag(InBox);
-        auto* data = new QMimeData;
-        data->setData(kMessageMime, QByteArray::number(InBox->currentRow()));
-        drag->setMimeData(data);
-        drag->setPixmap(widgets::Picture("MailClosedImage"));
-        drag->setDragCursor(widgets::ProgramCursor(4).pixmap(), Qt::MoveAction);
-        drag->exec(Qt::MoveAction);
+    // A press on the selected line's envelope starts a drag of that
+    // message, however the pointer then moves; it never selects.
+    switch (event->type()) {
+      case QEvent::MouseButtonPress: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        dragStart_ = mouse->position().toPoint();
+        dragPressed_ = mouse->button() == Qt::LeftButton && OnSelectedEnvelope(dragStart_) && session_.Shown();
+        if (dragPressed_) return true;
+        break;
+      }
+      case QEvent::MouseMove: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        InBoxMouseMove(mouse->position().toPoint());
+        if (!dragPressed_) break;
+        if ((mouse->buttons() & Qt::LeftButton) &&
+            (mouse->position().toPoint() - dragStart_).manhattanLength() >= QApplication::startDragDistance()) {
+          dragPressed_ = false;
+          StartMessageDrag();
+        }
         return true;
       }
-    } else if (event->type() == QEvent::MouseButtonPress) {
-      dragStart_ = static_cast<QMouseEvent*>(event)->position().toPoint();
-      // Pressing on the selected line's envelope starts a drag, not a new selection.
-      if (dragArmed_) return true;
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+        if (dragPressed_) {
+          dragPressed_ = false;
+          return true;
+        }
+        break;
+      default: break;
     }
   } else if (auto* button = qobject_cast<QPushButton*>(watched)) {
     // ButtonDragOver and ButtonDragDrop: only a message from the In Box.
@@ -514,115 +537,97 @@ void TMainForm::ClearReadingPane() {
 
 void TMainForm::SelectLine(int index) {
   const QSignalBlocker quiet(InBox);
-  InBox->setCurrentRow(index);
+  if (index < 0) {
+    InBox->clearSelection();
+    InBox->setCurrentRow(-1);
+  } else {
+    InBox->setCurrentRow(index);
+  }
 }
+
+void TMainForm::SetInboxLine(int line, const std::string& text) {
+  if (QListWidgetItem* item = InBox->item(line)) item->setText(FromAnsi(text));
+}
+
+void TMainForm::SelectInboxLine(int line) { SelectLine(line); }
 
 void TMainForm::InBoxClick() {
+  // While a message is being unscrambled the list takes no input; a scan
+  // may still rebuild it, and the session selects the shown line again.
+  if (unscrambling_) return;
   const int k = InBox->currentRow();
   if (k < 0 || InBox->selectedItems().isEmpty()) return;
-  mailstore::MessageRecord record;
-  if (mail_.ReadMessage(k, record) != 0) return;
-  const QString path = QString::fromStdString(record.textFile);
-  if (MailViewer->IsOpen() && path == MailViewer->FileName()) return;  // already shown
-  if (!record.textFileExists) {
-    widgets::ShowAlert("KV Mailbox", "The text associated with this message has been deleted.");
-    ClearReadingPane();
-    const int code = mail_.DeleteMessage(k);
-    scanner_.ScanMailbox();
-    if (code != 0) mail_.ShowIoError(code);
-    return;
-  }
-  for (QLabel* l : {FromLabel, DateLabel, SubjectLabel}) l->setEnabled(true);
-  MsgFrom->setText(FromAnsi(record.sender));
-  MsgDate->setText(FromAnsi(mailstore::IsRead(record) ? record.date.substr(0, record.date.size() - 1) : record.date));
-  MsgSubject->setText(FromAnsi(record.subject));
-  const mailstore::ScrambleHeader header = mailstore::ReadScrambleHeader(record.textFile);
-  if (MailViewer->OpenFile(path) != 0) return;
-  if (header.scrambled) Unscramble(header.seed);
-  if (MailViewer->IsOpen() && !record.date.empty() && !mailstore::IsRead(record)) {
-    if (mail_.MarkAsRead(k) == 0) {
-      mailstore::MessageRecord marked = record;
-      marked.date += '.';
-      InBox->item(k)->setText(FromAnsi(mailstore::InboxLine(marked)));
-      SelectLine(k);
+  bool stepped = false;
+  const shell::MailSession::OpenedMessage opened = session_.OpenMessage(k, [&](int done, int total) {
+    if (!stepped) {
+      stepped = true;
+      unscrambling_ = true;
+      progress_.setWindowModality(Qt::ApplicationModal);
+      progress_.Cancelled = false;
+      progress_.StartProgress(total);
     }
+    return UnscrambleStep(done, total);
+  });
+  if (stepped) {
+    widgets::PauseMs(200);
+    progress_.EndProgress();
+    progress_.setWindowModality(Qt::NonModal);
+    unscrambling_ = false;
   }
+  if (opened.outcome == shell::MailSession::Opened::kShown) ShowMessage(opened);
+  // The selection follows the message shown, whatever happened meanwhile.
+  SelectLine(session_.ShownLine());
 }
 
-void TMainForm::Unscramble(uint32_t seed) {
-  // The file on disk stays scrambled; only the view shows the plain text,
-  // without the three header lines.
-  const mailstore::ScrambleTable table = mailstore::BuildScrambleTable(seed);
-  MailViewer->setReadOnly(false);
-  MailViewer->RemoveFirstLines(3);
-  const int lines = MailViewer->LineCount();
-  progress_.StartProgress(lines);
-  for (int n = 0; n < lines && !progress_.Cancelled; ++n) {
-    std::string line = ToAnsi(MailViewer->Line(n).left(mailstore::kMaxLineLength));
-    mailstore::UnscrambleLine(table, line);
-    MailViewer->SetLine(n, FromAnsi(line));
-    progress_.StepProgress("KV Mailbox", "Decyphering Message", 1);
-    QApplication::processEvents();
-  }
-  widgets::PauseMs(200);
-  progress_.EndProgress();
-  MailViewer->setReadOnly(true);
+bool TMainForm::UnscrambleStep(int, int) {
+  progress_.StepProgress(mailstore::kProgramTitle, "Decyphering Message", 1);
+  QApplication::processEvents();
+  return !progress_.Cancelled;
+}
+
+void TMainForm::ShowMessage(const shell::MailSession::OpenedMessage& opened) {
+  for (QLabel* l : {FromLabel, DateLabel, SubjectLabel}) l->setEnabled(true);
+  MsgFrom->setText(FromAnsi(opened.record.sender));
+  MsgDate->setText(FromAnsi(opened.record.date));
+  MsgSubject->setText(FromAnsi(opened.record.subject));
+  MailViewer->ShowText(QString::fromStdString(opened.record.textFile), FromAnsi(opened.text));
   MailViewer->MoveCaretToLine(0);
 }
 
 void TMainForm::Delete1Click() {
-  if (InBox->count() == 0 || InBox->currentRow() < 0) return;
+  // The command acts on the message the pane shows, wherever its line is now.
+  if (!session_.Shown() || !MailViewer->IsOpen()) return;
   if (!widgets::AskUser("Delete Mail", "Delete \"Mail From " + MsgFrom->text() + "?\"")) return;
-  int a = InBox->currentRow();
-  ClearReadingPane();
-  const int code = mail_.DeleteMessage(a);
-  scanner_.ScanMailbox();
-  if (a >= InBox->count()) a = a - 1;
-  if (a >= 0) {
-    SelectLine(a);
+  int next = -1;
+  const int code = session_.DeleteShown(next);
+  if (next >= 0) {
+    SelectLine(next);
     InBoxClick();
   }
-  if (code != 0) mail_.ShowIoError(code);
+  if (code != 0) session_.Mail().ShowIoError(code);
+}
+
+void TMainForm::SetMessageCommandsEnabled(bool enabled) {
+  for (QPushButton* b : {ReplyButton, ForwardButton, SaveButton, PrintButton, DeleteButton})
+    if (b->isEnabled() != enabled) b->setEnabled(enabled);
+  for (QAction* a : {Reply1, Forward1, SavetoFile1, Print1, Delete1, SelectAll1})
+    if (a->isEnabled() != enabled) a->setEnabled(enabled);
 }
 
 void TMainForm::MailViewer1ShowStatus() {
-  const bool open = MailViewer->IsOpen();
-  if (open != ReplyButton->isEnabled()) {
-    for (QPushButton* b : {ReplyButton, ForwardButton, SaveButton, PrintButton, DeleteButton}) b->setEnabled(open);
-    for (QAction* a : {Reply1, Forward1, SavetoFile1, Print1, Delete1, SelectAll1})
-      if (a) a->setEnabled(open);
-  }
+  SetMessageCommandsEnabled(MailViewer->IsOpen());
   const bool selection = MailViewer->HasSelection();
   for (QAction* a : {Copy1, CopyHidden})
-    if (a && a->isEnabled() != selection) a->setEnabled(selection);
+    if (a->isEnabled() != selection) a->setEnabled(selection);
 }
 
-void TMainForm::CheckMailboxNow1Click() { scanner_.CheckMailboxNow(); }
+void TMainForm::CheckMailboxNow1Click() { session_.Scanner().CheckMailboxNow(); }
 
 void TMainForm::ShowButtonBar1Click() { SetButtonBarVisible(ButtonBar->isHidden()); }
 
 void TMainForm::ChangeUserName1Click() {
-  MailTimer->stop();
-  scanner_.ResetKnownCount();
-  login_.SetPassword("");
-  login_.SetUserName("");
-  mail_.SetUserName("");
-  ClearReadingPane();
-  {
-    const QSignalBlocker quiet(InBox);
-    InBox->clear();
-  }
-  SetCaption(scanner_.MailboxCaption());
-  std::string name, password;
-  if (!IdentifyWithForm(name, password)) {
-    emit LoginGivenUp();
-    return;
-  }
-  login_.SetUserName(name);
-  login_.SetPassword(password);
-  mail_.SetUserName(login_.UserName());
-  SetCaption(scanner_.MailboxCaption());
-  scanner_.RearmPolling(*this);
+  TUserNameForm form(session_.Mail(), session_.SupervisorPassword(), this);
+  if (!session_.ChangeUser(form, *this)) GiveUp();
 }
 
 void TMainForm::FilesDropped(const QStringList& files) {
@@ -631,7 +636,7 @@ void TMainForm::FilesDropped(const QStringList& files) {
     else raise();
     NotAvailable(Command::kSendDroppedFile);
   } else if (files.size() > 1) {
-    widgets::ShowAlert("KV Mailbox", "Sorry, I can only accept one file at\ra time. Try again.");
+    widgets::ShowAlert(mailstore::kProgramTitle, "Sorry, I can only accept one file at\ra time. Try again.");
   }
 }
 
@@ -650,7 +655,12 @@ void TMainForm::dropEvent(QDropEvent* event) {
 // --- closing ------------------------------------------------------------------
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  shell::SaveSettings(prefs_, *this, user_);  // saved even when the user then keeps the mailbox open
+  if (givenUp_) {
+    event->accept();
+    return;
+  }
+  const shell::MainWindowLayout layout = Layout();
+  session_.SaveSettings(&layout);  // saved even when the user then keeps the mailbox open
   const bool close = shutdownFlag_ || widgets::AskUser("Close Mailbox", CloseQuestion());
   shutdownFlag_ = false;
   if (close) event->accept();
@@ -664,23 +674,52 @@ void TMainForm::keyPressEvent(QKeyEvent* event) {
 
 // --- stored state -------------------------------------------------------------
 
-shell::Placement TMainForm::WindowPlacement() const {
-  const QRect g = geometry();
-  return {g.left(), g.top(), g.width(), g.height()};
+namespace {
+
+QWidget* FontHolder(const TMainForm& form, int role) {
+  return role == shell::MainWindowLayout::kInBoxFont    ? static_cast<QWidget*>(form.InBox)
+         : role == shell::MainWindowLayout::kViewerFont ? static_cast<QWidget*>(form.MailViewer)
+                                                        : form.EditorPanel;
 }
 
-void TMainForm::SetWindowPlacement(const shell::Placement& p) {
+}  // namespace
+
+shell::MainWindowLayout TMainForm::Layout() const {
+  shell::MainWindowLayout layout;
+  const QRect g = geometry();
+  layout.placement = {g.left(), g.top(), g.width(), g.height()};
+  const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  const QRect screenArea = s ? s->geometry() : QRect(0, 0, 1024, 768);
+  layout.screen = {0, 0, screenArea.width(), screenArea.height()};
+  layout.paneHeight = InBoxPaneHeight();
+  layout.widths = ColumnWidths();
+  layout.buttonBar = !ButtonBar->isHidden();
+  for (int role = 0; role < 3; ++role) {
+    const QFont f = FontHolder(*this, role)->font();
+    const int points = f.pointSize() > 0 ? f.pointSize() : static_cast<int>(f.pixelSize() * 72 / 96);
+    layout.fonts[role] = {f.family(), points, (f.bold() ? 1 : 0) | (f.italic() ? 2 : 0) | (f.underline() ? 4 : 0)};
+  }
+  return layout;
+}
+
+void TMainForm::ApplyLayout(const shell::MainWindowLayout& layout) {
+  const shell::Placement& p = layout.placement;
   move(p.left, p.top);
   resize(std::max(p.width, kMinimumWidth), std::max(p.height, kMinimumHeight));
+  SetInBoxPaneHeight(layout.paneHeight);
+  Header->resizeSection(0, layout.widths[0]);
+  Header->resizeSection(1, layout.widths[1]);
+  SetButtonBarVisible(layout.buttonBar);
+  for (int role = 0; role < 3; ++role) {
+    const shell::FontSetting& setting = layout.fonts[role];
+    QFont f(setting.name);
+    if (setting.size > 0) f.setPointSize(setting.size);
+    f.setBold(setting.style & 1);
+    f.setItalic(setting.style & 2);
+    f.setUnderline(setting.style & 4);
+    FontHolder(*this, role)->setFont(f);
+  }
 }
-
-shell::Placement TMainForm::ScreenSize() const {
-  const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-  const QRect g = s ? s->geometry() : QRect(0, 0, 1024, 768);
-  return {0, 0, g.width(), g.height()};
-}
-
-int TMainForm::InBoxPaneHeight() const { return ListPanel->height(); }
 
 void TMainForm::SetInBoxPaneHeight(int height) { ListPanel->setFixedHeight(std::max(0, height)); }
 
@@ -689,37 +728,9 @@ std::array<int, 3> TMainForm::ColumnWidths() const {
   return {date, from, std::max(0, Header->width() - date - from)};
 }
 
-void TMainForm::SetColumnWidths(const std::array<int, 3>& widths) {
-  Header->resizeSection(0, widths[0]);
-  Header->resizeSection(1, widths[1]);
-}
-
-bool TMainForm::ButtonBarVisible() const { return !ButtonBar->isHidden(); }
-
 void TMainForm::SetButtonBarVisible(bool visible) {
   ButtonBar->setVisible(visible);
   ShowButtonBar1->setChecked(visible);
-}
-
-shell::FontSetting TMainForm::Font(FontRole role) const {
-  const QWidget* holder = role == FontRole::kInBox ? static_cast<QWidget*>(InBox)
-                          : role == FontRole::kViewer ? static_cast<QWidget*>(MailViewer)
-                                                      : EditorPanel;
-  const QFont f = holder->font();
-  const int points = f.pointSize() > 0 ? f.pointSize() : static_cast<int>(f.pixelSize() * 72 / 96);
-  return {f.family(), points, (f.bold() ? 1 : 0) | (f.italic() ? 2 : 0) | (f.underline() ? 4 : 0)};
-}
-
-void TMainForm::SetFont(FontRole role, const shell::FontSetting& setting) {
-  QWidget* holder = role == FontRole::kInBox ? static_cast<QWidget*>(InBox)
-                    : role == FontRole::kViewer ? static_cast<QWidget*>(MailViewer)
-                                                : EditorPanel;
-  QFont f(setting.name);
-  if (setting.size > 0) f.setPointSize(setting.size);
-  f.setBold(setting.style & 1);
-  f.setItalic(setting.style & 2);
-  f.setUnderline(setting.style & 4);
-  holder->setFont(f);
 }
 
 }  // namespace mainwindow

@@ -1,10 +1,11 @@
 // The main window: the In Box, the reading pane, the menus and the button
 // bar of the current user's mailbox.
 //
-// It wires controls to the layers below: the mail store reads, marks and
-// deletes the messages and scans the mailbox (this window is the scan's
-// InboxView and its PollTimer); the settings layer loads and saves the
-// preferences (this window is their MainWindowState).
+// It keeps the user's mail session (the mail store, the scan, the
+// preferences, the login) and wires controls to it: this window is the
+// session's view of the In Box and the reading pane and its polling timer,
+// and hands the session (or the part of it they need) to the windows it
+// opens.
 #pragma once
 
 #include <QHeaderView>
@@ -14,11 +15,8 @@
 #include <QTimer>
 #include <memory>
 
-#include "mailstore/Inbox.h"
-#include "mailstore/TMail.h"
 #include "mainwindow/PendingCommands.h"
-#include "shell/Login.h"
-#include "shell/Preferences.h"
+#include "shell/MailSession.h"
 #include "widgets/DialogUser.h"
 #include "widgets/Progress.h"
 #include "widgets/TextViewer.h"
@@ -29,10 +27,7 @@ namespace mainwindow {
 
 class SplitterBar;
 
-class TMainForm : public widgets::TVelForm,
-                  public mailstore::InboxView,
-                  public mailstore::PollTimer,
-                  public shell::MainWindowState {
+class TMainForm : public widgets::TVelForm, public shell::SessionView, public mailstore::PollTimer {
   Q_OBJECT
  public:
   // `arguments`: the command line without the program's name.
@@ -42,13 +37,13 @@ class TMainForm : public widgets::TVelForm,
 
   // The first-show step: settings, command line, login, configuration files,
   // caption, polling.  False when the user gave up the login; the program
-  // then ends.
+  // then ends without a question and without saving.
   bool FirstShow();
 
   // The system is ending the session: the next close asks nothing.
   void SessionEnding() { shutdownFlag_ = true; }
 
-  bool ScanMailbox() { return scanner_.ScanMailbox(); }
+  bool ScanMailbox() { return session_.ScanMailbox(); }
 
   // Handlers.
   void InBoxClick();
@@ -77,32 +72,29 @@ class TMainForm : public widgets::TVelForm,
       *Print1, *Delete1, *CheckMailboxNow1, *ShowButtonBar1, *ChangeUserDivider, *ChangeUserName1,
       *PreferencesDivider, *Preferences1, *Contents1, *SearchForHelp1, *HowToUseHelp1, *UsingTheMailBox1, *About1;
 
-  mailstore::TMail& Mail() { return mail_; }
-  shell::Preferences& Prefs() { return prefs_; }
-  const shell::LoginState& Login() const { return login_; }
+  shell::MailSession& Session() { return session_; }
+  shell::Preferences& Prefs() { return session_.Prefs(); }
 
-  // InboxView
+  // SessionView
   void BeginInboxUpdate() override;
-  void AddInboxLine(const std::string& line) override;
+  void AddInboxLine(const std::string& line, const mailstore::MessageRecord& record) override;
   void EndInboxUpdate() override;
   void SetMailboxState(bool full) override;
   void SetCaption(const std::string& caption) override;
+  void ClearReadingPane() override;
+  void SetInboxLine(int line, const std::string& text) override;
+  void SelectInboxLine(int line) override;
   // PollTimer
   void StopTimer() override { MailTimer->stop(); }
   void SetTimerInterval(int ms) override { MailTimer->setInterval(ms); }
   void StartTimer() override { MailTimer->start(); }
-  // MainWindowState
-  shell::Placement WindowPlacement() const override;
-  void SetWindowPlacement(const shell::Placement& placement) override;
-  shell::Placement ScreenSize() const override;
-  int InBoxPaneHeight() const override;
-  void SetInBoxPaneHeight(int height) override;
-  std::array<int, 3> ColumnWidths() const override;
-  void SetColumnWidths(const std::array<int, 3>& widths) override;
-  bool ButtonBarVisible() const override;
-  void SetButtonBarVisible(bool visible) override;
-  shell::FontSetting Font(FontRole role) const override;
-  void SetFont(FontRole role, const shell::FontSetting& font) override;
+  // The window's stored state: what it shows now, and taking a loaded one.
+  shell::MainWindowLayout Layout() const;
+  void ApplyLayout(const shell::MainWindowLayout& layout);
+  int InBoxPaneHeight() const { return ListPanel->height(); }
+  void SetInBoxPaneHeight(int height);
+  std::array<int, 3> ColumnWidths() const;
+  void SetButtonBarVisible(bool visible);
 
  signals:
   // The user gave up a login: the program ends without asking anything.
@@ -120,25 +112,29 @@ class TMainForm : public widgets::TVelForm,
   void BuildButtonBar();
   void BuildPanes();
   void ApplyColours();
-  void ClearReadingPane();
   void InBoxDrawItem(QPainter& painter, int index, const QRect& rect, bool selected);
   void InBoxMouseMove(const QPoint& at);
+  // Whether `at` lies on the envelope of the selected line.
+  bool OnSelectedEnvelope(const QPoint& at) const;
+  void StartMessageDrag();
   void SelectLine(int index);
-  void Unscramble(uint32_t seed);
+  // Shows the reading pane's fields and text of a message just opened.
+  void ShowMessage(const shell::MailSession::OpenedMessage& opened);
+  // One step of unscrambling: the progress window, and whether to go on.
+  bool UnscrambleStep(int done, int total);
+  void SetMessageCommandsEnabled(bool enabled);
   void NotAvailable(Command command);
-  bool IdentifyWithForm(std::string& name, std::string& password);
+  void GiveUp();
 
   std::vector<std::string> arguments_;
   widgets::TProgressReport& progress_;
   widgets::DialogUser user_;
-  mailstore::TMail mail_;
-  mailstore::InboxScanner scanner_;
-  shell::Preferences prefs_;
-  shell::LoginState login_;
-  shell::CommandLine commandLine_;
+  shell::MailSession session_;
   QPoint dragStart_;
-  bool dragArmed_ = false;
+  bool dragPressed_ = false;   // the button went down on the selected envelope
+  bool unscrambling_ = false;
   bool shutdownFlag_ = false;
+  bool givenUp_ = false;       // the login was given up: end without a word
 };
 
 }  // namespace mainwindow

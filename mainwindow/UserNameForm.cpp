@@ -47,7 +47,7 @@ QString UpperTyped(const QString& typed) {
 TUserNameForm::TUserNameForm(mailstore::TMail& mail, std::string supervisorPassword, QWidget* parent)
     : widgets::TVelForm(parent), mail_(mail), supervisorPassword_(std::move(supervisorPassword)) {
   setObjectName("UserNameForm");
-  setWindowTitle("KV Mailbox");
+  setWindowTitle(mailstore::kProgramTitle);
   setFont(Arial(12));
   setFixedSize(421, 212);
 
@@ -101,6 +101,7 @@ TUserNameForm::TUserNameForm(mailstore::TMail& mail, std::string supervisorPassw
   PasswordBox = new QLineEdit(passwordPage);
   PasswordBox->setObjectName("PasswordBox");
   PasswordBox->setEchoMode(QLineEdit::Password);
+  PasswordBox->setStyleSheet("lineedit-password-character: 42");  // "*" for each character
   PasswordBox->setMaxLength(20);
   PasswordBox->setGeometry(84, 72, 216, 24);
   passwordLabel->setBuddy(PasswordBox);
@@ -174,25 +175,23 @@ bool TUserNameForm::Execute(std::string& name, std::string& password) {
 void TUserNameForm::OkButtonClick() {
   if (!OkButton->isEnabled()) return;
   if (!OnPasswordPage()) {
-    const std::string name = ToAnsi(NameBox->text());
-    if (!mailstore::IsKnownUser(mail_, name)) {
-      widgets::ShowAlert("KV Mailbox", FromAnsi(shell::NotAValidUserText(name)));
-      NameBox->clear();
-      return;
+    switch (shell::CheckUserName(mail_, ToAnsi(NameBox->text()), StoredPassword)) {
+      case shell::NameCheck::kRefused:
+        NameBox->clear();
+        return;
+      case shell::NameCheck::kNeedsPassword:
+        ShowPasswordPage();
+        return;
+      case shell::NameCheck::kAccepted:
+        accept();
+        return;
     }
-    StoredPassword = mailstore::ReadUserPassword(mail_, name);
-    if (!StoredPassword.empty()) {
-      ShowPasswordPage();
-      return;
-    }
-    accept();
-    return;
   }
   if (shell::PasswordAccepted(ToAnsi(PasswordBox->text()), StoredPassword, supervisorPassword_)) {
     accept();
     return;
   }
-  widgets::ShowAlert(widgets::ProgramTitle(), shell::kWrongPasswordText);
+  widgets::ShowAlert(mailstore::kProgramTitle, shell::kWrongPasswordText);
   PasswordBox->clear();
   SetOkEnabled(false);
   PasswordBox->setFocus();
@@ -243,12 +242,6 @@ void TUserNameForm::closeEvent(QCloseEvent* event) {
   // The close box gives up on either page, without going back to the Name page.
   event->accept();
   done(QDialog::Rejected);
-}
-
-bool IdentifyUser(mailstore::TMail& mail, const std::string& supervisorPassword, std::string& name,
-                  std::string& password, QWidget* parent) {
-  TUserNameForm form(mail, supervisorPassword, parent);
-  return shell::IdentifyUser(mail, form, name, password);
 }
 
 }  // namespace mainwindow

@@ -68,8 +68,4 @@ class TUserNameForm : public widgets::TVelForm, public shell::UserNameForm {
   std::string StoredPassword;
 };
 
-// Has the user identified with the form (see shell::IdentifyUser).
-bool IdentifyUser(mailstore::TMail& mail, const std::string& supervisorPassword, std::string& name,
-                  std::string& password, QWidget* parent = nullptr);
-
 }  // namespace mainwindow

@@ -50,17 +50,10 @@ Profile Profile::Parse(std::string_view bytes) {
     bytes.remove_prefix(3);
   }
   while (!bytes.empty()) {
-    const size_t end = bytes.find_first_of("\r\n");
     Line line;
-    if (end == std::string_view::npos) {
-      line.text = bytes;
-      bytes = {};
-    } else {
-      line.text = bytes.substr(0, end);
-      const size_t endingSize = (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1;
-      line.ending = bytes.substr(end, endingSize);
-      bytes.remove_prefix(end + endingSize);
-    }
+    std::string_view ending;
+    line.text = TakeLine(bytes, &ending);
+    line.ending = ending;
     profile.lines_.push_back(std::move(line));
   }
   return profile;

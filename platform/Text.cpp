@@ -101,4 +101,19 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+std::string_view TakeLine(std::string_view& rest, std::string_view* ending) {
+  const size_t end = rest.find_first_of("\r\n");
+  if (end == std::string_view::npos) {
+    const std::string_view line = rest;
+    rest = {};
+    if (ending) *ending = {};
+    return line;
+  }
+  const size_t endingSize = (rest[end] == '\r' && end + 1 < rest.size() && rest[end + 1] == '\n') ? 2 : 1;
+  const std::string_view line = rest.substr(0, end);
+  if (ending) *ending = rest.substr(end, endingSize);
+  rest.remove_prefix(end + endingSize);
+  return line;
+}
+
 }  // namespace platform

@@ -25,4 +25,9 @@ std::string UpperAnsi(std::string_view text);
 // Compares two texts without regard to letter case, as UpperAnsi sees it.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
+// Takes the next line off the front of `rest`: CR, LF and CR LF each end a
+// line.  Returns the line without its end; `ending` (when given) gets the
+// end as it stood, empty for a last line without one.
+std::string_view TakeLine(std::string_view& rest, std::string_view* ending = nullptr);
+
 }  // namespace platform

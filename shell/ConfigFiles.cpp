@@ -8,11 +8,10 @@
 #include "platform/Environment.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
+#include "shell/Login.h"
 
 namespace shell {
 namespace {
-
-constexpr int kPasswordRoom = 12;
 
 enum class Key { kPmail, kPspr, kMailDir, kCheckMail, kBeep, kShowMailDir, kNetRefreshRate, kMasterInf };
 
@@ -50,10 +49,7 @@ void ApplyConfigFile(const QString& path, Preferences& prefs) {
   if (platform::ReadWholeFile(PathBytes(path), bytes) != 0) return;
   std::string_view rest = bytes;
   while (!rest.empty()) {
-    const size_t end = rest.find_first_of("\r\n");
-    const std::string_view line = rest.substr(0, end);
-    if (end == std::string_view::npos) rest = {};
-    else rest.remove_prefix(end + ((rest[end] == '\r' && end + 1 < rest.size() && rest[end + 1] == '\n') ? 2 : 1));
+    const std::string_view line = platform::TakeLine(rest);
 
     const std::string upper = platform::UpperAnsi(line);
     for (const KeyName& k : kKeys) {

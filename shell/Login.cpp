@@ -35,18 +35,28 @@ bool PasswordAccepted(const std::string& typed, const std::string& stored, const
   return typed == stored || (!supervisor.empty() && typed == supervisor);
 }
 
+NameCheck CheckUserName(mailstore::TMail& mail, const std::string& name, std::string& stored) {
+  if (!mailstore::IsKnownUser(mail, name)) {
+    mail.Ui().ShowAlert(mailstore::kProgramTitle, NotAValidUserText(name));
+    return NameCheck::kRefused;
+  }
+  stored = mailstore::ReadUserPassword(mail, name);
+  return stored.empty() ? NameCheck::kAccepted : NameCheck::kNeedsPassword;
+}
+
 bool IdentifyUser(mailstore::TMail& mail, UserNameForm& form, std::string& name, std::string& password) {
   try {
-    if (!name.empty() && !mailstore::IsKnownUser(mail, name)) {
-      mail.Ui().ShowAlert(mailstore::kProgramTitle, NotAValidUserText(name));
-      name.clear();
-    }
-    if (!name.empty() && !password.empty()) {
-      form.OpenOnPasswordPage(name, password);
-    } else if (name.empty()) {
-      form.OpenOnNamePage();
-    } else {
+    std::string stored;
+    const NameCheck check = name.empty() ? NameCheck::kRefused : CheckUserName(mail, name, stored);
+    if (check == NameCheck::kAccepted) {
+      password.clear();
       return true;  // a known user without a password is not asked
+    }
+    if (check == NameCheck::kNeedsPassword) {
+      form.OpenOnPasswordPage(name, stored);
+    } else {
+      name.clear();
+      form.OpenOnNamePage();
     }
     return form.Execute(name, password);
   } catch (...) {
@@ -55,14 +65,9 @@ bool IdentifyUser(mailstore::TMail& mail, UserNameForm& form, std::string& name,
   }
 }
 
-bool StartupLogin(const CommandLine& commandLine, mailstore::TMail& mail, UserNameForm& form, LoginState& state) {
-  std::string name = commandLine.userName;
-  if (name.empty() && !commandLine.askForName) name = NetworkUserName();
-  std::string password = name.empty() ? std::string() : mailstore::ReadUserPassword(mail, name);
-  if (!IdentifyUser(mail, form, name, password)) return false;
-  state.SetUserName(name);
-  state.SetPassword(password);
-  return true;
+std::string ProposedUserName(const CommandLine& commandLine) {
+  if (!commandLine.userName.empty() || commandLine.askForName) return commandLine.userName;
+  return NetworkUserName();
 }
 
 }  // namespace shell

@@ -34,20 +34,6 @@ std::string GivenUserName(std::string_view text);
 // upper-cased; empty when it cannot be had.
 std::string NetworkUserName();
 
-// The current user, with the cuts made on assignment.
-class LoginState {
- public:
-  const std::string& UserName() const { return userName_; }
-  const std::string& Password() const { return password_; }
-  const std::string& SupervisorPassword() const { return supervisor_; }
-  void SetUserName(std::string_view name) { userName_ = name.substr(0, kUserNameRoom); }
-  void SetPassword(std::string_view password) { password_ = password.substr(0, kPasswordRoom); }
-  void SetSupervisorPassword(std::string_view password) { supervisor_ = password.substr(0, kPasswordRoom); }
-
- private:
-  std::string userName_, password_, supervisor_;
-};
-
 // The user-name form, as the login drives it.
 class UserNameForm {
  public:
@@ -61,18 +47,24 @@ class UserNameForm {
   virtual bool Execute(std::string& name, std::string& password) = 0;
 };
 
-// Has the user identified.  In: a name to propose (may be empty) and that
-// user's stored password.  A name that is not in the user list is refused
-// with an alert and the Name page opens; a known name with a password opens
-// the Password page; a known name without one is accepted without showing
-// anything.  Returns false when the user gave up (or an error, which is
-// reported); `name` and `password` are then of no use.
+// The step every login takes with a name, given or typed: refused when it
+// is not in the user list (the program's alert has then been shown);
+// otherwise `stored` is the user's stored password, and a user with one
+// must type it.
+enum class NameCheck { kRefused, kNeedsPassword, kAccepted };
+NameCheck CheckUserName(mailstore::TMail& mail, const std::string& name, std::string& stored);
+
+// Has the user identified, proposing `name` (may be empty): a refused name
+// goes and the Name page opens; a user with a password gets the Password
+// page; a user without one is accepted without showing anything.  Returns
+// true with the accepted name and the password typed (empty when none was
+// asked); false when the user gave up (or an error, which is reported), and
+// `name` and `password` are then of no use.
 bool IdentifyUser(mailstore::TMail& mail, UserNameForm& form, std::string& name, std::string& password);
 
-// The login at start-up: the name of the command line, else (unless A) the
-// login name, else the Name page.  On success `state` holds the user and the
-// password; false when the user gave up.
-bool StartupLogin(const CommandLine& commandLine, mailstore::TMail& mail, UserNameForm& form, LoginState& state);
+// The name the start-up proposes: the command line's, else (unless A) the
+// login name, else none.
+std::string ProposedUserName(const CommandLine& commandLine);
 
 // Whether a password typed on the Password page opens the mailbox: the
 // user's own, or a (non-empty) supervisor password.

@@ -12,8 +12,6 @@
 namespace shell {
 namespace {
 
-using FontRole = MainWindowState::FontRole;
-
 // A directory named by an environment variable, when it exists.
 QString ExistingDirectoryFromEnvironment(const char* name) {
   const QString dir = QString::fromStdString(platform::GetEnv(name));
@@ -32,19 +30,6 @@ ColourElement Element(const char* name, bool selected) {
   return e;
 }
 
-struct FontKeys {
-  FontRole role;
-  const char* name;
-  const char* size;
-  const char* style;
-  int defaultStyle;
-};
-constexpr FontKeys kFonts[] = {
-    {FontRole::kInBox, keys::kInBoxFontName, keys::kInBoxFontSize, keys::kInBoxFontStyle, 1},
-    {FontRole::kViewer, keys::kViewerFontName, keys::kViewerFontSize, keys::kViewerFontStyle, 0},
-    {FontRole::kEditor, keys::kEditorFontName, keys::kEditorFontSize, keys::kEditorFontStyle, 0},
-};
-
 QString ListOf(std::initializer_list<int> values) {
   QStringList items;
   for (int v : values) items << QString::number(v);
@@ -54,8 +39,6 @@ QString ListOf(std::initializer_list<int> values) {
 int ListNumber(const QString& list, int n, int current) {
   return ToIntOrZero(ListItem(list, n, QString::number(current)));
 }
-
-void ReportAndStop(mailstore::UserInteraction& ui) { ui.ReportException(mailstore::MailError::FromCurrentException()); }
 
 }  // namespace
 
@@ -99,145 +82,148 @@ bool ParseMargin(const QString& text, double& margin) {
   return ok;
 }
 
-void LoadSettings(Preferences& prefs, MainWindowState& window, mailstore::UserInteraction& ui) {
-  try {
-    const auto store = OpenSettings(SettingsStore::Purpose::kLoad);
-    const char* mail = keys::kMail;
-    prefs.mailDir = store->ReadText(mail, keys::kMailDir, prefs.mailDir);
-    prefs.mailCheckInterval = std::abs(store->ReadNumber(mail, keys::kMailCheckInterval, prefs.mailCheckInterval));
-    prefs.checkMailContinuously = store->ReadFlag(mail, keys::kCheckMailContinuously, prefs.checkMailContinuously);
-    prefs.notifyWhenMailArrives = store->ReadFlag(mail, keys::kNotifyWhenMailArrives, prefs.notifyWhenMailArrives);
-    prefs.loadDir = store->ReadText(mail, keys::kLoadDir, "");
-    prefs.saveDir = store->ReadText(mail, keys::kSaveDir, "");
-    prefs.loadMask = store->ReadText(mail, keys::kLoadMask, "*.*");
-    prefs.saveMask = store->ReadText(mail, keys::kSaveMask, "*.*");
-    TPrinterOptions& print = prefs.printOptions;
-    print.header = store->ReadText(mail, keys::kHeader, print.header);
-    print.footer = store->ReadText(mail, keys::kFooter, print.footer);
-    // The four margins are one unit: a margin that is not a number ends it.
-    for (auto [key, margin] : {std::pair{keys::kLeftMargin, &print.leftMargin}, std::pair{keys::kTopMargin, &print.topMargin},
-                               std::pair{keys::kRightMargin, &print.rightMargin},
-                               std::pair{keys::kBottomMargin, &print.bottomMargin}})
-      if (!ParseMargin(store->ReadText(mail, key, MarginText(*margin)), *margin)) break;
-    print.unitOfMeasure = store->ReadNumber(mail, keys::kUnitOfMeasure, 0);
-    print.wrapLines = store->ReadFlag(mail, keys::kWrapLines, print.wrapLines);
-    prefs.windowsFileSelector = store->ReadFlag(mail, keys::kWindowsFileSelector, prefs.windowsFileSelector);
+namespace {
 
-    window.SetWindowPlacement(ReadPlacement(store->ReadText(mail, keys::kWindowPos, PlacementText(window.WindowPlacement())),
-                                            window.WindowPlacement(), window.ScreenSize()));
-    window.SetInBoxPaneHeight(std::max(0, store->ReadNumber(mail, keys::kSplitPos, window.InBoxPaneHeight())));
-    std::array<int, 3> widths = window.ColumnWidths();
-    const QString detail = store->ReadText(mail, keys::kDetailWidth, ListOf({widths[0], widths[1], widths[2]}));
-    for (int i = 0; i < 3; ++i) widths[i] = ListNumber(detail, i + 1, widths[i]);
-    window.SetColumnWidths(widths);
-    window.SetButtonBarVisible(store->ReadFlag(mail, keys::kButtonBar, true));
-    for (const FontKeys& f : kFonts) {
-      FontSetting font = window.Font(f.role);
-      font.name = store->ReadText(mail, f.name, font.name);
-      font.size = store->ReadNumber(mail, f.size, font.size);
-      font.style = FontStyleFromStored(store->ReadNumber(mail, f.style, f.defaultStyle));
-      window.SetFont(f.role, font);
-    }
-    for (ColourElement& e : prefs.colours) {
-      const QByteArray key = ColourElementKey(e).toUtf8();
-      const QString list = store->ReadText(mail, key.constData(), "");
-      e.textColour = ListNumber(list, 1, e.textColour);
-      e.backgroundColour = ListNumber(list, 2, e.backgroundColour);
-      e.textGridPosition = ListNumber(list, 3, e.textGridPosition);
-      e.backgroundGridPosition = ListNumber(list, 4, e.backgroundGridPosition);
-    }
-    prefs.userDictionaryPath = store->ReadText(keys::kSpellChecker, keys::kUserDictionaryPath, prefs.userDictionaryPath);
-  } catch (...) {
-    ReportAndStop(ui);
-  }
+// What section "Mail" and "Spell Checker" hold: the preferences and the
+// main window's layout.
+struct MainSettings {
+  Preferences& prefs;
+  MainWindowLayout& window;
+};
+
+// A stored interval may be negative: its absolute value counts.  It is an
+// unsigned 16-bit number, so a larger one is cut to 65535 seconds.
+int IntervalSeconds(int stored) { return static_cast<int>(std::min<long long>(std::llabs(stored), 65535)); }
+int NotNegative(int stored) { return std::max(0, stored); }
+
+// The four margins are one unit: a margin that is not a number ends it, and
+// it and the later ones keep their current values.
+constexpr int kMarginGroup = 1;
+template <class Field>
+SettingRow<MainSettings> MarginRow(const char* key, Field field) {
+  return {keys::kMail, key,
+          [field](MainSettings& r, const std::optional<QString>& stored) {
+            return ParseMargin(stored.value_or(MarginText(field(r))), field(r));
+          },
+          [field](const MainSettings& r) { return MarginText(field(r)); }, kMarginGroup};
 }
 
-void SaveSettings(const Preferences& prefs, const MainWindowState& window, mailstore::UserInteraction& ui) {
-  try {
-    const auto store = OpenSettings(SettingsStore::Purpose::kSave);
+template <class Field>
+void AddFontRows(SettingsTable<MainSettings>& t, const char* name, const char* size, const char* style, int defaultStyle,
+                 Field font) {
+  t.push_back(TextRow<MainSettings>(keys::kMail, name, [font](auto& r) -> auto& { return font(r).name; }));
+  t.push_back(NumberRow<MainSettings>(keys::kMail, size, [font](auto& r) -> auto& { return font(r).size; }));
+  t.push_back(NumberRow<MainSettings>(keys::kMail, style, [font](auto& r) -> auto& { return font(r).style; },
+                                      defaultStyle, &FontStyleFromStored));
+}
+
+// Section "Mail" and "Spell Checker", in the order the store has always
+// been read.  Saving writes LoadMask before SaveDir, which nobody can tell
+// apart: the values of one save reach the store together.
+const SettingsTable<MainSettings>& MainTable() {
+  static const SettingsTable<MainSettings> table = [] {
+    using R = MainSettings;
     const char* mail = keys::kMail;
-    store->WriteText(mail, keys::kMailDir, prefs.mailDir);
-    store->WriteNumber(mail, keys::kMailCheckInterval, prefs.mailCheckInterval);
-    store->WriteFlag(mail, keys::kCheckMailContinuously, prefs.checkMailContinuously);
-    store->WriteFlag(mail, keys::kNotifyWhenMailArrives, prefs.notifyWhenMailArrives);
-    store->WriteText(mail, keys::kLoadDir, prefs.loadDir);
-    store->WriteText(mail, keys::kLoadMask, prefs.loadMask);
-    store->WriteText(mail, keys::kSaveDir, prefs.saveDir);
-    store->WriteText(mail, keys::kSaveMask, prefs.saveMask);
-    const TPrinterOptions& print = prefs.printOptions;
-    store->WriteText(mail, keys::kHeader, print.header);
-    store->WriteText(mail, keys::kFooter, print.footer);
-    store->WriteText(mail, keys::kLeftMargin, MarginText(print.leftMargin));
-    store->WriteText(mail, keys::kTopMargin, MarginText(print.topMargin));
-    store->WriteText(mail, keys::kRightMargin, MarginText(print.rightMargin));
-    store->WriteText(mail, keys::kBottomMargin, MarginText(print.bottomMargin));
-    store->WriteNumber(mail, keys::kUnitOfMeasure, print.unitOfMeasure);
-    store->WriteFlag(mail, keys::kWrapLines, print.wrapLines);
-    store->WriteFlag(mail, keys::kWindowsFileSelector, prefs.windowsFileSelector);
-    store->WriteText(mail, keys::kWindowPos, PlacementText(window.WindowPlacement()));
-    store->WriteNumber(mail, keys::kSplitPos, window.InBoxPaneHeight());
-    const std::array<int, 3> widths = window.ColumnWidths();
-    store->WriteText(mail, keys::kDetailWidth, ListOf({widths[0], widths[1], widths[2]}));
-    store->WriteFlag(mail, keys::kButtonBar, window.ButtonBarVisible());
-    for (const FontKeys& f : kFonts) {
-      const FontSetting font = window.Font(f.role);
-      store->WriteText(mail, f.name, font.name);
-      store->WriteNumber(mail, f.size, font.size);
-      store->WriteNumber(mail, f.style, FontStyleFromStored(font.style));
+    SettingsTable<R> t = {
+        TextRow<R>(mail, keys::kMailDir, [](auto& r) -> auto& { return r.prefs.mailDir; }),
+        NumberRow<R>(mail, keys::kMailCheckInterval, [](auto& r) -> auto& { return r.prefs.mailCheckInterval; }, {},
+                     &IntervalSeconds),
+        FlagRow<R>(mail, keys::kCheckMailContinuously, [](auto& r) -> auto& { return r.prefs.checkMailContinuously; }),
+        FlagRow<R>(mail, keys::kNotifyWhenMailArrives, [](auto& r) -> auto& { return r.prefs.notifyWhenMailArrives; }),
+        TextRow<R>(mail, keys::kLoadDir, [](auto& r) -> auto& { return r.prefs.loadDir; }, ""),
+        TextRow<R>(mail, keys::kSaveDir, [](auto& r) -> auto& { return r.prefs.saveDir; }, ""),
+        TextRow<R>(mail, keys::kLoadMask, [](auto& r) -> auto& { return r.prefs.loadMask; }, "*.*"),
+        TextRow<R>(mail, keys::kSaveMask, [](auto& r) -> auto& { return r.prefs.saveMask; }, "*.*"),
+        TextRow<R>(mail, keys::kHeader, [](auto& r) -> auto& { return r.prefs.printOptions.header; }),
+        TextRow<R>(mail, keys::kFooter, [](auto& r) -> auto& { return r.prefs.printOptions.footer; }),
+        MarginRow(keys::kLeftMargin, [](auto& r) -> auto& { return r.prefs.printOptions.leftMargin; }),
+        MarginRow(keys::kTopMargin, [](auto& r) -> auto& { return r.prefs.printOptions.topMargin; }),
+        MarginRow(keys::kRightMargin, [](auto& r) -> auto& { return r.prefs.printOptions.rightMargin; }),
+        MarginRow(keys::kBottomMargin, [](auto& r) -> auto& { return r.prefs.printOptions.bottomMargin; }),
+        NumberRow<R>(mail, keys::kUnitOfMeasure, [](auto& r) -> auto& { return r.prefs.printOptions.unitOfMeasure; }, 0),
+        FlagRow<R>(mail, keys::kWrapLines, [](auto& r) -> auto& { return r.prefs.printOptions.wrapLines; }),
+        FlagRow<R>(mail, keys::kWindowsFileSelector, [](auto& r) -> auto& { return r.prefs.windowsFileSelector; }),
+        PlacementRow<R>(mail, [](auto& r) -> auto& { return r.window.placement; },
+                        [](auto& r) -> auto& { return r.window.screen; }),
+        NumberRow<R>(mail, keys::kSplitPos, [](auto& r) -> auto& { return r.window.paneHeight; }, {}, &NotNegative),
+        ListRow<R>(mail, keys::kDetailWidth, [](auto& r) -> auto& { return r.window.widths; }),
+        FlagRow<R>(mail, keys::kButtonBar, [](auto& r) -> auto& { return r.window.buttonBar; }, true),
+    };
+    AddFontRows(t, keys::kInBoxFontName, keys::kInBoxFontSize, keys::kInBoxFontStyle, 1,
+                [](auto& r) -> auto& { return r.window.fonts[MainWindowLayout::kInBoxFont]; });
+    AddFontRows(t, keys::kViewerFontName, keys::kViewerFontSize, keys::kViewerFontStyle, 0,
+                [](auto& r) -> auto& { return r.window.fonts[MainWindowLayout::kViewerFont]; });
+    AddFontRows(t, keys::kEditorFontName, keys::kEditorFontSize, keys::kEditorFontStyle, 0,
+                [](auto& r) -> auto& { return r.window.fonts[MainWindowLayout::kEditorFont]; });
+    for (size_t i = 0; i < kColourElementCount; ++i) {
+      // The key is the element's name without blanks; the names are fixed.
+      static std::array<QByteArray, kColourElementCount> colourKeys;
+      colourKeys[i] = ColourElementKey(DefaultPreferences().colours[i]).toUtf8();
+      t.push_back({mail, colourKeys[i].constData(),
+                   [i](R& r, const std::optional<QString>& stored) {
+                     ColourElement& e = r.prefs.colours[i];
+                     std::array<int, 4> v{e.textColour, e.backgroundColour, e.textGridPosition, e.backgroundGridPosition};
+                     for (size_t n = 0; stored && n < v.size(); ++n)
+                       v[n] = ToIntOrZero(ListItem(*stored, static_cast<int>(n) + 1, QString::number(v[n])));
+                     e.textColour = v[0];
+                     e.backgroundColour = v[1];
+                     e.textGridPosition = v[2];
+                     e.backgroundGridPosition = v[3];
+                     return true;
+                   },
+                   [i](const R& r) {
+                     const ColourElement& e = r.prefs.colours[i];
+                     return ListOf({e.textColour, e.backgroundColour, e.textGridPosition, e.backgroundGridPosition});
+                   }});
     }
-    for (const ColourElement& e : prefs.colours) {
-      const QByteArray key = ColourElementKey(e).toUtf8();
-      store->WriteText(mail, key.constData(),
-                       ListOf({e.textColour, e.backgroundColour, e.textGridPosition, e.backgroundGridPosition}));
-    }
-    store->WriteText(keys::kSpellChecker, keys::kUserDictionaryPath, prefs.userDictionaryPath);
-    store->Commit();
-  } catch (...) {
-    ReportAndStop(ui);
-  }
+    t.push_back(TextRow<R>(keys::kSpellChecker, keys::kUserDictionaryPath,
+                           [](auto& r) -> auto& { return r.prefs.userDictionaryPath; }));
+    return t;
+  }();
+  return table;
+}
+
+const SettingsTable<EditorSettings>& EditorTable() {
+  static const SettingsTable<EditorSettings> table = [] {
+    using R = EditorSettings;
+    const char* editor = keys::kMailEditor;
+    return SettingsTable<R>{
+        PlacementRow<R>(editor, [](auto& r) -> auto& { return r.placement; }, [](auto& r) -> auto& { return r.screen; }),
+        FlagRow<R>(editor, keys::kButtonBar, [](auto& r) -> auto& { return r.buttonBar; }, true),
+        FlagRow<R>(editor, keys::kStatusBar, [](auto& r) -> auto& { return r.statusBar; }, true),
+        NumberRow<R>(editor, keys::kTabSize, [](auto& r) -> auto& { return r.tabSize; }, 8),
+        FlagRow<R>(editor, keys::kAutoIndent, [](auto& r) -> auto& { return r.autoIndent; }, false),
+        FlagRow<R>(editor, keys::kWordWrap, [](auto& r) -> auto& { return r.wordWrap; }, true),
+        FlagRow<R>(editor, keys::kEncryptMail, [](auto& r) -> auto& { return r.encryptMail; }, false),
+    };
+  }();
+  return table;
+}
+
+}  // namespace
+
+void LoadSettings(Preferences& prefs, MainWindowLayout& window, mailstore::UserInteraction& ui) {
+  MainSettings settings{prefs, window};
+  LoadTable(MainTable(), settings, ui);
+}
+
+void SaveSettings(const Preferences& prefs, const MainWindowLayout& window, mailstore::UserInteraction& ui) {
+  // The rows only read through a record they are handed for a save.
+  MainSettings settings{const_cast<Preferences&>(prefs), const_cast<MainWindowLayout&>(window)};
+  SaveTable(MainTable(), settings, ui);
 }
 
 QString ReadStoredMailDir(const QString& current, mailstore::UserInteraction& ui) {
-  try {
-    return OpenSettings(SettingsStore::Purpose::kLoad)->ReadText(keys::kMail, keys::kMailDir, current);
-  } catch (...) {
-    ReportAndStop(ui);
-    return current;
-  }
+  QString mailDir = current;
+  WithSettings(SettingsStore::Purpose::kLoad, ui,
+               [&](SettingsStore& store) { mailDir = store.ReadText(keys::kMail, keys::kMailDir, current); });
+  return mailDir;
 }
 
-void LoadEditorSettings(EditorSettings& editor, const Placement& screen, mailstore::UserInteraction& ui) {
-  try {
-    const auto store = OpenSettings(SettingsStore::Purpose::kLoad);
-    const char* section = keys::kMailEditor;
-    editor.placement = ReadPlacement(store->ReadText(section, keys::kWindowPos, PlacementText(editor.placement)),
-                                     editor.placement, screen);
-    editor.buttonBar = store->ReadFlag(section, keys::kButtonBar, true);
-    editor.statusBar = store->ReadFlag(section, keys::kStatusBar, true);
-    editor.tabSize = store->ReadNumber(section, keys::kTabSize, 8);
-    editor.autoIndent = store->ReadFlag(section, keys::kAutoIndent, false);
-    editor.wordWrap = store->ReadFlag(section, keys::kWordWrap, true);
-    editor.encryptMail = store->ReadFlag(section, keys::kEncryptMail, false);
-  } catch (...) {
-    ReportAndStop(ui);
-  }
-}
+void LoadEditorSettings(EditorSettings& editor, mailstore::UserInteraction& ui) { LoadTable(EditorTable(), editor, ui); }
 
 void SaveEditorSettings(const EditorSettings& editor, mailstore::UserInteraction& ui) {
-  try {
-    const auto store = OpenSettings(SettingsStore::Purpose::kSave);
-    const char* section = keys::kMailEditor;
-    store->WriteText(section, keys::kWindowPos, PlacementText(editor.placement));
-    store->WriteFlag(section, keys::kButtonBar, editor.buttonBar);
-    store->WriteFlag(section, keys::kStatusBar, editor.statusBar);
-    store->WriteNumber(section, keys::kTabSize, editor.tabSize);
-    store->WriteFlag(section, keys::kAutoIndent, editor.autoIndent);
-    store->WriteFlag(section, keys::kWordWrap, editor.wordWrap);
-    store->WriteFlag(section, keys::kEncryptMail, editor.encryptMail);
-    store->Commit();
-  } catch (...) {
-    ReportAndStop(ui);
-  }
+  SaveTable(EditorTable(), editor, ui);
 }
 
 }  // namespace shell

@@ -11,16 +11,27 @@
 #include <cstdint>
 
 #include "mailstore/UserInteraction.h"
+#include "shell/SettingsKeys.h"
 #include "shell/SettingsStore.h"
+#include "shell/SettingsTable.h"
 
 namespace shell {
 
 // Colours are 32-bit values: 0x00BBGGRR, or with the top bit set a system
-// colour whose index is in the low byte.
-inline constexpr int32_t kSystemWindowText = static_cast<int32_t>(0x80000008u);
-inline constexpr int32_t kSystemWindow = static_cast<int32_t>(0x80000005u);
-inline constexpr int32_t kSystemHighlight = static_cast<int32_t>(0x8000000Du);
-inline constexpr int32_t kSystemHighlightText = static_cast<int32_t>(0x8000000Eu);
+// colour whose index is in the low byte.  The system colours the program
+// uses, by index:
+enum SystemColourIndex {
+  kColourWindow = 5,
+  kColourWindowText = 8,
+  kColourHighlight = 13,
+  kColourHighlightText = 14,
+  kColourGrayText = 17,
+};
+constexpr int32_t SystemColour(int index) { return static_cast<int32_t>(0x80000000u | static_cast<uint32_t>(index)); }
+inline constexpr int32_t kSystemWindowText = SystemColour(kColourWindowText);
+inline constexpr int32_t kSystemWindow = SystemColour(kColourWindow);
+inline constexpr int32_t kSystemHighlight = SystemColour(kColourHighlight);
+inline constexpr int32_t kSystemHighlightText = SystemColour(kColourHighlightText);
 
 struct ColourElement {
   QString name;  // at most 30 characters; its key is the name without blanks
@@ -61,8 +72,7 @@ struct Preferences {
   TPrinterOptions printOptions;
   // Not stored, but kept beside the stored fields.
   QString programDir;
-  QString currentPassword;     // at most 12 characters
-  QString supervisorPassword;  // at most 12 characters
+  QString supervisorPassword;  // at most 12 characters; from the .INF files
 };
 
 // The preferences before anything is loaded: the Mail Directory is $KVMAIL
@@ -84,28 +94,22 @@ struct FontSetting {
   int style = 0;  // bits: 1 bold, 2 italic, 4 underline
 };
 
-// The parts of the main window whose state is stored with the preferences.
-class MainWindowState {
- public:
-  enum class FontRole { kInBox, kViewer, kEditor };
-  virtual ~MainWindowState() = default;
-  virtual Placement WindowPlacement() const = 0;
-  virtual void SetWindowPlacement(const Placement& placement) = 0;
-  // The size of the screen the window is on (left and top are 0).
-  virtual Placement ScreenSize() const = 0;
-  virtual int InBoxPaneHeight() const = 0;
-  virtual void SetInBoxPaneHeight(int height) = 0;
-  virtual std::array<int, 3> ColumnWidths() const = 0;
-  virtual void SetColumnWidths(const std::array<int, 3>& widths) = 0;
-  virtual bool ButtonBarVisible() const = 0;
-  virtual void SetButtonBarVisible(bool visible) = 0;
-  virtual FontSetting Font(FontRole role) const = 0;
-  virtual void SetFont(FontRole role, const FontSetting& font) = 0;
+// The parts of the main window whose state is stored with the preferences,
+// as the window hands them over for a save and takes them back after a load.
+struct MainWindowLayout {
+  enum FontRole { kInBoxFont, kViewerFont, kEditorFont };
+  Placement placement;
+  Placement screen;  // the size of the screen the window is on; not stored
+  int paneHeight = 0;  // the In Box pane above the splitter
+  std::array<int, 3> widths{};  // the In Box columns Date, From, Subject
+  bool buttonBar = true;
+  std::array<FontSetting, 3> fonts;  // by FontRole
 };
 
 // The send window's stored state.
 struct EditorSettings {
   Placement placement;  // the window's current placement before loading
+  Placement screen;     // the size of the screen; not stored
   bool buttonBar = true;
   bool statusBar = true;
   int tabSize = 8;
@@ -115,19 +119,20 @@ struct EditorSettings {
 };
 
 // Reads section "Mail" and "Spell Checker" into `prefs` and `window`, in the
-// order the store has always been read.  An error is reported through `ui`
-// and ends the load; what was read until then stays.
-void LoadSettings(Preferences& prefs, MainWindowState& window, mailstore::UserInteraction& ui);
+// order the store has always been read; every value absent keeps what the
+// record holds (the defaults, the window's design).  An error is reported
+// through `ui` and ends the load; what was read until then stays.
+void LoadSettings(Preferences& prefs, MainWindowLayout& window, mailstore::UserInteraction& ui);
 
 // Writes them back; an error is reported through `ui` and ends the save.
-void SaveSettings(const Preferences& prefs, const MainWindowState& window, mailstore::UserInteraction& ui);
+void SaveSettings(const Preferences& prefs, const MainWindowLayout& window, mailstore::UserInteraction& ui);
 
 // The stored Mail Directory alone, for front ends without a main window;
 // `current` when none is stored.  An error is reported through `ui`.
 QString ReadStoredMailDir(const QString& current, mailstore::UserInteraction& ui);
 
-// Section "Mail Editor".  `screen` is the size of the screen.
-void LoadEditorSettings(EditorSettings& editor, const Placement& screen, mailstore::UserInteraction& ui);
+// Section "Mail Editor".
+void LoadEditorSettings(EditorSettings& editor, mailstore::UserInteraction& ui);
 void SaveEditorSettings(const EditorSettings& editor, mailstore::UserInteraction& ui);
 
 // Reads a stored "WindowPos" over `placement`: each missing item keeps its
@@ -135,6 +140,19 @@ void SaveEditorSettings(const EditorSettings& editor, mailstore::UserInteraction
 // becomes 0.
 Placement ReadPlacement(const QString& stored, Placement placement, const Placement& screen);
 QString PlacementText(const Placement& placement);
+
+// The row of a "WindowPos": `placement` and `screen` are accessors of the
+// record's placement and of the screen it is corrected for.
+template <class Record, class PlacementField, class ScreenField>
+SettingRow<Record> PlacementRow(const char* section, PlacementField placement, ScreenField screen) {
+  return {section, keys::kWindowPos,
+          [placement, screen](Record& r, const std::optional<QString>& stored) {
+            if (stored) placement(r) = ReadPlacement(*stored, placement(r), screen(r));
+            else placement(r) = ReadPlacement(PlacementText(placement(r)), placement(r), screen(r));
+            return true;
+          },
+          [placement](const Record& r) { return PlacementText(placement(r)); }};
+}
 
 // A margin as it is stored ("%2.2f", the user's decimal separator), and read
 // back; false when the text is not a number.

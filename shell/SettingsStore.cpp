@@ -4,6 +4,7 @@
 
 #include "mailstore/MailError.h"
 #include "shell/SettingsKeys.h"
+#include "shell/SettingsTable.h"
 
 namespace shell {
 namespace {
@@ -23,12 +24,16 @@ SettingsStore::~SettingsStore() = default;
 
 QString SettingsStore::Location() const { return settings_->fileName(); }
 
-QString SettingsStore::ReadText(const char* section, const char* key, const QString& defaultValue) const {
+std::optional<QString> SettingsStore::ReadOptional(const char* section, const char* key) const {
   const QVariant value = settings_->value(Path(section, key));
-  if (!value.isValid()) return defaultValue;
+  if (!value.isValid()) return std::nullopt;
   // A list written by hand without quotes comes back split at its commas.
   if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(",");
   return value.toString();
+}
+
+QString SettingsStore::ReadText(const char* section, const char* key, const QString& defaultValue) const {
+  return ReadOptional(section, key).value_or(defaultValue);
 }
 
 bool ParseStoredNumber(const QString& text, int& value) {
@@ -46,8 +51,8 @@ bool ParseStoredNumber(const QString& text, int& value) {
 
 int SettingsStore::ReadNumber(const char* section, const char* key, int defaultValue) const {
   int value = defaultValue;
-  if (!settings_->contains(Path(section, key)) || !ParseStoredNumber(ReadText(section, key, {}), value))
-    return defaultValue;
+  const std::optional<QString> stored = ReadOptional(section, key);
+  if (!stored || !ParseStoredNumber(*stored, value)) return defaultValue;
   return value;
 }
 
@@ -73,6 +78,19 @@ void SettingsStore::Commit() {
   // itself has then replaced it with a sound one.
   if (settings_->status() == QSettings::AccessError)
     throw mailstore::MailError::Other(("The settings cannot be saved in " + Location() + ".").toStdString());
+}
+
+bool WithSettings(SettingsStore::Purpose purpose, mailstore::UserInteraction& ui,
+                  const std::function<void(SettingsStore&)>& work) {
+  try {
+    SettingsStore store(purpose);
+    work(store);
+    if (purpose == SettingsStore::Purpose::kSave) store.Commit();
+    return true;
+  } catch (...) {
+    ui.ReportException(mailstore::MailError::FromCurrentException());
+    return false;
+  }
 }
 
 QString ListItem(const QString& list, int n, const QString& defaultValue) {

@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QString>
 #include <memory>
+#include <optional>
 
 namespace shell {
 
@@ -27,6 +28,8 @@ class SettingsStore {
 
   // The default when the section or the value is absent.
   QString ReadText(const char* section, const char* key, const QString& defaultValue) const;
+  // The stored text, or nothing when the section or the value is absent.
+  std::optional<QString> ReadOptional(const char* section, const char* key) const;
   // A decimal integer ("0x" and more: hexadecimal); the default when absent
   // or not a number.
   int ReadNumber(const char* section, const char* key, int defaultValue) const;

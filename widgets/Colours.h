@@ -6,14 +6,9 @@
 #include <QPalette>
 #include <cstdint>
 
-namespace widgets {
+#include "shell/Preferences.h"
 
-// System colour indexes the program uses.
-inline constexpr int kColourWindow = 5;
-inline constexpr int kColourWindowText = 8;
-inline constexpr int kColourHighlight = 13;
-inline constexpr int kColourHighlightText = 14;
-inline constexpr int kColourGrayText = 17;
+namespace widgets {
 
 // The colour a stored value stands for, system colours taken from `palette`.
 QColor ColourFromSetting(int32_t value, const QPalette& palette);

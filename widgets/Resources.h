@@ -15,8 +15,13 @@ QPixmap Picture(const QString& name);
 // A 16 x 16 button glyph of resources/glyphs ("ok", "cancel", "help", ...).
 QIcon Glyph(const QString& name);
 
-// The program's cursors by their fixed numbers: 1 "cHANDGRAB", 2
-// "cDRAGFILE", 3 "cHANDPOINT", 4 "cDRAGMAIL".
+// The program's cursors by their fixed numbers.
+enum CursorNumber {
+  kCursorHandGrab = 1,   // "cHANDGRAB": over the selected message's envelope
+  kCursorDragFile = 2,   // "cDRAGFILE"
+  kCursorHandPoint = 3,  // "cHANDPOINT": the In Box's own
+  kCursorDragMail = 4,   // "cDRAGMAIL": a message being dragged
+};
 QCursor ProgramCursor(int number);
 
 // The program's icon for windows and the desktop.

@@ -22,7 +22,11 @@ int TTextViewer::OpenFile(const QString& path) {
     CloseFile();
     return code;
   }
-  QString text = shell::FromAnsi(bytes);
+  ShowText(path, shell::FromAnsi(bytes));
+  return 0;
+}
+
+void TTextViewer::ShowText(const QString& path, QString text) {
   text.replace("\r\n", "\n");
   text.replace('\r', '\n');
   if (text.endsWith('\n')) text.chop(1);  // the last line's end starts no new line
@@ -30,7 +34,6 @@ int TTextViewer::OpenFile(const QString& path) {
   open_ = true;
   fileName_ = path;
   emit StatusChanged();
-  return 0;
 }
 
 void TTextViewer::CloseFile() {

@@ -17,6 +17,9 @@ class TTextViewer : public QPlainTextEdit {
   // Opens a file.  Returns 0 or the code of the failure (the view is then
   // closed).
   int OpenFile(const QString& path);
+  // Shows `text` (lines ended by CR LF, CR or LF) as the open file `path`:
+  // a message whose text was read, and unscrambled, by its reader.
+  void ShowText(const QString& path, QString text);
   void CloseFile();
   bool IsOpen() const { return open_; }
   const QString& FileName() const { return fileName_; }

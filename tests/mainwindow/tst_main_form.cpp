@@ -13,6 +13,7 @@
 #include "mainwindow/SingleCopy.h"
 #include "mainwindow/UserNameForm.h"
 #include "support/MailFixture.h"
+#include "widgets/Colours.h"
 #include "widgets/MessageDialogs.h"
 #include "widgets/Resources.h"
 
@@ -142,12 +143,14 @@ class TestMainForm : public QObject {
     QVERIFY(shot.pixelColor(1, h + 1) != QColor(0x80, 0x80, 0));  // olive replaced by the background
     QVERIFY(form->InBox->item(0)->text().startsWith(QString::fromStdString(mailstore::FormatMessageDate(platform::SystemClock().LocalNow(), "M/d/yyyy")).left(5)));
 
-    // A divider line two pixels left of each column's end, background beside it.
+    // A divider line in the grey-text colour two pixels left of each
+    // column's end, background beside it.
     const QColor base = form->InBox->palette().color(QPalette::Base);
+    const QColor grey = widgets::ColourFromSetting(shell::SystemColour(shell::kColourGrayText), QApplication::palette());
+    QVERIFY(grey != base && grey != QColor(Qt::black));
     auto dividerAt = [&](const QImage& image, int x) {
       const int y = h + h / 2;  // the second line, away from any hover shading of the first
-      return image.pixelColor(x, y).lightness() < 64 && image.pixelColor(x + 1, y) == base &&
-             image.pixelColor(x - 1, y) == base;
+      return image.pixelColor(x, y) == grey && image.pixelColor(x + 1, y) == base && image.pixelColor(x - 1, y) == base;
     };
     const int first = form->ColumnWidths()[0];
     QVERIFY(dividerAt(shot, first - 2));

@@ -9,27 +9,18 @@
 
 namespace testing_support {
 
-struct FakeMainWindow : shell::MainWindowState {
-  shell::Placement placement{100, 50, 600, 400};
-  shell::Placement screen{0, 0, 1024, 768};
-  int paneHeight = 125;
-  std::array<int, 3> widths{110, 90, 300};
-  bool buttonBar = true;
-  std::array<shell::FontSetting, 3> fonts{shell::FontSetting{"Arial", 10, 0}, shell::FontSetting{"Courier New", 10, 0},
-                                          shell::FontSetting{"Courier New", 10, 0}};
-
-  shell::Placement WindowPlacement() const override { return placement; }
-  void SetWindowPlacement(const shell::Placement& p) override { placement = p; }
-  shell::Placement ScreenSize() const override { return screen; }
-  int InBoxPaneHeight() const override { return paneHeight; }
-  void SetInBoxPaneHeight(int h) override { paneHeight = h; }
-  std::array<int, 3> ColumnWidths() const override { return widths; }
-  void SetColumnWidths(const std::array<int, 3>& w) override { widths = w; }
-  bool ButtonBarVisible() const override { return buttonBar; }
-  void SetButtonBarVisible(bool v) override { buttonBar = v; }
-  shell::FontSetting Font(FontRole role) const override { return fonts[static_cast<int>(role)]; }
-  void SetFont(FontRole role, const shell::FontSetting& f) override { fonts[static_cast<int>(role)] = f; }
-};
+// A main window's layout as a window of the form's design size holds it.
+inline shell::MainWindowLayout DesignLayout() {
+  shell::MainWindowLayout w;
+  w.placement = {100, 50, 600, 400};
+  w.screen = {0, 0, 1024, 768};
+  w.paneHeight = 125;
+  w.widths = {110, 90, 300};
+  w.buttonBar = true;
+  w.fonts = {shell::FontSetting{"Arial", 10, 0}, shell::FontSetting{"Courier New", 10, 0},
+             shell::FontSetting{"Courier New", 10, 0}};
+  return w;
+}
 
 class SettingsFixture : public ::testing::Test {
  protected:
@@ -48,7 +39,7 @@ class SettingsFixture : public ::testing::Test {
 
   TempDir config;
   ScriptedUi ui;
-  FakeMainWindow window;
+  shell::MainWindowLayout window = DesignLayout();
 };
 
 }  // namespace testing_support

@@ -2,6 +2,7 @@
 
 #include "mailstore/UserRegistry.h"
 #include "shell/Login.h"
+#include "shell/MailSession.h"
 #include "support/MailFixture.h"
 
 namespace {
@@ -69,43 +70,49 @@ class LoginTest : public testing_support::MailFixture {
   LoginTest() {
     WriteFile(MailFile("MASTER.INI"), "[USERS]\r\nBOB=\r\nALICE=\r\nABCDEFGHIJKLMNO=\r\n");
     WriteFile(MailFile("MAILBOX.INI"), "[USERS]\r\nALICE=" + mailstore::ScramblePassword("SECRET") + "\r\n");
+    session.SetMailDir(QString::fromStdString(dir.path()));
+  }
+  // The start-up's login, through the session as the program runs it.
+  bool LogIn(const std::vector<std::string>& arguments) {
+    session.ReadCommandLine(arguments);
+    return session.LogIn(form);
   }
   ScriptedForm form;
-  LoginState state;
+  MailSession session{ui, clock};
 };
 
 TEST_F(LoginTest, AKnownUserWithoutAPasswordIsLoggedInWithoutTheForm) {
-  ASSERT_TRUE(StartupLogin(ReadCommandLine({"bob"}), mail, form, state));
+  ASSERT_TRUE(LogIn({"bob"}));
   EXPECT_EQ(form.executions, 0);
-  EXPECT_EQ(state.UserName(), "BOB");
-  EXPECT_EQ(state.Password(), "");
+  EXPECT_EQ(session.UserName(), "BOB");
+  EXPECT_EQ(session.Password(), "");
   EXPECT_TRUE(ui.shown.empty());
 }
 
 TEST_F(LoginTest, AnUnknownNameIsRefusedAndTheNamePageOpens) {
   form.typedName = "BOB";
-  ASSERT_TRUE(StartupLogin(ReadCommandLine({"eve"}), mail, form, state));
+  ASSERT_TRUE(LogIn({"eve"}));
   ASSERT_EQ(ui.shown.size(), 1u);
   EXPECT_EQ(ui.shown[0].title, "KV Mailbox");
   EXPECT_EQ(ui.shown[0].text, "\"EVE\" is not a valid user name!");
   EXPECT_EQ(form.openedOn, "name");
-  EXPECT_EQ(state.UserName(), "BOB");
+  EXPECT_EQ(session.UserName(), "BOB");
 }
 
 TEST_F(LoginTest, AKnownNameWithAPasswordOpensThePasswordPage) {
   form.typedPassword = "SECRET";
-  ASSERT_TRUE(StartupLogin(ReadCommandLine({"alice"}), mail, form, state));
+  ASSERT_TRUE(LogIn({"alice"}));
   EXPECT_EQ(form.openedOn, "password");
   EXPECT_EQ(form.proposedName, "ALICE");
   EXPECT_EQ(form.storedPassword, "SECRET");
-  EXPECT_EQ(state.Password(), "SECRET");
+  EXPECT_EQ(session.Password(), "SECRET");
 }
 
 TEST_F(LoginTest, GivingUpEndsTheLogin) {
   form.answer = false;
-  EXPECT_FALSE(StartupLogin(ReadCommandLine({"/a"}), mail, form, state));
+  EXPECT_FALSE(LogIn({"/a"}));
   EXPECT_EQ(form.openedOn, "name");
-  EXPECT_EQ(state.UserName(), "");
+  EXPECT_EQ(session.UserName(), "");
 }
 
 TEST_F(LoginTest, TheNetworkNameIsTriedOnlyWithoutANameAndWithoutA) {
@@ -113,29 +120,27 @@ TEST_F(LoginTest, TheNetworkNameIsTriedOnlyWithoutANameAndWithoutA) {
   ASSERT_FALSE(network.empty());
   EXPECT_LE(network.size(), kUserNameRoom);
   WriteFile(MailFile("MASTER.INI"), "[USERS]\r\n" + network + "=\r\nBOB=\r\n");
-  ASSERT_TRUE(StartupLogin(ReadCommandLine({}), mail, form, state));
+  ASSERT_TRUE(LogIn({}));
   EXPECT_EQ(form.executions, 0);
-  EXPECT_EQ(state.UserName(), network);  // not upper-cased
+  EXPECT_EQ(session.UserName(), network);  // not upper-cased
 
   form.typedName = "BOB";
-  ASSERT_TRUE(StartupLogin(ReadCommandLine({"-A"}), mail, form, state));
+  ASSERT_TRUE(LogIn({"-A"}));
   EXPECT_EQ(form.openedOn, "name");
-  EXPECT_EQ(state.UserName(), "BOB");
+  EXPECT_EQ(session.UserName(), "BOB");
 }
 
 TEST_F(LoginTest, ASixteenCharacterNameIsCutBeforeItIsLookedUp) {
-  ASSERT_TRUE(StartupLogin(ReadCommandLine({"abcdefghijklmnop"}), mail, form, state));
+  ASSERT_TRUE(LogIn({"abcdefghijklmnop"}));
   EXPECT_EQ(form.executions, 0);
-  EXPECT_EQ(state.UserName(), "ABCDEFGHIJKLMNO");
+  EXPECT_EQ(session.UserName(), "ABCDEFGHIJKLMNO");
 }
 
 TEST_F(LoginTest, ThePasswordKeepsTwelveCharacters) {
   WriteFile(MailFile("MAILBOX.INI"), "[USERS]\r\nALICE=" + mailstore::ScramblePassword("ABCDEFGHIJKLMNOPQRST") + "\r\n");
   form.typedPassword = "ABCDEFGHIJKLMNOPQRST";
-  ASSERT_TRUE(StartupLogin(ReadCommandLine({"alice"}), mail, form, state));
-  EXPECT_EQ(state.Password(), "ABCDEFGHIJKL");
-  state.SetSupervisorPassword("SUPERVISOR-PASSWORD");
-  EXPECT_EQ(state.SupervisorPassword(), "SUPERVISOR-P");
+  ASSERT_TRUE(LogIn({"alice"}));
+  EXPECT_EQ(session.Password(), "ABCDEFGHIJKL");
 }
 
 TEST(PasswordAcceptedTest, OwnOrSupervisor) {

@@ -94,7 +94,7 @@ TEST_F(SettingsTest, EveryKeyIsStoredAsTheTextTheFormatPrescribes) {
   EXPECT_EQ(Stored(k::kSpellChecker, k::kUserDictionaryPath), prefs.userDictionaryPath);
 
   Preferences back = DefaultPreferences();
-  testing_support::FakeMainWindow other;
+  shell::MainWindowLayout other = testing_support::DesignLayout();
   LoadSettings(back, other, ui);
   EXPECT_EQ(back.mailDir, "/srv/mail");
   EXPECT_EQ(back.mailCheckInterval, 40);
@@ -116,7 +116,7 @@ TEST_F(SettingsTest, StoredValuesAreReadByTheRules) {
     const char* name;
     const char* key;
     const char* text;
-    std::function<void(const Preferences&, const testing_support::FakeMainWindow&)> check;
+    std::function<void(const Preferences&, const shell::MainWindowLayout&)> check;
   };
   const std::vector<Case> cases = {
       {"placementOfTwo", k::kWindowPos, "10,20",
@@ -149,7 +149,7 @@ TEST_F(SettingsTest, StoredValuesAreReadByTheRules) {
     std::filesystem::remove_all(config.path() + "/Brenlow");
     Store(k::kMail, c.key, c.text);
     Preferences prefs = DefaultPreferences();
-    testing_support::FakeMainWindow w;
+    shell::MainWindowLayout w = testing_support::DesignLayout();
     LoadSettings(prefs, w, ui);
     c.check(prefs, w);
   }
@@ -218,7 +218,8 @@ TEST_F(SettingsTest, AStoreThatCannotBeWrittenIsReportedAndNothingElseIsLost) {
 TEST_F(SettingsTest, TheSendWindowsSection) {
   EditorSettings editor;
   editor.placement = {30, 40, 500, 300};
-  LoadEditorSettings(editor, window.screen, ui);
+  editor.screen = window.screen;
+  LoadEditorSettings(editor, ui);
   EXPECT_EQ(editor.tabSize, 8);
   EXPECT_TRUE(editor.wordWrap);
   EXPECT_FALSE(editor.encryptMail);
@@ -231,7 +232,8 @@ TEST_F(SettingsTest, TheSendWindowsSection) {
   EXPECT_EQ(Stored(k::kMailEditor, k::kEncryptMail), "1");
   EXPECT_EQ(Stored(k::kMailEditor, k::kWindowPos), "30,40,500,300");
   EditorSettings back;
-  LoadEditorSettings(back, window.screen, ui);
+  back.screen = window.screen;
+  LoadEditorSettings(back, ui);
   EXPECT_EQ(back.tabSize, 4);
   EXPECT_FALSE(back.statusBar);
   EXPECT_TRUE(back.encryptMail);
@@ -242,7 +244,9 @@ TEST_F(SettingsTest, TheSelectorsSections) {
   browser.columnWidths = {150, 60, 80, 60, 40};
   Store(k::kFileBrowser, k::kSplitPos, "900");
   Store(k::kFileBrowser, k::kSplitDir, "Horz");
-  LoadFileBrowserSettings(browser, window.screen, 400, ui);
+  browser.screen = window.screen;
+  browser.splitLimit = 400;
+  LoadFileBrowserSettings(browser, ui);
   EXPECT_EQ(browser.splitPos, 400);
   EXPECT_TRUE(browser.horizontalSplit);
   browser.invertFileList = true;
@@ -250,16 +254,15 @@ TEST_F(SettingsTest, TheSelectorsSections) {
   EXPECT_EQ(Stored(k::kFileBrowser, k::kDetailWidth), "150,60,80,60,40");
   EXPECT_EQ(Stored(k::kFileBrowser, k::kSplitDir), "Horz");
 
-  Placement dirPlacement{5, 5, 300, 300};
-  bool invert = false;
-  LoadDirectoryBrowserSettings(dirPlacement, invert, window.screen, ui);
-  EXPECT_TRUE(invert);  // shared with the file selector
+  DirectoryBrowserSettings directory{{5, 5, 300, 300}, window.screen, false};
+  LoadDirectoryBrowserSettings(directory, ui);
+  EXPECT_TRUE(directory.invertFileList);  // shared with the file selector
 
   Store(k::kFileViewer, k::kNormalText, "255,0");
   FileViewerSettings viewer;
   LoadFileViewerSettings(viewer, ui);
-  EXPECT_EQ(viewer.textColour, 255);
-  EXPECT_EQ(viewer.backgroundColour, 0);
+  EXPECT_EQ(viewer.colours[0], 255);
+  EXPECT_EQ(viewer.colours[1], 0);
   EXPECT_TRUE(viewer.expandTabs);
   EXPECT_TRUE(ui.shown.empty());
 }

@@ -1,0 +1,234 @@
+#include "shell/MailSession.h"
+
+#include "mailstore/IoErrorText.h"
+#include "platform/ErrorCode.h"
+#include "platform/Files.h"
+#include "platform/Path.h"
+#include "platform/Text.h"
+#include "shell/AnsiText.h"
+#include "shell/ConfigFiles.h"
+
+namespace shell {
+namespace {
+
+constexpr const char* kTextDeletedText = "The text associated with this message has been deleted.";
+
+// Two paths name the same message when their file names agree in any case.
+bool SameMessage(const std::string& a, const std::string& b) {
+  return !a.empty() && platform::EqualsIgnoreCase(platform::FileNamePart(a), platform::FileNamePart(b));
+}
+
+}  // namespace
+
+MailSession::MailSession(mailstore::UserInteraction& ui, const platform::Clock& clock)
+    : mail_(ui, clock), scanner_(mail_, *this), prefs_(DefaultPreferences()) {
+  mail_.SetProgramDir(prefs_.programDir.toStdString());
+  mail_.SetMailDir(prefs_.mailDir.toStdString());
+}
+
+std::string MailSession::SupervisorPassword() const { return ToAnsi(prefs_.supervisorPassword); }
+
+// --- start-up ---------------------------------------------------------------
+
+void MailSession::LoadSettings(MainWindowLayout* window) {
+  shell::LoadSettings(prefs_, window ? *window : noWindow_, Ui());
+  mail_.SetMailDir(prefs_.mailDir.toStdString());
+  ApplyPollSettings();
+}
+
+void MailSession::ReadCommandLine(const std::vector<std::string>& arguments) {
+  commandLine_ = shell::ReadCommandLine(arguments);
+}
+
+void MailSession::SetCommandLine(const CommandLine& commandLine) { commandLine_ = commandLine; }
+
+bool MailSession::LogIn(UserNameForm& form) {
+  std::string name = ProposedUserName(commandLine_);
+  std::string password;
+  if (!IdentifyUser(mail_, form, name, password)) return false;
+  SetUser(name, password);
+  return true;
+}
+
+void MailSession::ApplyConfigFiles() {
+  shell::ApplyConfigFiles(FromAnsi(UserName()), prefs_);
+  mail_.SetMailDir(prefs_.mailDir.toStdString());
+  ApplyPollSettings();
+}
+
+void MailSession::StartPolling(mailstore::PollTimer& timer) {
+  SetCaption(scanner_.MailboxCaption());
+  RearmPolling(timer);
+}
+
+bool MailSession::Start(const std::vector<std::string>& arguments, MainWindowLayout* window, UserNameForm& form,
+                        mailstore::PollTimer& timer) {
+  LoadSettings(window);
+  ReadCommandLine(arguments);
+  if (!LogIn(form)) return false;
+  ApplyConfigFiles();
+  StartPolling(timer);
+  return true;
+}
+
+void MailSession::SetMailDir(const QString& mailDir) {
+  prefs_.mailDir = mailDir;
+  mail_.SetMailDir(mailDir.toStdString());
+}
+
+// --- running ------------------------------------------------------------------
+
+void MailSession::SetUser(const std::string& name, const std::string& password) {
+  mail_.SetUserName(name.substr(0, kUserNameRoom));
+  password_ = password.substr(0, kPasswordRoom);
+}
+
+void MailSession::LogOut(mailstore::PollTimer& timer) {
+  timer.StopTimer();
+  scanner_.ResetKnownCount();
+  SetUser("", "");
+  ClearShown();
+  BeginInboxUpdate();
+  EndInboxUpdate();
+  SetCaption(scanner_.MailboxCaption());
+}
+
+bool MailSession::ChangeUser(UserNameForm& form, mailstore::PollTimer& timer) {
+  LogOut(timer);
+  std::string name, password;
+  if (!IdentifyUser(mail_, form, name, password)) return false;
+  SetUser(name, password);
+  StartPolling(timer);
+  return true;
+}
+
+void MailSession::ApplyPollSettings() {
+  scanner_.settings = {prefs_.mailCheckInterval, prefs_.checkMailContinuously, prefs_.notifyWhenMailArrives};
+}
+
+void MailSession::RearmPolling(mailstore::PollTimer& timer) {
+  ApplyPollSettings();
+  scanner_.RearmPolling(timer);
+}
+
+// --- the In Box, between the scan and the view ---------------------------------
+
+void MailSession::BeginInboxUpdate() {
+  lineFiles_.clear();
+  if (view_) view_->BeginInboxUpdate();
+}
+
+void MailSession::AddInboxLine(const std::string& line, const mailstore::MessageRecord& record) {
+  lineFiles_.push_back(record.textFile);
+  if (view_) view_->AddInboxLine(line, record);
+}
+
+void MailSession::EndInboxUpdate() {
+  if (!view_) return;
+  view_->EndInboxUpdate();
+  view_->SelectInboxLine(ShownLine());
+}
+
+void MailSession::SetMailboxState(bool full) {
+  if (view_) view_->SetMailboxState(full);
+}
+
+void MailSession::SetCaption(const std::string& caption) {
+  if (view_) view_->SetCaption(caption);
+}
+
+// --- the message shown --------------------------------------------------------------
+
+int MailSession::ShownLine() const {
+  if (!shown_) return -1;
+  for (size_t i = 0; i < lineFiles_.size(); ++i)
+    if (SameMessage(lineFiles_[i], shown_->textFile)) return static_cast<int>(i);
+  return -1;
+}
+
+void MailSession::ClearShown() {
+  shown_.reset();
+  if (view_) view_->ClearReadingPane();
+}
+
+void MailSession::ForgetShown() { shown_.reset(); }
+
+MailSession::OpenedMessage MailSession::OpenMessage(int line, const mailstore::UnscrambleStep& step) {
+  OpenedMessage opened;
+  if (line < 0 || line >= LineCount()) return opened;
+  mailstore::MessageRecord record;
+  if (mail_.ReadMessage(line, record) != platform::kOk) return opened;
+  if (!SameMessage(record.textFile, lineFiles_[line]) && !lineFiles_[line].empty()) {
+    // The mailbox changed since the list was built: build it again rather
+    // than show another message than the line says.
+    scanner_.RequestRebuild();
+    scanner_.ScanMailbox();
+    return opened;
+  }
+  if (shown_ && SameMessage(record.textFile, shown_->textFile)) {
+    opened.outcome = Opened::kAlreadyShown;
+    return opened;
+  }
+
+  // Only "no such file" makes the record dangling; any other failure to
+  // read the text is reported and the message stays.
+  std::string bytes;
+  int code = record.textFile.empty() ? platform::kFileNotFound : platform::ReadWholeFile(record.textFile, bytes);
+  if (code == platform::kFileNotFound || code == platform::kPathNotFound) {
+    Ui().ShowAlert(mailstore::kProgramTitle, kTextDeletedText);
+    ClearShown();
+    int index = line;
+    code = record.textFile.empty() ? mail_.DeleteMessage(line) : mail_.DeleteMessage(record.textFile, index);
+    scanner_.ScanMailbox();
+    if (code != platform::kOk && code != platform::kFileNotFound) mail_.ShowIoError(code);
+    return opened;
+  }
+  if (code != platform::kOk) {
+    mail_.ShowIoError(code);
+    return opened;
+  }
+
+  shown_ = record;
+  opened.text = mailstore::PlainMessageText(bytes, step);
+  // Unscrambling lets the program breathe, and a scan may have rebuilt the
+  // list meanwhile: the message is marked wherever its record now is.
+  if (!record.date.empty() && !mailstore::IsRead(record)) {
+    int index = std::max(ShownLine(), 0);
+    opened.markCode = mail_.MarkAsRead(record.textFile, index);
+    if (opened.markCode == platform::kOk) {
+      shown_->date += '.';
+      const int shownLine = ShownLine();
+      if (view_ && shownLine >= 0) {
+        view_->SetInboxLine(shownLine, mailstore::InboxLine(*shown_));
+        view_->SelectInboxLine(shownLine);
+      }
+    }
+  }
+  opened.outcome = Opened::kShown;
+  opened.record = record;
+  if (mailstore::IsRead(opened.record)) opened.record.date.pop_back();
+  return opened;
+}
+
+int MailSession::DeleteShown(int& next) {
+  next = -1;
+  if (!shown_) return platform::kOk;
+  const std::string textFile = shown_->textFile;
+  int position = ShownLine();
+  ClearShown();
+  int index = std::max(position, 0);
+  int code = mail_.DeleteMessage(textFile, index);
+  if (code == platform::kFileNotFound) code = platform::kOk;  // gone already: what the user wanted
+  if (position < 0) position = index;
+  scanner_.ScanMailbox();
+  next = std::min(position, LineCount() - 1);
+  return code;
+}
+
+// --- settings ---------------------------------------------------------------------
+
+void MailSession::SaveSettings(const MainWindowLayout* window) {
+  shell::SaveSettings(prefs_, window ? *window : noWindow_, Ui());
+}
+
+}  // namespace shell
