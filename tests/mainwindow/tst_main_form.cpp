@@ -13,6 +13,7 @@
 #include "mainwindow/SingleCopy.h"
 #include "mainwindow/UserNameForm.h"
 #include "support/MailFixture.h"
+#include "shell/AnsiText.h"
 #include "widgets/Colours.h"
 #include "widgets/MessageDialogs.h"
 #include "widgets/Resources.h"
@@ -56,19 +57,47 @@ class TestMainForm : public QObject {
     delivery.DeliverToUser("BOB");
   }
 
-  void Start(int messages, bool notify = false, std::vector<std::string> arguments = {"BOB"}) {
+  // The program for BOB on a mailbox of `messages` messages, polling every
+  // second (`interval`).
+  void Start(int messages, bool notify = false, std::vector<std::string> arguments = {"BOB"}, int interval = 1) {
+    Open(messages, notify, arguments, interval);
+    QVERIFY(form->FirstShow());
+  }
+  void Open(int messages, bool notify, std::vector<std::string> arguments, int interval) {
     for (int i = 0; i < messages; ++i) Deliver("Message " + std::to_string(i), {"Text of message " + std::to_string(i)});
     QSettings s(QSettings::NativeFormat, QSettings::UserScope, "Brenlow", "Dashdeck");
     s.setValue("Mail/MailDir", QString::fromStdString(dir->path()));
     s.setValue("Mail/NotifyWhenMailArrives", notify ? "1" : "0");
-    s.setValue("Mail/MailCheckInterval", "1");
+    s.setValue("Mail/MailCheckInterval", QString::number(interval));
     s.sync();
     form = std::make_unique<TMainForm>(arguments, *progress, *sending);
     form->show();
-    QVERIFY(form->FirstShow());
+  }
+
+  // The subjects of BOB's mailbox, as another copy reads them.
+  std::vector<std::string> StoredSubjects() {
+    mailstore::TMail owner(senderUi);
+    owner.SetMailDir(dir->path());
+    owner.SetUserName("BOB");
+    std::vector<mailstore::MessageRecord> records;
+    owner.ReadMessages(0, records);
+    std::vector<std::string> subjects;
+    for (const auto& r : records) subjects.push_back(r.subject);
+    return subjects;
+  }
+
+  // Every command that acts on the message shown, on the bar and in the menu.
+  bool MessageCommandsEnabled(bool enabled) {
+    for (QPushButton* b : {form->ReplyButton, form->ForwardButton, form->SaveButton, form->PrintButton,
+                           form->DeleteButton})
+      if (b->isEnabled() != enabled) return false;
+    for (QAction* a : {form->Reply1, form->Forward1, form->SavetoFile1, form->Print1, form->Delete1, form->SelectAll1})
+      if (a->isEnabled() != enabled) return false;
+    return true;
   }
 
   QImage InBoxShot() { return form->InBox->viewport()->grab().toImage(); }
+  std::string ToAnsiLine(int row) { return shell::ToAnsi(form->InBox->item(row)->text()); }
 
  private slots:
   void init() {
@@ -313,6 +342,80 @@ class TestMainForm : public QObject {
     QVERIFY(!foreign.isAccepted());  // only messages from the In Box
     delete data;
     delete files;
+  }
+
+  void everyMessageCommandStartsDisabledOnTheBarAndInTheMenu() {
+    Open(2, false, {"BOB"}, 1);
+    QVERIFY(MessageCommandsEnabled(false));
+    QVERIFY(form->FirstShow());
+    QVERIFY(MessageCommandsEnabled(false));
+    // With nothing shown, Delete asks nothing and deletes nothing.
+    form->Delete1->trigger();
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+    QCOMPARE(StoredSubjects().size(), size_t(2));
+    form->InBox->setCurrentRow(0);
+    QVERIFY(MessageCommandsEnabled(true));
+  }
+
+  void deleteAfterNewMailDeletesTheMessageShown() {
+    Start(3, false, {"BOB"}, 0);
+    form->InBox->setCurrentRow(2);
+    QCOMPARE(form->MsgSubject->text(), QString("Message 2"));
+    Deliver("late", {"arrived while Message 2 was shown"});
+    form->ScanMailbox();
+    QCOMPARE(form->InBox->count(), 4);
+    QCOMPARE(form->InBox->currentRow(), 2);  // the selection stays on the message shown
+    QVERIFY(form->InBox->item(2)->isSelected());
+    QString question;
+    WhenModal([&](QWidget* modal) {
+      question = qobject_cast<widgets::TAskUserDialog*>(modal)->Prompt->Caption();
+      Answer(modal, true);
+    });
+    form->DeleteButton->click();
+    QCOMPARE(question, QString("Delete \"Mail From ALICE?\""));
+    QCOMPARE(StoredSubjects(), (std::vector<std::string>{"Message 0", "Message 1", "late"}));
+    QCOMPARE(form->MsgSubject->text(), QString("late"));  // the next message in its place
+    QCOMPARE(form->InBox->currentRow(), 2);
+  }
+
+  void pressingOnTheEnvelopeNeverSweepsTheSelection() {
+    Start(3, false, {"BOB"}, 0);
+    form->resize(700, 450);
+    form->InBox->setCurrentRow(0);
+    QApplication::processEvents();
+    const int h = form->InBox->ItemHeight();
+    QWidget* list = form->InBox->viewport();
+    // The right half of the envelope, then down over the other lines with
+    // the button held: a drag of message 0 starts, nothing else is opened.
+    QTest::mousePress(list, Qt::LeftButton, {}, QPoint(15, h / 2));
+    QMouseEvent held(QEvent::MouseMove, QPointF(16, h / 2), list->mapToGlobal(QPointF(16, h / 2)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list, &held);
+    QCOMPARE(list->property("programCursor").toInt(), int(widgets::kCursorHandGrab));  // the drag is armed
+    QMouseEvent move(QEvent::MouseMove, QPointF(30, 2 * h + h / 2), list->mapToGlobal(QPointF(30, 2 * h + h / 2)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list, &move);
+    QTest::mouseRelease(list, Qt::LeftButton, {}, QPoint(30, 2 * h + h / 2));
+    QCOMPARE(form->InBox->currentRow(), 0);
+    QCOMPARE(form->MsgSubject->text(), QString("Message 0"));
+    QVERIFY(!mailstore::SplitInboxLine(ToAnsiLine(1)).read);
+    QVERIFY(!mailstore::SplitInboxLine(ToAnsiLine(2)).read);
+  }
+
+  void givingUpTheLoginEndsWithoutAQuestionAndWithoutSaving() {
+    Open(1, false, {"/a"}, 1);
+    QSignalSpy spy(form.get(), &TMainForm::LoginGivenUp);
+    WhenModal([](QWidget* modal) {
+      QVERIFY(qobject_cast<TUserNameForm*>(modal));
+      modal->close();
+    });
+    QVERIFY(!form->FirstShow());
+    QCOMPARE(spy.count(), 1);
+    QVERIFY(!form->MailTimer->isActive());
+    form->close();  // what the quit request does: no question comes
+    QVERIFY(!form->isVisible());
+    QSettings s(QSettings::NativeFormat, QSettings::UserScope, "Brenlow", "Dashdeck");
+    QVERIFY(!s.contains("Mail/WindowPos"));  // nothing was saved
   }
 
   void mailArrivesWithinAPollingInterval() {

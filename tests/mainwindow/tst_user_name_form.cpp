@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QStyle>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -139,6 +140,16 @@ class TestUserNameForm : public QObject {
       QCOMPARE(form.result(), int(QDialog::Rejected));
       QCOMPARE(form.OnPasswordPage(), passwordPage);
     }
+  }
+
+  void thePasswordBoxShowsAStarForEachCharacter() {
+    TUserNameForm form(*mail, "");
+    form.OpenOnPasswordPage("ALICE", "SECRET");
+    form.show();
+    QTest::keyClicks(form.PasswordBox, "abc");
+    const int shown = form.PasswordBox->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, form.PasswordBox);
+    QCOMPARE(QChar(shown), QChar('*'));
+    QCOMPARE(form.PasswordBox->displayText(), QString("***"));
   }
 
   void longPasswordsCanBeTyped() {

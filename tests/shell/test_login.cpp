@@ -4,10 +4,12 @@
 #include "shell/Login.h"
 #include "shell/MailSession.h"
 #include "support/MailFixture.h"
+#include "tests/shell/ScriptedForm.h"
 
 namespace {
 
 using namespace shell;
+using testing_support::ScriptedForm;
 using testing_support::WriteFile;
 
 struct CommandLineCase {
@@ -42,28 +44,6 @@ INSTANTIATE_TEST_SUITE_P(
                       CommandLineCase{"switchRestIgnored", {"-Everything"}, "", false, true, false, false},
                       CommandLineCase{"accentedName", {"ren\xE9"}, "REN\xC9", false, false, false, false}),
     [](const auto& info) { return info.param.name; });
-
-// The form as the login drives it; it answers from a script.
-struct ScriptedForm : UserNameForm {
-  std::string openedOn;  // "", "name" or "password"
-  std::string proposedName, storedPassword;
-  bool answer = true;
-  std::string typedName, typedPassword;
-  int executions = 0;
-  void OpenOnPasswordPage(const std::string& name, const std::string& stored) override {
-    openedOn = "password";
-    proposedName = name;
-    storedPassword = stored;
-  }
-  void OpenOnNamePage() override { openedOn = "name"; }
-  bool Execute(std::string& name, std::string& password) override {
-    ++executions;
-    if (!answer) return false;
-    name = typedName.empty() ? proposedName : typedName;
-    password = typedPassword;
-    return true;
-  }
-};
 
 class LoginTest : public testing_support::MailFixture {
  protected:
