@@ -2,7 +2,9 @@
 # Builds KV Mailbox and runs every test:
 #   1. everything, built with g++ (the window layers included);
 #   2. the mail store, the command line and the fuzz targets under
-#      AddressSanitizer and UndefinedBehaviorSanitizer, built with clang.
+#      AddressSanitizer and UndefinedBehaviorSanitizer, built with clang;
+#   3. the program as users get it: the release build, installed into a
+#      scratch prefix and started from there.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -39,6 +41,23 @@ for preset in dev asan; do
   fi
   rm -f "$log"
 done
+
+# The release build, installed as the README says, must give working
+# commands: a broken install is caught here, not by a user.
+echo "=== release: build, install into a scratch prefix"
+prefix=$(mktemp -d)
+installlog=$(mktemp)
+if { cmake --preset release && cmake --build --preset release && cmake --install build/release --prefix "$prefix"; } \
+    >"$installlog" 2>&1 && bash scripts/check-install.sh "$prefix"; then
+  echo "installed commands work"
+  passed=$((passed + 1))
+else
+  echo "=== release: install failed"
+  tail -40 "$installlog"
+  failed=$((failed + 1))
+  status=1
+fi
+rm -rf "$prefix" "$installlog"
 
 echo
 echo "${passed} passed, ${failed} failed"

@@ -2,6 +2,7 @@
 // another or by name, so that anyone can look at them under an X server:
 //   gallery [alert|ask|notice|input|progress|sending|controls|username|password]...
 #include <QApplication>
+#include <cstdio>
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
@@ -102,14 +103,28 @@ void Show(const QString& name) {
   }
 }
 
+const QStringList kNames = {"alert",    "ask",     "notice",   "input",   "progress",
+                            "sending",  "controls", "username", "password"};
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const QString argument = argv[i];
+    if (argument == "--help" || argument == "-h" || !kNames.contains(argument)) {
+      std::FILE* out = argument == "--help" || argument == "-h" ? stdout : stderr;
+      if (out == stderr) std::fprintf(stderr, "gallery: no window is called %s\n", argv[i]);
+      std::fprintf(out, "Usage: gallery [NAME...]\nShows the program's dialogs and controls one after another "
+                        "(all without a NAME).\nNames: %s\n",
+                   qPrintable(kNames.join(" ")));
+      return out == stdout ? 0 : 2;
+    }
+  }
   QApplication app(argc, argv);
   InitResources();
   CreateAlertWindow();
   QStringList names = app.arguments().mid(1);
-  if (names.isEmpty()) names = {"alert", "ask", "notice", "input", "progress", "sending", "controls", "username", "password"};
+  if (names.isEmpty()) names = kNames;
   QTimer::singleShot(0, [names] {
     for (const QString& name : names) Show(name);
     QApplication::quit();
