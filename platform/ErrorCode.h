@@ -37,8 +37,9 @@ enum ErrorCode : int {
 };
 
 // What the failing call was doing; the same errno can mean different things
-// (ENOSPC while creating a file is not a failed write of data).
-enum class IoOp { kOpen, kRead, kWrite, kOther };
+// (ENOSPC while creating a file is not a failed write of data; EACCES from
+// a lock request means another process holds the lock).
+enum class IoOp { kOpen, kRead, kWrite, kLock, kOther };
 
 // Returns the program's code for the system error `err` met during `op`.
 int CodeFromErrno(int err, IoOp op);

@@ -6,6 +6,8 @@
 namespace platform {
 
 int CodeFromErrno(int err, IoOp op) {
+  // A lock request refused with EAGAIN or EACCES: someone else holds it.
+  if (op == IoOp::kLock && (err == EAGAIN || err == EACCES)) return kSharingViolation;
   switch (err) {
     case 0:
       return kOk;
@@ -75,7 +77,7 @@ int PathErrorCode(int err, const std::string& path, IoOp op) {
   if (slash == std::string::npos || slash == 0) return kFileNotFound;
   struct stat st {};
   const std::string directory = path.substr(0, slash);
-  if (::stat(directory.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return kPathNotFound;
+  if (sys::Stat(directory.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return kPathNotFound;
   return kFileNotFound;
 }
 

@@ -68,7 +68,7 @@ int FindFiles(const std::string& directory, std::string_view pattern, std::vecto
     FileInfo info;
     struct stat st {};
     // An entry that vanished between the listing and the stat is skipped.
-    if (::fstatat(dirfd(dir), entry->d_name, &st, 0) != 0) continue;
+    if (sys::Fstatat(dirfd(dir), entry->d_name, &st) != 0) continue;
     FillInfo(st, name, info);
     entries.push_back(std::move(info));
     matched = true;
@@ -161,7 +161,7 @@ int SetModifiedTime(const std::string& path, int64_t modifiedNs) {
   times[0].tv_nsec = UTIME_OMIT;
   times[1].tv_sec = static_cast<time_t>(modifiedNs / 1000000000);
   times[1].tv_nsec = static_cast<long>(modifiedNs % 1000000000);
-  if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) return CodeFromErrno(errno, IoOp::kOther);
+  if (sys::Utimensat(path.c_str(), times) != 0) return CodeFromErrno(errno, IoOp::kOther);
   return kOk;
 }
 
@@ -204,14 +204,14 @@ int MakeDirectories(const std::string& path) {
   if (path.empty()) return kOk;
   for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
     const std::string part = path.substr(0, slash);
-    if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
+    if (sys::Mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
       struct stat st {};
-      if (::stat(part.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return CodeFromErrno(errno, IoOp::kOther);
+      if (sys::Stat(part.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return CodeFromErrno(errno, IoOp::kOther);
     }
     if (slash == std::string::npos) break;
   }
   struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? kOk : kPathNotFound;
+  return sys::Stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? kOk : kPathNotFound;
 }
 
 }  // namespace platform

@@ -34,10 +34,10 @@ int LockForWriting(const std::string& path, int& code) {
       sys::Close(fd);  // replaced under us: lock the new file
       continue;
     }
-    const int err = errno;
+    const int lockCode = CodeFromErrno(errno, IoOp::kLock);
     sys::Close(fd);
-    if (err != EAGAIN && err != EACCES) {
-      code = CodeFromErrno(err, IoOp::kOpen);
+    if (lockCode != kSharingViolation) {
+      code = lockCode;
       return -1;
     }
     if (waited >= kLockWaitMs) {

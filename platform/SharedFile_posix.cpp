@@ -20,8 +20,7 @@ int SharedFile::Open(const std::string& path, ShareMode mode) {
   if (sys::Lock(fd, mode == ShareMode::kRead ? F_RDLCK : F_WRLCK) != 0) {
     const int err = errno;
     sys::Close(fd);
-    // EAGAIN/EACCES from a lock request mean that someone else holds it.
-    return (err == EAGAIN || err == EACCES) ? kSharingViolation : CodeFromErrno(err, IoOp::kOpen);
+    return CodeFromErrno(err, IoOp::kLock);
   }
   fd_ = fd;
   return kOk;

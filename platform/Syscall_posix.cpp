@@ -16,11 +16,11 @@ namespace platform {
 namespace {
 
 enum Call { kOpen, kCreate, kRead, kWrite, kFsync, kClose, kLock, kStat, kUnlink,
-            kRename, kTruncate, kChmod, kOpendir, kReaddir, kClock, kCallCount };
+            kRename, kTruncate, kChmod, kOpendir, kReaddir, kClock, kMkdir, kUtime, kCallCount };
 
 constexpr std::array<std::string_view, kCallCount> kCallNames = {
     "open", "create", "read", "write", "fsync", "close", "lock", "stat", "unlink",
-    "rename", "truncate", "chmod", "opendir", "readdir", "clock"};
+    "rename", "truncate", "chmod", "opendir", "readdir", "clock", "mkdir", "utime"};
 
 struct Fault {
   int call;
@@ -232,6 +232,21 @@ int Fstat(int fd, struct stat* st) {
 int Stat(const char* path, struct stat* st) {
   KV_FAULT_OR(kStat, -1);
   return ::stat(path, st);
+}
+
+int Fstatat(int dirFd, const char* name, struct stat* st) {
+  KV_FAULT_OR(kStat, -1);
+  return ::fstatat(dirFd, name, st, 0);
+}
+
+int Mkdir(const char* path, mode_t mode) {
+  KV_FAULT_OR(kMkdir, -1);
+  return ::mkdir(path, mode);
+}
+
+int Utimensat(const char* path, const struct timespec times[2]) {
+  KV_FAULT_OR(kUtime, -1);
+  return ::utimensat(AT_FDCWD, path, times, 0);
 }
 
 int Unlink(const char* path) {

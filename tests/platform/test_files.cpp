@@ -55,6 +55,10 @@ TEST(ErrorCode, SystemErrorsBecomeTheProgramsCodes) {
   EXPECT_EQ(platform::CodeFromErrno(EMFILE, IoOp::kOpen), 4);
   EXPECT_EQ(platform::CodeFromErrno(EACCES, IoOp::kOpen), 5);
   EXPECT_EQ(platform::CodeFromErrno(EPERM, IoOp::kWrite), 5);
+  // A lock refused is another copy holding it, whichever errno says so.
+  EXPECT_EQ(platform::CodeFromErrno(EACCES, IoOp::kLock), 32);
+  EXPECT_EQ(platform::CodeFromErrno(EAGAIN, IoOp::kLock), 32);
+  EXPECT_EQ(platform::CodeFromErrno(ENOLCK, IoOp::kLock), platform::kSystemErrorBase + ENOLCK);
   EXPECT_EQ(platform::CodeFromErrno(ENOMEM, IoOp::kOther), 8);
   EXPECT_EQ(platform::CodeFromErrno(EROFS, IoOp::kOpen), 19);
   EXPECT_EQ(platform::CodeFromErrno(EAGAIN, IoOp::kOpen), 32);
