@@ -227,13 +227,19 @@ int TMail::DeleteOpenRecord(int index, int64_t records, const RecordBytes& bytes
   return Finish(code);
 }
 
-int TMail::OpenOwnRecord(int index, int64_t& records, RecordBytes& bytes) {
+int TMail::OpenOwnMailbox(int64_t& records) {
   int code = OpenMailbox(MailboxKey(userName_), Mode::kUpdate);
   if (code != platform::kOk) return code;
   int64_t size = 0;
   code = mailbox_.Size(size);
   if (code != platform::kOk) return Finish(code);
   records = size / static_cast<int64_t>(kRecordSize);
+  return platform::kOk;
+}
+
+int TMail::OpenOwnRecord(int index, int64_t& records, RecordBytes& bytes) {
+  int code = OpenOwnMailbox(records);
+  if (code != platform::kOk) return code;
   if (index < 0 || index >= records) return Finish(platform::kReadError);
   code = mailbox_.ReadAt(RecordOffset(index), bytes.data(), bytes.size());
   return code == platform::kOk ? code : Finish(code);
@@ -245,12 +251,8 @@ int TMail::OpenNamedRecord(const std::string& textFile, int& index, int64_t& rec
   auto names = [&wanted](const unsigned char* record) {
     return platform::UpperAnsi(platform::FileNamePart(DecodeMessageRecord(record).textFile)) == wanted;
   };
-  int code = OpenMailbox(MailboxKey(userName_), Mode::kUpdate);
+  int code = OpenOwnMailbox(records);
   if (code != platform::kOk) return code;
-  int64_t size = 0;
-  code = mailbox_.Size(size);
-  if (code != platform::kOk) return Finish(code);
-  records = size / static_cast<int64_t>(kRecordSize);
   if (index >= 0 && index < records) {
     code = mailbox_.ReadAt(RecordOffset(index), bytes.data(), bytes.size());
     if (code != platform::kOk) return Finish(code);

@@ -132,6 +132,9 @@ class TMail {
   void ShowIoError(int code);
 
  private:
+  // Opens the current user's mailbox in update mode and counts its whole
+  // records; on failure nothing stays open.
+  int OpenOwnMailbox(int64_t& records);
   // Opens the current user's mailbox in update mode, counts its records and
   // reads record `index` (100 when there is none); on failure nothing stays
   // open.

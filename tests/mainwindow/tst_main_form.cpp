@@ -96,6 +96,17 @@ class TestMainForm : public QObject {
     return true;
   }
 
+  // Delete on the button bar, Yes to its question; returns the question.
+  QString DeleteAnsweringYes() {
+    QString question;
+    WhenModal([&](QWidget* modal) {
+      question = qobject_cast<widgets::TAskUserDialog*>(modal)->Prompt->Caption();
+      Answer(modal, true);
+    });
+    form->DeleteButton->click();
+    return question;
+  }
+
   QImage InBoxShot() { return form->InBox->viewport()->grab().toImage(); }
   std::string ToAnsiLine(int row) { return shell::ToAnsi(form->InBox->item(row)->text()); }
 
@@ -288,13 +299,7 @@ class TestMainForm : public QObject {
   void deletingMovesToTheNextMessage() {
     Start(3);
     form->InBox->setCurrentRow(2);
-    QString question;
-    WhenModal([&](QWidget* modal) {
-      question = qobject_cast<widgets::TAskUserDialog*>(modal)->Prompt->Caption();
-      Answer(modal, true);
-    });
-    form->DeleteButton->click();
-    QCOMPARE(question, QString("Delete \"Mail From ALICE?\""));
+    QCOMPARE(DeleteAnsweringYes(), QString("Delete \"Mail From ALICE?\""));
     QCOMPARE(form->InBox->count(), 2);
     QCOMPARE(form->InBox->currentRow(), 1);  // the new last line
     QCOMPARE(form->MsgSubject->text(), QString("Message 1"));
@@ -366,13 +371,7 @@ class TestMainForm : public QObject {
     QCOMPARE(form->InBox->count(), 4);
     QCOMPARE(form->InBox->currentRow(), 2);  // the selection stays on the message shown
     QVERIFY(form->InBox->item(2)->isSelected());
-    QString question;
-    WhenModal([&](QWidget* modal) {
-      question = qobject_cast<widgets::TAskUserDialog*>(modal)->Prompt->Caption();
-      Answer(modal, true);
-    });
-    form->DeleteButton->click();
-    QCOMPARE(question, QString("Delete \"Mail From ALICE?\""));
+    QCOMPARE(DeleteAnsweringYes(), QString("Delete \"Mail From ALICE?\""));
     QCOMPARE(StoredSubjects(), (std::vector<std::string>{"Message 0", "Message 1", "late"}));
     QCOMPARE(form->MsgSubject->text(), QString("late"));  // the next message in its place
     QCOMPARE(form->InBox->currentRow(), 2);
