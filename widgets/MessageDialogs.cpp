@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <memory>
 
+#include "mailstore/UserInteraction.h"
 #include "platform/Clock.h"
 #include "widgets/Help.h"
 #include "widgets/Resources.h"
@@ -18,7 +19,7 @@ namespace widgets {
 namespace {
 
 QString& Title() {
-  static QString title = "KV Mailbox";
+  static QString title = mailstore::kProgramTitle;
   return title;
 }
 
