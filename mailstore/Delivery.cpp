@@ -75,8 +75,9 @@ void Delivery::DeliverToAllUsers() {
 bool Delivery::CheckRecipient(const std::string& name) {
   UserInteraction& ui = mail_.Ui();
   const std::string quoted = "\"" + name + "\"";
-  if (hasUserRegistry) {
-    if (IsKnownUser(mail_, name)) return true;
+  if (hasUserRegistry || !IsMailboxUserName(name)) {
+    // A name with a path in it never has a mailbox here.
+    if (IsMailboxUserName(name) && IsKnownUser(mail_, name)) return true;
     ui.ShowAlert("Send Mail", quoted + " is NOT in my list of users! You\rcannot send mail to " + quoted + ".");
     return false;
   }
@@ -109,6 +110,7 @@ std::vector<std::string> SplitRecipients(std::string_view toBox) {
 bool SendMessage(Delivery& delivery, std::string_view toBox) {
   delivery.continueFlag = true;
   TMail& mail = delivery.Mail();
+  const TMail::Operation operation(mail);
   UserInteraction& ui = mail.Ui();
   ui.ClearSending();
   delivery.hasUserRegistry = HasUserRegistry(mail);

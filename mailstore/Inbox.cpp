@@ -2,6 +2,9 @@
 
 #include <vector>
 
+#include "mailstore/IoErrorText.h"
+#include "platform/ErrorCode.h"
+
 namespace mailstore {
 
 std::string InboxLine(const MessageRecord& record) {
@@ -30,6 +33,7 @@ InboxScanner::InboxScanner(TMail& mail, InboxView& view) : mail_(mail), view_(vi
 
 bool InboxScanner::ScanMailbox() {
   if (mail_.UserName().empty()) return false;
+  const TMail::Operation operation(mail_);
   int n = mail_.CountMessages();
   if (n == knownCount_ && !rebuildPending_) return false;
   const bool grew = knownCount_ < n || growthPending_;
@@ -37,6 +41,7 @@ bool InboxScanner::ScanMailbox() {
   rebuildPending_ = false;
   growthPending_ = false;
   int unread = 0;
+  int problem = platform::kOk;
 
   view_.BeginInboxUpdate();
   std::vector<MessageRecord> records;
@@ -47,11 +52,15 @@ bool InboxScanner::ScanMailbox() {
     if (reread) {
       // All records from `position` on, under one open; again after a
       // removal, since the file then changed under us.
-      if (mail_.ReadMessages(position, records) != 0 || records.empty()) {
+      const int code = mail_.ReadMessages(position, records);
+      if (code != 0 || records.empty()) {
         // Line k must stay record k: stop here and rebuild at the next look,
-        // which announces any growth seen now with the whole list.
+        // which announces any growth seen now with the whole list.  A busy
+        // mailbox is the normal case of another copy appending; anything
+        // else is told.
         rebuildPending_ = true;
         growthPending_ = grew;
+        if (code != platform::kSharingViolation) problem = code != 0 ? code : platform::kReadError;
         break;
       }
       next = 0;
@@ -59,12 +68,14 @@ bool InboxScanner::ScanMailbox() {
     }
     if (next >= records.size()) break;  // the file is shorter than it was counted
     const MessageRecord& record = records[next];
-    if (!record.textFileExists) {
+    if (record.textFileCode == platform::kFileNotFound) {
       mail_.DeleteMessage(position);  // dangling; a failure is not reported here
       --n;
       reread = true;
       continue;
     }
+    // A text that could not be looked at stays with its record.
+    if (record.textFileCode != platform::kOk && problem == platform::kOk) problem = record.textFileCode;
     view_.AddInboxLine(InboxLine(record), record);
     if (!record.date.empty() && !IsRead(record)) ++unread;
     ++position;
@@ -74,11 +85,20 @@ bool InboxScanner::ScanMailbox() {
 
   view_.SetMailboxState(knownCount_ > 0);
   view_.SetCaption(MailboxCaption());
+  ReportProblem(problem);
   if (!grew || unread == 0 || growthPending_) return false;
   if (settings.notify)
     mail_.Ui().ShowNotice(kProgramTitle, "You have " + std::to_string(unread) + " new message" +
                                              PluralSuffix(unread) + " in your mailbox.");
   return true;
+}
+
+void InboxScanner::ReportProblem(int code) {
+  // Told once, not at every look while it lasts.
+  const int last = lastProblem_;
+  lastProblem_ = code;
+  if (code == platform::kOk || code == last || !settings.reportProblems) return;
+  mail_.Ui().ShowErrorText(std::string(kNotFullyReadText) + "\r\r" + IoErrorText(code));
 }
 
 std::string InboxScanner::MailboxCaption() const {

@@ -13,6 +13,11 @@
 // remembers to rebuild at its next look, whatever the count then; a record
 // that stays unreadable is never announced twice.
 //
+// Only a text file that does not exist makes its record dangling: a text
+// that cannot be looked at (a share that hiccups with EIO, ESTALE or
+// EACCES) leaves record and text alone, and the scan tells the user once
+// that the mailbox could not be read fully.
+//
 // The known count is set before anything that can show a dialog, so a scan
 // entered again from a timer while a question or a notice is open finds no
 // change and returns at once.
@@ -55,7 +60,10 @@ struct PollSettings {
   int intervalSeconds = 25;      // MailCheckInterval
   bool continuous = true;        // CheckMailContinuously
   bool notify = true;            // NotifyWhenMailArrives
+  bool reportProblems = true;    // tell when the mailbox could not be read fully
 };
+
+inline constexpr const char* kNotFullyReadText = "Your mailbox could not be read fully.";
 
 // The In Box text of a record: date (with its read mark), "|", sender, "|",
 // subject.
@@ -108,6 +116,10 @@ class InboxScanner {
   void ResetKnownCount() { knownCount_ = 0; }
   // Makes the next scan rebuild the list whatever the count.
   void RequestRebuild() { rebuildPending_ = true; }
+  // Why the last rebuild could not read everything: 0, or the code that was
+  // told (the mailbox or a text could not be read; a busy mailbox is not a
+  // problem).
+  int LastProblem() const { return lastProblem_; }
 
   PollSettings settings;
 
@@ -117,6 +129,9 @@ class InboxScanner {
   int knownCount_ = 0;
   bool rebuildPending_ = false;  // a record could not be read: rebuild next time
   bool growthPending_ = false;   // ... and the mailbox had grown then
+  int lastProblem_ = 0;          // told already; told again only after a clean rebuild
+
+  void ReportProblem(int code);
 };
 
 }  // namespace mailstore

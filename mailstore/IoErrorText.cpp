@@ -39,6 +39,8 @@ std::string IoErrorText(int code) {
     case 160: return "Device write fault!";
     case 161: return "Device read fault!";
     case 162: return "Hardware failure!";
+    case platform::kNotARegularFile:
+      return "A link or a folder stands where a file of the\rMail Directory should be. It was left alone.";
     case kTempFileError:
       return "Unable to create temporary file! Check\rdirectory settings under Preferences in\r"
              "the Options menu.";

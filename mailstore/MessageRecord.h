@@ -36,8 +36,10 @@ struct MessageRecord {
   std::string date;
   std::string textFile;
   // Set by TMail when it resolves the text file in its Mail Directory:
-  // whether the file existed then.
+  // whether the file existed then, and 0, 2 (no such file: the record is
+  // dangling) or the code of a failure that left it unknown.
   bool textFileExists = false;
+  int textFileCode = 2;
 };
 
 // Builds the bytes of a record.  Subject, sender and date longer than their

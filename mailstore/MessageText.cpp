@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "mailstore/Scramble.h"
+#include "platform/ErrorCode.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -33,11 +34,15 @@ int WriteMessageText(const std::string& path, const std::vector<std::string>& li
   }
   for (const std::string& full : lines) {
     std::string line = full.substr(0, kMaxLineLength);
-    if (scramble) ScrambleLine(table, line);
+    if (scramble) {
+      // Other copies end a scrambled line at a zero byte: it goes as a blank.
+      std::replace(line.begin(), line.end(), '\0', ' ');
+      ScrambleLine(table, line);
+    }
     text += line;
     text += "\r\n";
   }
-  return platform::WriteWholeFile(path, text);
+  return platform::WriteWholeFile(path, text, platform::Links::kRefuse);
 }
 
 ScrambleHeader ParseScrambleHeader(std::string_view bytes) {
@@ -83,7 +88,7 @@ std::string PlainMessageText(std::string_view fileBytes, const UnscrambleStep& s
 
 ScrambleHeader ReadScrambleHeader(const std::string& path) {
   std::string bytes;
-  if (platform::ReadWholeFile(path, bytes, kHeaderReadLimit) != 0) return {};
+  if (platform::ReadWholeFile(path, bytes, kHeaderReadLimit, platform::Links::kRefuse) != 0) return {};
   return ParseScrambleHeader(bytes);
 }
 

@@ -43,15 +43,6 @@ uint32_t PackedDateTime(const platform::LocalTime& t) {
   return (date << 16) | time;
 }
 
-// The path of a record's text file in our Mail Directory; empty when the
-// stored name is not a message text file's.
-std::string ResolveTextFile(const std::string& mailDir, std::string_view stored, bool* exists = nullptr) {
-  if (exists != nullptr) *exists = false;
-  const std::string_view name = platform::FileNamePart(stored);
-  if (!IsMessageFileName(name)) return {};
-  return platform::ResolveName(mailDir, name, exists);
-}
-
 }  // namespace
 
 std::string MessageFileName(std::string_view key, const platform::LocalTime& time, uint32_t attempt) {
@@ -63,13 +54,26 @@ std::string MessageFileName(std::string_view key, const platform::LocalTime& tim
 
 TMail::TMail(UserInteraction& ui, const platform::Clock& clock) : ui_(ui), clock_(clock) {}
 
+platform::FoundName TMail::FindName(std::string_view name) const {
+  return platform::FindName(mailDir_, name, index_ ? &*index_ : nullptr);
+}
+
 std::string TMail::MailboxPath(std::string_view key) const {
-  return platform::ResolveName(mailDir_, std::string(key.substr(0, 8)) + kMailboxExtension);
+  key = key.substr(0, 8);
+  if (!IsMailboxKey(key)) return {};
+  return FindName(std::string(key) + kMailboxExtension).path;
+}
+
+platform::FoundName TMail::ResolveTextFile(std::string_view stored) const {
+  const std::string_view name = platform::FileNamePart(stored);
+  if (!IsMessageFileName(name)) return {{}, platform::kFileNotFound, {}};
+  return FindName(name);
 }
 
 int TMail::OpenMailbox(std::string_view key, Mode mode) {
   key = key.substr(0, 8);
   const std::string path = MailboxPath(key);
+  if (path.empty()) return platform::kPathNotFound;  // a key with a path in it
   int code = platform::kOk;
   if (mode == Mode::kRead) {
     code = mailbox_.Open(path, platform::ShareMode::kRead);
@@ -107,14 +111,15 @@ int TMail::Finish(int code) {
 
 int TMail::CountMessages() {
   const std::string key = MailboxKey(userName_);
-  platform::FileInfo info;
-  const int code = platform::StatFile(MailboxPath(key), info);
-  if (code == platform::kFileNotFound) {
+  if (!IsMailboxKey(key)) return 0;
+  const platform::FoundName found = FindName(key.substr(0, 8) + kMailboxExtension);
+  if (found.code == platform::kFileNotFound) {
     if (OpenMailbox(key, Mode::kRead) == platform::kOk) CloseMailbox();
     return 0;
   }
-  if (code != platform::kOk || info.isDirectory) return 0;
-  return static_cast<int>(info.size / static_cast<int64_t>(kRecordSize));
+  // A link or a folder in the mailbox's place holds no records of ours.
+  if (found.code != platform::kOk || !found.info.isRegular) return 0;
+  return static_cast<int>(found.info.size / static_cast<int64_t>(kRecordSize));
 }
 
 int TMail::AppendMessage(std::string_view key, const RecordBytes& record) {
@@ -166,7 +171,10 @@ int TMail::ReadMessages(int first, std::vector<MessageRecord>& records) {
 
 MessageRecord TMail::ResolveRecord(const RecordBytes& bytes) const {
   MessageRecord record = DecodeMessageRecord(bytes);
-  record.textFile = ResolveTextFile(mailDir_, record.textFile, &record.textFileExists);
+  const platform::FoundName found = ResolveTextFile(record.textFile);
+  record.textFile = found.path;
+  record.textFileCode = found.code;
+  record.textFileExists = found.code == platform::kOk;
   return record;
 }
 
@@ -209,9 +217,13 @@ int TMail::DeleteMessage(const std::string& textFile, int& index) {
 
 int TMail::DeleteOpenRecord(int index, int64_t records, const RecordBytes& bytes) {
   const int64_t offset = RecordOffset(index);
-  const std::string textFile = ResolveTextFile(mailDir_, DecodeMessageRecord(bytes).textFile);
-  int code = platform::kOk;
-  if (platform::FileExists(textFile)) code = platform::DeleteFile(textFile, /*clearAttributes=*/true);
+  // The text goes first; only a text that does not exist lets the record go
+  // without it.  A link in its place is removed itself, never its target.
+  const platform::FoundName text = ResolveTextFile(DecodeMessageRecord(bytes).textFile);
+  int code = text.code == platform::kFileNotFound ? platform::kOk : text.code;
+  if (code == platform::kOk && !text.path.empty() && text.code == platform::kOk)
+    code = platform::DeleteFile(text.path, /*clearAttributes=*/true);
+  if (code == platform::kFileNotFound) code = platform::kOk;  // gone meanwhile
   if (code != platform::kOk) return Finish(code);
 
   // Move the later records down by one in a single write, then cut the file.
@@ -271,6 +283,21 @@ int TMail::OpenNamedRecord(const std::string& textFile, int& index, int64_t& rec
   return Finish(platform::kFileNotFound);
 }
 
+bool TMail::TakenInOtherLetters(const std::string& name) const {
+  // On a share that ignores case a name in other letters is the same file,
+  // and another copy's "992501be.msg" must not get a twin "992501BE.MSG".
+  // Names are written upper-case by every copy; a share or a tool may turn
+  // them to lower case.  An operation's reading of the directory, when it
+  // has been made, answers for every other spelling.
+  // A look that fails says nothing; the exclusive creation then decides.
+  platform::FileInfo info;
+  if (platform::StatFile(platform::JoinPath(mailDir_, platform::LowerAscii(name)), info, platform::Links::kRefuse) ==
+      platform::kOk)
+    return true;
+  int code = platform::kOk;
+  return index_ && index_->IsLoaded() && index_->Find(name, code) != nullptr;
+}
+
 bool TMail::CreateMessageFile(std::string& path) {
   const std::string key = MailboxKey(userName_);
   const platform::LocalTime now = clock_.LocalNow();
@@ -279,8 +306,13 @@ bool TMail::CreateMessageFile(std::string& path) {
   // start after it instead of trying them all once more.
   const std::string first = MessageFileName(key, now, 0);
   uint32_t attempt = first == lastFirstName_ ? nextAttempt_ : 0;
+  // The record names the text file with its full path, whatever the Mail
+  // Directory was given as.
+  const std::string directory = platform::AbsolutePath(mailDir_);
   for (; attempt < kMaxCreateAttempts; ++attempt) {
-    const std::string candidate = platform::JoinPath(mailDir_, MessageFileName(key, now, attempt));
+    const std::string name = MessageFileName(key, now, attempt);
+    if (TakenInOtherLetters(name)) continue;
+    const std::string candidate = platform::JoinPath(directory, name);
     const int code = platform::CreateExclusive(candidate);
     if (code == platform::kOk) {
       path = candidate;

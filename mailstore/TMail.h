@@ -35,6 +35,7 @@
 // retry question and PauseMs for the pauses.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,7 @@
 #include "mailstore/MessageRecord.h"
 #include "mailstore/UserInteraction.h"
 #include "platform/Clock.h"
+#include "platform/Files.h"
 #include "platform/SharedFile.h"
 
 namespace mailstore {
@@ -58,7 +60,31 @@ class TMail {
     mailDir_ = std::move(mailDir);
     nextAttempt_ = 0;
     lastFirstName_.clear();
+    index_.reset();
   }
+
+  // One operation on the Mail Directory (a scan, a delivery to all, a
+  // login): while one lasts, names missing in their exact spelling are
+  // looked up in one reading of the directory.  Operations may nest; the
+  // outermost one owns the reading.
+  class Operation {
+   public:
+    explicit Operation(TMail& mail) : mail_(mail), outer_(!mail.index_) {
+      if (outer_) mail_.index_.emplace(mail_.mailDir_);
+    }
+    ~Operation() {
+      if (outer_) mail_.index_.reset();
+    }
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+
+   private:
+    TMail& mail_;
+    bool outer_;
+  };
+
+  // Finds a name of the Mail Directory whatever its case (see FindName).
+  platform::FoundName FindName(std::string_view name) const;
 
   // The current user's name (at most 15 characters); the user's mailbox key
   // is derived from it whenever it is needed.
@@ -73,7 +99,8 @@ class TMail {
   const platform::Clock& Clock() const { return clock_; }
 
   // The path of the mailbox file of `key` (its first 8 characters and
-  // ".LST"), spelt as the directory holds it when it exists in any case.
+  // ".LST"), spelt as the directory holds it when it exists in any case;
+  // empty for a key that is no file name of the Mail Directory.
   std::string MailboxPath(std::string_view key) const;
 
   // Opens the mailbox file of `key`, creating it when it does not exist; in
@@ -151,6 +178,11 @@ class TMail {
   int Finish(int code);
   // Decodes a record and resolves its text file in our Mail Directory.
   MessageRecord ResolveRecord(const RecordBytes& bytes) const;
+  // Whether a message text file name is held in other letters.
+  bool TakenInOtherLetters(const std::string& name) const;
+  // The message text file a record's field names, in our Mail Directory; a
+  // name that is not a message text file's is never found (code 2).
+  platform::FoundName ResolveTextFile(std::string_view stored) const;
 
   UserInteraction& ui_;
   const platform::Clock& clock_;
@@ -158,6 +190,7 @@ class TMail {
   std::string userName_;
   std::string programDir_;
   platform::SharedFile mailbox_;
+  mutable std::optional<platform::DirectoryIndex> index_;  // during an Operation
   // Where the last CreateMessageFile left off: its first name and the next
   // attempt after the one that succeeded.
   std::string lastFirstName_;

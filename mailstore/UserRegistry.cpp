@@ -1,9 +1,11 @@
 #include "mailstore/UserRegistry.h"
 
 #include "mailstore/TMail.h"
+#include "platform/ErrorCode.h"
 #include "platform/Files.h"
 #include "platform/Path.h"
 #include "platform/ProfileFile.h"
+#include "platform/Text.h"
 
 namespace mailstore {
 namespace {
@@ -13,13 +15,13 @@ namespace {
 // therefore counts as absent.
 constexpr const char* kAbsentUser = "@#$!$%%@*&#";
 
-std::string MailboxIniPath(const TMail& mail) { return platform::ResolveName(mail.MailDir(), kMailboxIniName); }
+std::string MailboxIniPath(const TMail& mail) { return mail.FindName(kMailboxIniName).path; }
 
 }  // namespace
 
 std::string MasterIniPath(const TMail& mail) {
-  const std::string inMailDir = platform::ResolveName(mail.MailDir(), kMasterIniName);
-  if (platform::FileExists(inMailDir)) return inMailDir;
+  const platform::FoundName inMailDir = mail.FindName(kMasterIniName);
+  if (inMailDir.code == platform::kOk) return inMailDir.path;
   return platform::ResolveName(mail.ProgramDir(), kMasterIniName);
 }
 
@@ -41,8 +43,9 @@ std::vector<std::string> ListMailboxNames(const TMail& mail, int& code) {
   std::vector<std::string> names;
   for (const platform::FileInfo& entry : entries) {
     if (entry.isDirectory) continue;
-    const size_t dot = entry.name.find_last_of('.');
-    names.push_back(dot == std::string::npos ? entry.name : entry.name.substr(0, dot));
+    const std::string name = platform::StoredName(entry.name);
+    const size_t dot = name.find_last_of('.');
+    names.push_back(dot == std::string::npos ? name : name.substr(0, dot));
   }
   return names;
 }
@@ -55,13 +58,21 @@ std::string MailboxKey(std::string_view name) {
   return key;
 }
 
+bool IsMailboxKey(std::string_view key) {
+  if (key.empty()) return false;
+  for (char c : key)
+    if (c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 32) return false;
+  return true;
+}
+
 std::string ReadUserPassword(const TMail& mail, std::string_view name) {
-  return UnscramblePassword(platform::ReadProfileString(MailboxIniPath(mail), kUsersSection, name, ""));
+  return UnscramblePassword(
+      platform::ReadProfileString(MailboxIniPath(mail), kUsersSection, name, "", platform::Links::kRefuse));
 }
 
 int WriteUserPassword(const TMail& mail, std::string_view password) {
   return platform::WriteProfileString(MailboxIniPath(mail), kUsersSection, mail.UserName(),
-                                      ScramblePassword(password));
+                                      ScramblePassword(password), platform::Links::kRefuse);
 }
 
 std::string ScramblePassword(std::string_view text) {

@@ -41,11 +41,20 @@ std::vector<std::string> ReadUserNames(const TMail& mail);
 // extension, in any case), in the order of the directory listing.  `code` is
 // 0 when the listing ran to its end, 2 when nothing matched, or the code that
 // stopped it.
+// Names are read back from the system's encoding.
 std::vector<std::string> ListMailboxNames(const TMail& mail, int& code);
 
 // The mailbox key of a user name: the name itself when it has at most 8
 // characters and no blank; otherwise the name without blanks, cut to 8.
 std::string MailboxKey(std::string_view name);
+
+// Whether a mailbox key can name a file of the Mail Directory: not empty,
+// no path separator ("/", "\\", ":") and no control character, so that a
+// user name can never put a mailbox anywhere else.
+bool IsMailboxKey(std::string_view key);
+
+// Whether a user name may have a mailbox at all (its key is one).
+inline bool IsMailboxUserName(std::string_view name) { return IsMailboxKey(MailboxKey(name)); }
 
 // The stored password of a user, unscrambled; empty when there is none.
 std::string ReadUserPassword(const TMail& mail, std::string_view name);

@@ -30,6 +30,9 @@ enum ErrorCode : int {
   kWriteError = 101,  // a write that failed, typically a full disk
   kDeviceWriteFault = 160,
   kDeviceReadFault = 161,
+  // A link, a folder or a device stands where a file of the Mail Directory
+  // should be; it is neither read nor written.
+  kNotARegularFile = 10005,
   // A failure with no twin among the codes above is reported as this base
   // plus the system's own error number; SystemErrorText() describes it.
   kSystemErrorBase = 20000,

@@ -45,8 +45,9 @@ int CodeFromErrno(int err, IoOp op) {
     case EFBIG:
       return op == IoOp::kWrite ? kWriteError : kDiskFullOnCreate;
     case EIO:
+      // The device failed; the disk is not full.
       if (op == IoOp::kRead) return kReadError;
-      if (op == IoOp::kWrite) return kWriteError;
+      if (op == IoOp::kWrite) return kDeviceWriteFault;
       return kDeviceReadFault;
     default:
       if (err > 0 && err < kSystemErrorLimit - kSystemErrorBase) return kSystemErrorBase + err;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace platform {
@@ -20,13 +21,23 @@ struct FileInfo {
   std::string name;  // as the directory holds it
   int64_t size = 0;
   bool isDirectory = false;
+  bool isRegular = false;  // a plain file
+  bool isLink = false;     // a symbolic link (only when links are not followed)
   bool readOnly = false;
   int64_t modifiedNs = 0;  // last change, in nanoseconds since 1970
 };
 
+// Whether a function may follow a symbolic link at the end of a path.  The
+// files of the Mail Directory are opened with kRefuse: a link there (and
+// anything but a plain file) is refused with kNotARegularFile, so that
+// nothing outside the Mail Directory is read, written or changed because of
+// what lies inside it.  Files the user chooses are opened with kFollow.
+enum class Links { kFollow, kRefuse };
+
 // Returns 0 and fills `info` when an entry exists at `path`; otherwise 2 (no
 // such entry), 3 (the directory part is missing) or the code of the failure.
-int StatFile(const std::string& path, FileInfo& info);
+// With kRefuse a final link is described itself (isLink), not followed.
+int StatFile(const std::string& path, FileInfo& info, Links links = Links::kFollow);
 
 // Returns true when a file or directory exists at `path`.
 bool FileExists(const std::string& path);
@@ -42,31 +53,80 @@ bool MatchesDosPattern(std::string_view name, std::string_view pattern);
 // (`entries` then holds what was found before).
 int FindFiles(const std::string& directory, std::string_view pattern, std::vector<FileInfo>& entries);
 
-// Returns the path of `name` in `directory` as it exists there, whatever its
-// case: the exact spelling when that exists, else the first entry equal to
-// it without regard to case, else the exact spelling (for creating it).
-// `exists`, when given, tells whether an entry was found.
+// The names of one directory, read at most once, found whatever their case.
+// An operation that looks up many names (a scan, a delivery to all, a
+// login) keeps one, so that names missing in their exact spelling cost one
+// reading of the directory in all, not one each.
+class DirectoryIndex {
+ public:
+  explicit DirectoryIndex(std::string directory) : directory_(std::move(directory)) {}
+  const std::string& Directory() const { return directory_; }
+
+  // The entry named `name` (Windows-1252) in any case, as the directory
+  // spells it (in the system's encoding), or nullptr.  The directory is
+  // read at the first question; `code` is 0, or the failure of that reading
+  // (then nothing is found, and nothing may be concluded from that).
+  const std::string* Find(std::string_view name, int& code);
+  // Whether the directory has been read already.
+  bool IsLoaded() const { return loaded_; }
+
+ private:
+  std::string directory_;
+  bool loaded_ = false;
+  int loadCode_ = 0;
+  std::unordered_map<std::string, std::string> byUpper_;  // upper-cased stored name -> name on disk
+};
+
+// A name looked for in a directory.
+struct FoundName {
+  // The entry's path as the directory spells it; the exact spelling (in the
+  // system's encoding) when there is no such entry, for creating it.
+  std::string path;
+  // 0 found; 2 no entry of that name in any case; 3 the directory itself is
+  // missing; any other code: the look failed and tells nothing.
+  int code = 0;
+  // When found: the entry itself, a link described and not followed.
+  FileInfo info;
+};
+
+// Finds `name` (Windows-1252) in `directory` whatever its case: the exact
+// spelling first, then, only when that is missing, `index` (a temporary
+// one when none is given).  Only "no such file" counts as missing.
+FoundName FindName(const std::string& directory, std::string_view name, DirectoryIndex* index = nullptr);
+
+// The path of FindName, for a caller that only needs where the name is or
+// would be; `exists`, when given, tells whether an entry was found.
 std::string ResolveName(const std::string& directory, std::string_view name, bool* exists = nullptr);
 
-// Creates a new empty file, failing with 80 when the name exists; the file is
-// created with writes going straight to the disk and closed at once.
+// Files created in the Mail Directory can be read and written by their
+// owner and the owner's group, whatever the umask, so that every account of
+// an office group can send to every mailbox.
+inline constexpr unsigned kSharedFileMode = 0660;
+
+// Creates a new empty file (kSharedFileMode), failing with 80 when the name
+// exists in this spelling (a link of that name included); the file is
+// created with writes going straight to the disk and closed at once.  When
+// the close fails the file is removed again.
 int CreateExclusive(const std::string& path);
 
 // Creates or empties the file at `path`, writes `bytes`, flushes them to the
 // disk and closes it.  Returns the first failing code.
-int WriteWholeFile(const std::string& path, std::string_view bytes);
+int WriteWholeFile(const std::string& path, std::string_view bytes, Links links = Links::kFollow);
 
 // Reads a whole file, or its first `limit` bytes, into `bytes`.  Returns 0
 // or the code of the failure.
-int ReadWholeFile(const std::string& path, std::string& bytes, size_t limit = SIZE_MAX);
+int ReadWholeFile(const std::string& path, std::string& bytes, size_t limit = SIZE_MAX,
+                  Links links = Links::kFollow);
 
-// Deletes a file.  When that is refused with 5 and `clearAttributes` is set,
-// makes the file writable for its owner and tries once more.  Returns the code
+// Deletes a file (a link itself, never what it points to).  When that is
+// refused with 5 and `clearAttributes` is set, makes the file writable for
+// its owner and tries once more (never through a link).  Returns the code
 // of the last attempt.
 int DeleteFile(const std::string& path, bool clearAttributes);
 
-// Makes a file read-only or writable.  Returns 0 or the failure's code.
-int SetReadOnly(const std::string& path, bool readOnly);
+// Makes a file read-only or writable.  Returns 0 or the failure's code;
+// with kRefuse, kNotARegularFile for a link or anything but a plain file.
+int SetReadOnly(const std::string& path, bool readOnly, Links links = Links::kFollow);
 
 // Sets the time of a file's last change.  Returns 0 or the failure's code.
 int SetModifiedTime(const std::string& path, int64_t modifiedNs);

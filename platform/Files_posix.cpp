@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 
 #include "platform/Files.h"
+#include "platform/OpenFile_posix.h"
 #include "platform/Path.h"
 #include "platform/Syscall_posix.h"
 #include "platform/Text.h"
@@ -13,12 +15,14 @@
 namespace platform {
 namespace {
 
-constexpr mode_t kNewFileMode = 0666;  // less the umask
+constexpr mode_t kNewFileMode = 0666;  // less the umask: files the user saves
 
 void FillInfo(const struct stat& st, std::string_view name, FileInfo& info) {
   info.name = std::string(name);
   info.size = static_cast<int64_t>(st.st_size);
   info.isDirectory = S_ISDIR(st.st_mode);
+  info.isRegular = S_ISREG(st.st_mode);
+  info.isLink = S_ISLNK(st.st_mode);
   info.readOnly = (st.st_mode & S_IWUSR) == 0;
   info.modifiedNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
@@ -34,11 +38,57 @@ int WriteAll(int fd, std::string_view bytes) {
   return kOk;
 }
 
+int OpenErrorCode(int err, const std::string& path, Links links) {
+  // O_NOFOLLOW meets a link at the end of the path; a folder cannot be
+  // opened for writing.
+  if (links == Links::kRefuse && (err == ELOOP || err == EISDIR)) return kNotARegularFile;
+  return PathErrorCode(err, path, IoOp::kOpen);
+}
+
 }  // namespace
 
-int StatFile(const std::string& path, FileInfo& info) {
+int OpenFile(const std::string& path, int flags, bool create, Links links, int& code) {
+  const int guard = links == Links::kRefuse ? O_NOFOLLOW | O_NONBLOCK : 0;
+  // Between a failed exclusive creation and the open of the existing file
+  // another process may remove it; then creation is tried again.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    if (create) {
+      const int fd = sys::Open(path.c_str(), flags | O_CREAT | O_EXCL | guard, kSharedFileMode);
+      if (fd >= 0) {
+        // The umask may have taken the group's bits; a file system that
+        // keeps no modes refuses, which changes nothing.
+        sys::Fchmod(fd, kSharedFileMode);
+        return fd;
+      }
+      if (errno != EEXIST) {
+        code = OpenErrorCode(errno, path, links);
+        return -1;
+      }
+    }
+    const int fd = sys::Open(path.c_str(), flags | guard);
+    if (fd < 0) {
+      if (create && errno == ENOENT) continue;
+      code = OpenErrorCode(errno, path, links);
+      return -1;
+    }
+    if (links == Links::kRefuse) {
+      struct stat st {};
+      if (sys::Fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        code = S_ISREG(st.st_mode) ? CodeFromErrno(errno, IoOp::kOpen) : kNotARegularFile;
+        sys::Close(fd);
+        return -1;
+      }
+    }
+    return fd;
+  }
+  code = kSharingViolation;
+  return -1;
+}
+
+int StatFile(const std::string& path, FileInfo& info, Links links) {
   struct stat st {};
-  if (sys::Stat(path.c_str(), &st) != 0) return PathErrorCode(errno, path, IoOp::kOther);
+  const int result = links == Links::kRefuse ? sys::Lstat(path.c_str(), &st) : sys::Stat(path.c_str(), &st);
+  if (result != 0) return PathErrorCode(errno, path, IoOp::kOther);
   FillInfo(st, FileNamePart(path), info);
   return kOk;
 }
@@ -78,51 +128,94 @@ int FindFiles(const std::string& directory, std::string_view pattern, std::vecto
   return code;
 }
 
-std::string ResolveName(const std::string& directory, std::string_view name, bool* exists) {
-  std::string exact = JoinPath(directory, name);
-  if (exists != nullptr) *exists = false;
-  struct stat st {};
-  if (sys::Stat(exact.c_str(), &st) == 0) {
-    if (exists != nullptr) *exists = true;
-    return exact;
-  }
-  if (errno != ENOENT) return exact;
-  DIR* dir = sys::Opendir(directory.empty() ? "." : directory.c_str());
-  if (dir == nullptr) return exact;
-  std::string found;
-  while (struct dirent* entry = sys::Readdir(dir)) {
-    if (EqualsIgnoreCase(entry->d_name, name)) {
-      found = JoinPath(directory, entry->d_name);
-      break;
+const std::string* DirectoryIndex::Find(std::string_view name, int& code) {
+  if (!loaded_) {
+    loaded_ = true;
+    DIR* dir = sys::Opendir(directory_.empty() ? "." : directory_.c_str());
+    if (dir == nullptr) {
+      loadCode_ = errno == ENOENT ? kPathNotFound : CodeFromErrno(errno, IoOp::kRead);
+    } else {
+      while (struct dirent* entry = sys::Readdir(dir))
+        byUpper_.try_emplace(UpperAnsi(StoredName(entry->d_name)), entry->d_name);  // the first one wins
+      if (errno != 0) {
+        loadCode_ = CodeFromErrno(errno, IoOp::kRead);
+        byUpper_.clear();
+      }
+      sys::Closedir(dir);
     }
   }
-  sys::Closedir(dir);
-  if (found.empty()) return exact;
-  if (exists != nullptr) *exists = true;
-  return found;
+  code = loadCode_;
+  if (loadCode_ != kOk) return nullptr;
+  const auto found = byUpper_.find(UpperAnsi(name));
+  return found == byUpper_.end() ? nullptr : &found->second;
+}
+
+FoundName FindName(const std::string& directory, std::string_view name, DirectoryIndex* index) {
+  FoundName result;
+  result.path = JoinPath(directory, DiskName(name));
+  struct stat st {};
+  if (sys::Lstat(result.path.c_str(), &st) == 0) {
+    FillInfo(st, FileNamePart(result.path), result.info);
+    result.code = kOk;
+    return result;
+  }
+  result.code = PathErrorCode(errno, result.path, IoOp::kOther);
+  if (result.code != kFileNotFound) return result;  // an error is no evidence
+
+  std::optional<DirectoryIndex> own;
+  if (index == nullptr || index->Directory() != directory) index = &own.emplace(directory);
+  int code = kOk;
+  const std::string* spelled = index->Find(name, code);
+  if (code != kOk) {
+    result.code = code;
+    return result;
+  }
+  if (spelled == nullptr) return result;  // kFileNotFound
+  const std::string path = JoinPath(directory, *spelled);
+  if (sys::Lstat(path.c_str(), &st) != 0) {
+    result.code = PathErrorCode(errno, path, IoOp::kOther);  // gone since the reading: still missing
+    return result;
+  }
+  result.path = path;
+  FillInfo(st, *spelled, result.info);
+  result.code = kOk;
+  return result;
+}
+
+std::string ResolveName(const std::string& directory, std::string_view name, bool* exists) {
+  FoundName found = FindName(directory, name);
+  if (exists != nullptr) *exists = found.code == kOk;
+  return std::move(found.path);
 }
 
 int CreateExclusive(const std::string& path) {
-  const int fd = sys::Open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_SYNC, kNewFileMode);
+  const int fd = sys::Open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_SYNC, kSharedFileMode);
   if (fd < 0) return PathErrorCode(errno, path, IoOp::kOpen);
-  if (sys::Close(fd) != 0) return CodeFromErrno(errno, IoOp::kWrite);
+  sys::Fchmod(fd, kSharedFileMode);
+  if (sys::Close(fd) != 0) {
+    // A file whose creation did not end well is no reservation.
+    const int code = CodeFromErrno(errno, IoOp::kWrite);
+    sys::Unlink(path.c_str());
+    return code;
+  }
   return kOk;
 }
 
-int WriteWholeFile(const std::string& path, std::string_view bytes) {
-  const int fd = sys::Open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, kNewFileMode);
-  if (fd < 0) return PathErrorCode(errno, path, IoOp::kOpen);
-  int code = WriteAll(fd, bytes);
+int WriteWholeFile(const std::string& path, std::string_view bytes, Links links) {
+  int code = kOk;
+  const int fd = OpenFile(path, O_TRUNC | O_WRONLY, /*create=*/true, links, code);
+  if (fd < 0) return code;
+  code = WriteAll(fd, bytes);
   if (code == kOk && sys::Fsync(fd) != 0) code = CodeFromErrno(errno, IoOp::kWrite);
   if (sys::Close(fd) != 0 && code == kOk) code = CodeFromErrno(errno, IoOp::kWrite);
   return code;
 }
 
-int ReadWholeFile(const std::string& path, std::string& bytes, size_t limit) {
+int ReadWholeFile(const std::string& path, std::string& bytes, size_t limit, Links links) {
   bytes.clear();
-  const int fd = sys::Open(path.c_str(), O_RDONLY);
-  if (fd < 0) return PathErrorCode(errno, path, IoOp::kOpen);
   int code = kOk;
+  const int fd = OpenFile(path, O_RDONLY, /*create=*/false, links, code);
+  if (fd < 0) return code;
   char buffer[65536];
   while (bytes.size() < limit) {
     const ssize_t n = sys::Read(fd, buffer, std::min(sizeof buffer, limit - bytes.size()));
@@ -141,15 +234,18 @@ int DeleteFile(const std::string& path, bool clearAttributes) {
   if (sys::Unlink(path.c_str()) == 0) return kOk;
   int code = PathErrorCode(errno, path, IoOp::kOther);
   if (code == kAccessDenied && clearAttributes) {
-    SetReadOnly(path, false);
+    SetReadOnly(path, false, Links::kRefuse);
     code = sys::Unlink(path.c_str()) == 0 ? kOk : PathErrorCode(errno, path, IoOp::kOther);
   }
   return code;
 }
 
-int SetReadOnly(const std::string& path, bool readOnly) {
+int SetReadOnly(const std::string& path, bool readOnly, Links links) {
   struct stat st {};
-  if (sys::Stat(path.c_str(), &st) != 0) return PathErrorCode(errno, path, IoOp::kOther);
+  const int result = links == Links::kRefuse ? sys::Lstat(path.c_str(), &st) : sys::Stat(path.c_str(), &st);
+  if (result != 0) return PathErrorCode(errno, path, IoOp::kOther);
+  // chmod follows a link; with kRefuse only a plain file is changed.
+  if (links == Links::kRefuse && !S_ISREG(st.st_mode)) return kNotARegularFile;
   const mode_t mode = readOnly ? (st.st_mode & ~mode_t{S_IWUSR | S_IWGRP | S_IWOTH}) : (st.st_mode | S_IWUSR);
   if (sys::Chmod(path.c_str(), mode & 07777) != 0) return CodeFromErrno(errno, IoOp::kOther);
   return kOk;

@@ -17,4 +17,11 @@ std::string JoinPath(std::string_view directory, std::string_view name);
 // whichever system wrote the path.
 std::string_view FileNamePart(std::string_view path);
 
+// The path made absolute against the current directory; an absolute path,
+// and one that cannot be made so, is returned as it is.
+std::string AbsolutePath(std::string_view path);
+
+// The name with A-Z turned to a-z.
+std::string LowerAscii(std::string_view name);
+
 }  // namespace platform

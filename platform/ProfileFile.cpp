@@ -127,15 +127,15 @@ std::string Profile::Serialize() const {
 }
 
 std::string ReadProfileString(const std::string& path, std::string_view section, std::string_view key,
-                              std::string_view defaultValue) {
+                              std::string_view defaultValue, Links links) {
   std::string bytes;
-  if (ReadWholeFile(path, bytes) != 0) return std::string(defaultValue);
+  if (ReadWholeFile(path, bytes, SIZE_MAX, links) != 0) return std::string(defaultValue);
   return Profile::Parse(bytes).Value(section, key).value_or(std::string(defaultValue));
 }
 
-std::vector<std::string> ReadProfileKeys(const std::string& path, std::string_view section) {
+std::vector<std::string> ReadProfileKeys(const std::string& path, std::string_view section, Links links) {
   std::string bytes;
-  if (ReadWholeFile(path, bytes) != 0) return {};
+  if (ReadWholeFile(path, bytes, SIZE_MAX, links) != 0) return {};
   return Profile::Parse(bytes).Keys(section);
 }
 

@@ -25,6 +25,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Files.h"
+
 namespace platform {
 
 // The parsed text of a profile file, kept line by line so that a change
@@ -64,18 +66,22 @@ class Profile {
 // Returns the value of `key` in `section` of the file at `path`, or
 // `defaultValue` when the file, the section or the key is absent or the file
 // cannot be read.
+// `links`: Links::kRefuse for a file of the Mail Directory that must not be
+// a link (MAILBOX.INI).
 std::string ReadProfileString(const std::string& path, std::string_view section, std::string_view key,
-                              std::string_view defaultValue);
+                              std::string_view defaultValue, Links links = Links::kFollow);
 
 // Returns the keys of `section` in file order; empty when the file or the
 // section is absent or cannot be read.
-std::vector<std::string> ReadProfileKeys(const std::string& path, std::string_view section);
+std::vector<std::string> ReadProfileKeys(const std::string& path, std::string_view section,
+                                         Links links = Links::kFollow);
 
 // Writes the value of `key` in `section`, creating the file, the section or
 // the key as needed.  Waits at most about ten seconds for another writer.
 // Returns 0 or the code of the failure (32 when the lock stayed taken); the
 // file is unchanged on failure.
+// A file created here gets kSharedFileMode; the file keeps its mode.
 int WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
-                       std::string_view value);
+                       std::string_view value, Links links = Links::kFollow);
 
 }  // namespace platform

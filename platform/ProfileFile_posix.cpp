@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "platform/Clock.h"
+#include "platform/OpenFile_posix.h"
 #include "platform/ProfileFile.h"
 #include "platform/Syscall_posix.h"
 
@@ -19,16 +20,14 @@ constexpr int kLockRetryMs = 20;
 // that moment; a writer that replaced the file meanwhile has made the lock
 // worthless, so the name is checked again under the lock.  Returns the
 // descriptor or -1 with `code` set.
-int LockForWriting(const std::string& path, int& code) {
+int LockForWriting(const std::string& path, Links links, int& code) {
   for (int waited = 0;;) {
-    const int fd = sys::Open(path.c_str(), O_RDWR | O_CREAT, 0666);
-    if (fd < 0) {
-      code = PathErrorCode(errno, path, IoOp::kOpen);
-      return -1;
-    }
+    const int fd = OpenFile(path, O_RDWR, /*create=*/true, links, code);
+    if (fd < 0) return -1;
     if (sys::Lock(fd, F_WRLCK) == 0) {
       struct stat held {}, named {};
-      if (sys::Fstat(fd, &held) == 0 && sys::Stat(path.c_str(), &named) == 0 && held.st_ino == named.st_ino &&
+      const int namedCode = links == Links::kRefuse ? sys::Lstat(path.c_str(), &named) : sys::Stat(path.c_str(), &named);
+      if (sys::Fstat(fd, &held) == 0 && namedCode == 0 && held.st_ino == named.st_ino &&
           held.st_dev == named.st_dev)
         return fd;
       sys::Close(fd);  // replaced under us: lock the new file
@@ -78,14 +77,14 @@ int WriteTemporary(const std::string& temporary, std::string_view bytes, mode_t 
 }  // namespace
 
 int WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
-                       std::string_view value) {
+                       std::string_view value, Links links) {
   // A line end inside a name or a value would add lines to the file that
   // other copies read as keys of their own.
   for (std::string_view part : {section, key, value})
     if (part.find_first_of("\r\n") != std::string_view::npos) return kInvalidData;
 
   int code = kOk;
-  const int fd = LockForWriting(path, code);
+  const int fd = LockForWriting(path, links, code);
   if (fd < 0) return code;
   std::string bytes;
   struct stat st {};

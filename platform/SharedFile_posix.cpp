@@ -3,6 +3,7 @@
 
 #include <cerrno>
 
+#include "platform/OpenFile_posix.h"
 #include "platform/SharedFile.h"
 #include "platform/Syscall_posix.h"
 
@@ -12,11 +13,12 @@ SharedFile::~SharedFile() { Close(); }
 
 int SharedFile::Open(const std::string& path, ShareMode mode) {
   Close();
-  int flags = O_RDWR;
-  if (mode == ShareMode::kRead) flags = O_RDONLY;
-  if (mode == ShareMode::kCreate) flags |= O_CREAT;
-  const int fd = sys::Open(path.c_str(), flags, 0666);
-  if (fd < 0) return PathErrorCode(errno, path, IoOp::kOpen);
+  // A mailbox is only ever a plain file of the Mail Directory: a link in
+  // its place is refused, never read, emptied or appended to.
+  int code = kOk;
+  const int fd = OpenFile(path, mode == ShareMode::kRead ? O_RDONLY : O_RDWR, mode == ShareMode::kCreate,
+                          Links::kRefuse, code);
+  if (fd < 0) return code;
   if (sys::Lock(fd, mode == ShareMode::kRead ? F_RDLCK : F_WRLCK) != 0) {
     const int err = errno;
     sys::Close(fd);

@@ -234,6 +234,11 @@ int Stat(const char* path, struct stat* st) {
   return ::stat(path, st);
 }
 
+int Lstat(const char* path, struct stat* st) {
+  KV_FAULT_OR(kStat, -1);
+  return ::lstat(path, st);
+}
+
 int Fstatat(int dirFd, const char* name, struct stat* st) {
   KV_FAULT_OR(kStat, -1);
   return ::fstatat(dirFd, name, st, 0);

@@ -23,6 +23,7 @@ int Close(int fd);
 int Lock(int fd, short type);  // F_OFD_SETLK on the whole file, never waits
 int Fstat(int fd, struct stat* st);
 int Stat(const char* path, struct stat* st);
+int Lstat(const char* path, struct stat* st);
 int Fstatat(int dirFd, const char* name, struct stat* st);  // follows links, as stat does
 int Mkdir(const char* path, mode_t mode);
 int Utimensat(const char* path, const struct timespec times[2]);

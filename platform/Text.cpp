@@ -75,6 +75,27 @@ std::string Utf8ToCp1252(std::string_view utf8) {
   return out;
 }
 
+bool IsUtf8(std::string_view bytes) {
+  for (size_t i = 0; i < bytes.size();) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    size_t extra;
+    if (lead < 0x80) extra = 0;
+    else if (lead >= 0xC2 && lead <= 0xDF) extra = 1;
+    else if ((lead & 0xF0) == 0xE0) extra = 2;
+    else if (lead >= 0xF0 && lead <= 0xF4) extra = 3;
+    else return false;
+    if (i + extra >= bytes.size() && extra > 0) return false;
+    for (size_t j = 1; j <= extra; ++j)
+      if ((static_cast<unsigned char>(bytes[i + j]) & 0xC0) != 0x80) return false;
+    i += extra + 1;
+  }
+  return true;
+}
+
+std::string StoredName(std::string_view onDisk) {
+  return IsUtf8(onDisk) ? Utf8ToCp1252(onDisk) : std::string(onDisk);
+}
+
 char UpperAnsi(char c) {
   const auto b = static_cast<unsigned char>(c);
   if (b >= 'a' && b <= 'z') return static_cast<char>(b - 32);

@@ -16,6 +16,17 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // there, and any byte that is not valid UTF-8, becomes "?".
 std::string Utf8ToCp1252(std::string_view utf8);
 
+// Whether `bytes` are well-formed UTF-8.
+bool IsUtf8(std::string_view bytes);
+
+// File names.  The store's names are Windows-1252; on disk a name is in the
+// system's encoding, UTF-8 (which is also how a Windows share mounted here
+// shows the names Windows copies wrote).  DiskName gives the name to put on
+// disk; StoredName reads one found there back (a name that is not UTF-8, as
+// an old share may hold, is taken as Windows-1252 bytes).
+inline std::string DiskName(std::string_view stored) { return Cp1252ToUtf8(stored); }
+std::string StoredName(std::string_view onDisk);
+
 // Upper-cases as the system locale of a Western Windows does: a-z and the
 // accented lower-case letters of Windows-1252 (but not the sharp s or the
 // micro sign).

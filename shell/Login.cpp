@@ -36,7 +36,9 @@ bool PasswordAccepted(const std::string& typed, const std::string& stored, const
 }
 
 NameCheck CheckUserName(mailstore::TMail& mail, const std::string& name, std::string& stored) {
-  if (!mailstore::IsKnownUser(mail, name)) {
+  const mailstore::TMail::Operation operation(mail);
+  // A name with a path in it can have no mailbox, registry or not.
+  if (!mailstore::IsMailboxUserName(name) || !mailstore::IsKnownUser(mail, name)) {
     mail.Ui().ShowAlert(mailstore::kProgramTitle, NotAValidUserText(name));
     return NameCheck::kRefused;
   }

@@ -173,8 +173,9 @@ MailSession::OpenedMessage MailSession::OpenMessage(int line, const mailstore::U
   // Only "no such file" makes the record dangling; any other failure to
   // read the text is reported and the message stays.
   std::string bytes;
-  int code = record.textFile.empty() ? platform::kFileNotFound : platform::ReadWholeFile(record.textFile, bytes);
-  if (code == platform::kFileNotFound || code == platform::kPathNotFound) {
+  int code = record.textFileCode;
+  if (code == platform::kOk) code = platform::ReadWholeFile(record.textFile, bytes, SIZE_MAX, platform::Links::kRefuse);
+  if (code == platform::kFileNotFound) {
     Ui().ShowAlert(mailstore::kProgramTitle, kTextDeletedText);
     ClearShown();
     int index = line;

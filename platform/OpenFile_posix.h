@@ -1,0 +1,18 @@
+// Opening files for the platform layer's own functions (POSIX).
+#pragma once
+
+#include <string>
+
+#include "platform/Files.h"
+
+namespace platform {
+
+// Opens `path` with `flags` (the access mode, O_TRUNC, O_SYNC).  With
+// `create`, a missing file is created with kSharedFileMode whatever the
+// umask; a file is never created by a plain O_CREAT, so a new file is known
+// to be new.  With Links::kRefuse a final symbolic link, and anything but a
+// plain file, is refused with kNotARegularFile (a FIFO or a device is never
+// waited on).  Returns the descriptor, or -1 with `code` set.
+int OpenFile(const std::string& path, int flags, bool create, Links links, int& code);
+
+}  // namespace platform
