@@ -1,5 +1,7 @@
 #include "platform/ProfileFile.h"
 
+#include <unordered_set>
+
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -13,13 +15,19 @@ std::string_view Trim(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
-// The section name of a header line, or nothing for any other line.
+// The section name of a header line, or nothing for any other line (a line
+// that opens with "[" and has no "]" included).
 std::optional<std::string_view> SectionName(std::string_view line) {
   const std::string_view trimmed = Trim(line);
   if (trimmed.empty() || trimmed.front() != '[') return std::nullopt;
   const size_t close = trimmed.find(']');
-  return Trim(trimmed.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+  if (close == std::string_view::npos) return std::nullopt;
+  return Trim(trimmed.substr(1, close - 1));
 }
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
 struct KeyValue {
   std::string_view key;
@@ -45,15 +53,27 @@ std::optional<KeyValue> ParseKeyLine(std::string_view line) {
 
 Profile Profile::Parse(std::string_view bytes) {
   Profile profile;
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-    profile.bom_ = bytes.substr(0, 3);
-    bytes.remove_prefix(3);
+  std::string decoded;  // a Unicode file's text as UTF-8
+  if (bytes.substr(0, 3) == kUtf8Mark) {
+    profile.encoding_ = Encoding::kUtf8;
+    decoded = bytes.substr(3);
+  } else if (bytes.substr(0, 2) == kUtf16LeMark || bytes.substr(0, 2) == kUtf16BeMark) {
+    const bool bigEndian = bytes.substr(0, 2) == kUtf16BeMark;
+    profile.encoding_ = bigEndian ? Encoding::kUtf16Be : Encoding::kUtf16Le;
+    decoded = Utf16ToUtf8(bytes.substr(2), bigEndian);
   }
-  while (!bytes.empty()) {
+  std::string_view rest = profile.encoding_ == Encoding::kAnsi ? bytes : std::string_view(decoded);
+  while (!rest.empty()) {
     Line line;
     std::string_view ending;
-    line.text = TakeLine(bytes, &ending);
+    const std::string_view text = TakeLine(rest, &ending);
     line.ending = ending;
+    if (profile.encoding_ == Encoding::kAnsi) {
+      line.text = text;
+    } else {
+      line.text = Utf8ToCp1252BestFit(text);
+      line.utf8 = text;
+    }
     profile.lines_.push_back(std::move(line));
   }
   return profile;
@@ -84,12 +104,10 @@ std::vector<std::string> Profile::Keys(std::string_view section) const {
   std::vector<std::string> keys;
   const auto range = FindSection(section);
   if (!range) return keys;
+  std::unordered_set<std::string> seen;  // upper-cased: a user list of thousands stays linear
   for (size_t i = range->header + 1; i < range->end; ++i) {
     const auto kv = ParseKeyLine(lines_[i].text);
-    if (!kv) continue;
-    bool seen = false;
-    for (const std::string& earlier : keys) seen = seen || EqualsIgnoreCase(earlier, kv->key);
-    if (!seen) keys.emplace_back(kv->key);
+    if (kv && seen.insert(UpperAnsi(kv->key)).second) keys.emplace_back(kv->key);
   }
   return keys;
 }
@@ -99,9 +117,9 @@ void Profile::SetValue(std::string_view section, std::string_view key, std::stri
   auto range = FindSection(section);
   if (!range) {
     if (!lines_.empty() && lines_.back().ending.empty()) lines_.back().ending = "\r\n";
-    if (!lines_.empty() && !Trim(lines_.back().text).empty()) lines_.push_back({"", "\r\n"});
-    lines_.push_back({"[" + std::string(section) + "]", "\r\n"});
-    lines_.push_back({std::move(newLine), "\r\n"});
+    if (!lines_.empty() && !Trim(lines_.back().text).empty()) lines_.push_back({"", "\r\n", ""});
+    lines_.push_back({"[" + std::string(section) + "]", "\r\n", ""});
+    lines_.push_back({std::move(newLine), "\r\n", ""});
     return;
   }
   size_t insertAt = range->header + 1;
@@ -109,21 +127,31 @@ void Profile::SetValue(std::string_view section, std::string_view key, std::stri
     const auto kv = ParseKeyLine(lines_[i].text);
     if (kv && EqualsIgnoreCase(kv->key, key)) {
       lines_[i].text = std::move(newLine);
+      lines_[i].utf8.clear();
       return;
     }
     if (!Trim(lines_[i].text).empty()) insertAt = i + 1;  // after the section's last non-blank line
   }
   if (lines_[insertAt - 1].ending.empty()) lines_[insertAt - 1].ending = "\r\n";
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), Line{std::move(newLine), "\r\n"});
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), Line{std::move(newLine), "\r\n", ""});
 }
 
 std::string Profile::Serialize() const {
-  std::string bytes = bom_;
+  std::string text;
   for (const Line& line : lines_) {
-    bytes += line.text;
-    bytes += line.ending;
+    // A Unicode file keeps each line it had as it was; what was written
+    // goes in from Windows-1252.
+    if (encoding_ == Encoding::kAnsi) text += line.text;
+    else text += line.utf8.empty() && !line.text.empty() ? Cp1252ToUtf8(line.text) : line.utf8;
+    text += line.ending;
   }
-  return bytes;
+  switch (encoding_) {
+    case Encoding::kAnsi: return text;
+    case Encoding::kUtf8: return std::string(kUtf8Mark) + text;
+    case Encoding::kUtf16Le: return std::string(kUtf16LeMark) + Utf8ToUtf16(text, false);
+    case Encoding::kUtf16Be: return std::string(kUtf16BeMark) + Utf8ToUtf16(text, true);
+  }
+  return text;
 }
 
 std::string ReadProfileString(const std::string& path, std::string_view section, std::string_view key,

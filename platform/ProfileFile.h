@@ -2,7 +2,13 @@
 //
 // Copies on Windows read these with the system's profile functions, so ours
 // must read any such file exactly as they do:
-//   - CR, LF and CR LF all end a line; a UTF-8 byte-order mark is skipped;
+//   - CR, LF and CR LF all end a line;
+//   - a file that starts with a UTF-8 or a UTF-16 (LE or BE) byte-order
+//     mark is decoded, its text taken as Windows-1252 with the nearest plain
+//     letter for a letter that has no form there ("Ł" is "L"); a write keeps
+//     the file's encoding and every line it does not change;
+//   - a line that opens with "[" but has no "]" is no section header: it is
+//     a line of the section before it;
 //   - blanks and tabs around section names, keys and values are trimmed;
 //   - a line whose first non-blank character is ";" is a comment;
 //   - a line without "=" is no key; lines before the first section belong
@@ -48,9 +54,11 @@ class Profile {
   std::string Serialize() const;
 
  private:
+  enum class Encoding { kAnsi, kUtf8, kUtf16Le, kUtf16Be };
   struct Line {
-    std::string text;    // without its line end
+    std::string text;    // without its line end, as Windows-1252
     std::string ending;  // "\r\n", "\n", "\r" or "" for an unterminated last line
+    std::string utf8;    // in a Unicode file, the line as it was read, while unchanged
   };
   // Where the first section of a name starts and ends (line indexes).
   struct Range {
@@ -59,7 +67,7 @@ class Profile {
   };
   std::optional<Range> FindSection(std::string_view section) const;
 
-  std::string bom_;
+  Encoding encoding_ = Encoding::kAnsi;
   std::vector<Line> lines_;
 };
 

@@ -18,8 +18,13 @@ void AppendUtf8(std::string& out, char32_t cp) {
   } else if (cp < 0x800) {
     out += static_cast<char>(0xC0 | (cp >> 6));
     out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
+  } else if (cp < 0x10000) {
     out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
     out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
@@ -44,9 +49,12 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
   return out;
 }
 
-std::string Utf8ToCp1252(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
+namespace {
+
+// Calls `each(code point)` for every character of UTF-8 text; a malformed
+// sequence is one character U+FFFD.
+template <class Each>
+void ForEachCodePoint(std::string_view utf8, Each each) {
   size_t i = 0;
   while (i < utf8.size()) {
     const auto lead = static_cast<unsigned char>(utf8[i]);
@@ -56,7 +64,7 @@ std::string Utf8ToCp1252(std::string_view utf8) {
     else if ((lead & 0xE0) == 0xC0) { extra = 1; cp = lead & 0x1F; }
     else if ((lead & 0xF0) == 0xE0) { extra = 2; cp = lead & 0x0F; }
     else if ((lead & 0xF8) == 0xF0) { extra = 3; cp = lead & 0x07; }
-    else { out += '?'; ++i; continue; }
+    else { each(char32_t{0xFFFD}); ++i; continue; }
     size_t j = 1;
     for (; j <= static_cast<size_t>(extra) && i + j < utf8.size(); ++j) {
       const auto next = static_cast<unsigned char>(utf8[i + j]);
@@ -64,14 +72,79 @@ std::string Utf8ToCp1252(std::string_view utf8) {
       cp = (cp << 6) | (next & 0x3F);
     }
     if (j != static_cast<size_t>(extra) + 1) {  // a sequence cut short
-      out += '?';
+      each(char32_t{0xFFFD});
       i += j;
       continue;
     }
     static constexpr char32_t kSmallest[4] = {0, 0x80, 0x800, 0x10000};
-    out += cp < kSmallest[extra] ? '?' : static_cast<char>(ByteOf(cp));
+    each(cp < kSmallest[extra] ? char32_t{0xFFFD} : cp);
     i += j;
   }
+}
+
+// The plain letter Windows puts for a letter of U+0100 to U+017F that
+// Windows-1252 lacks; "?" where it has none (the ones Windows-1252 has are
+// never looked up).
+constexpr char kLatinExtendedA[] =
+    "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIi??JjKkkLlLlLlL"
+    "lLlNnNnNnnNnOoOoOo??RrRrRrSsSsSs??TtTtTtUuUuUuUuUuUuWwYy?ZzZz???";
+
+}  // namespace
+
+std::string Utf8ToCp1252(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  ForEachCodePoint(utf8, [&out](char32_t cp) { out += static_cast<char>(ByteOf(cp)); });
+  return out;
+}
+
+std::string Utf8ToCp1252BestFit(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  ForEachCodePoint(utf8, [&out](char32_t cp) {
+    int byte = ByteOf(cp);
+    if (byte == '?' && cp != '?' && cp >= 0x100 && cp < 0x180) byte = kLatinExtendedA[cp - 0x100];
+    out += static_cast<char>(byte);
+  });
+  return out;
+}
+
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+  std::string out;
+  out.reserve(bytes.size());
+  auto unit = [&](size_t at) -> char32_t {
+    const auto a = static_cast<unsigned char>(bytes[at]), b = static_cast<unsigned char>(bytes[at + 1]);
+    return bigEndian ? (char32_t{a} << 8) | b : (char32_t{b} << 8) | a;
+  };
+  for (size_t at = 0; at + 1 < bytes.size(); at += 2) {
+    char32_t cp = unit(at);
+    if (cp >= 0xD800 && cp < 0xDC00 && at + 3 < bytes.size() && unit(at + 2) >= 0xDC00 && unit(at + 2) < 0xE000) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(at + 2) - 0xDC00);
+      at += 2;
+    } else if (cp >= 0xD800 && cp < 0xE000) {
+      cp = 0xFFFD;
+    }
+    AppendUtf8(out, cp);
+  }
+  return out;
+}
+
+std::string Utf8ToUtf16(std::string_view utf8, bool bigEndian) {
+  std::string out;
+  out.reserve(utf8.size() * 2);
+  auto put = [&](char32_t u) {
+    const char hi = static_cast<char>((u >> 8) & 0xFF), lo = static_cast<char>(u & 0xFF);
+    out += bigEndian ? hi : lo;
+    out += bigEndian ? lo : hi;
+  };
+  ForEachCodePoint(utf8, [&](char32_t cp) {
+    if (cp < 0x10000) {
+      put(cp);
+    } else {
+      put(0xD800 + ((cp - 0x10000) >> 10));
+      put(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    }
+  });
   return out;
 }
 

@@ -27,6 +27,16 @@ bool IsUtf8(std::string_view bytes);
 inline std::string DiskName(std::string_view stored) { return Cp1252ToUtf8(stored); }
 std::string StoredName(std::string_view onDisk);
 
+// Utf8ToCp1252 as Windows converts text it reads from a Unicode profile
+// file: a letter with no Windows-1252 form becomes its nearest plain letter
+// ("Ł" is "L", "ą" is "a"); other characters without one become "?".
+std::string Utf8ToCp1252BestFit(std::string_view utf8);
+
+// UTF-16 (little- or big-endian, without its byte-order mark) to UTF-8 and
+// back; an unpaired surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian);
+std::string Utf8ToUtf16(std::string_view utf8, bool bigEndian);
+
 // Upper-cases as the system locale of a Western Windows does: a-z and the
 // accented lower-case letters of Windows-1252 (but not the sharp s or the
 // micro sign).

@@ -11,6 +11,12 @@
 
 namespace {
 
+// The bytes of a literal, zero bytes included.
+template <size_t N>
+std::string Bytes(const char (&text)[N]) {
+  return std::string(text, N - 1);
+}
+
 using platform::Profile;
 using testing_support::ReadFile;
 using testing_support::TempDir;
@@ -52,7 +58,19 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{"unmatchedQuotes", "[USERS]\r\nBOB=\"x'\r\n", "USERS", "BOB", "\"x'"},
         LookupCase{"highBytesKept", "[USERS]\r\nBOB=\xC3\xC6\xC9\r\n", "USERS", "BOB", "\xC3\xC6\xC9"},
         LookupCase{"equalsInValue", "[USERS]\r\nBOB=a=b\r\n", "USERS", "BOB", "a=b"},
-        LookupCase{"otherSection", "[USERS]\r\n[MORE]\r\nBOB=1\r\n", "USERS", "BOB", std::nullopt}),
+        LookupCase{"otherSection", "[USERS]\r\n[MORE]\r\nBOB=1\r\n", "USERS", "BOB", std::nullopt},
+        // "[" without "]" opens no section: the line belongs to the one before.
+        LookupCase{"unclosedHeaderIsNoSection", "[USERS]\r\n[MORE\r\nBOB=1\r\n", "USERS", "BOB", "1"},
+        // Unicode files are decoded and their text taken as Windows-1252.
+        LookupCase{"utf8MarkDecoded", "\xEF\xBB\xBF[USERS]\r\nJOS\xC3\x89=1\r\n", "USERS", "JOS\xC9", "1"},
+        LookupCase{"utf8NearestLetter", "\xEF\xBB\xBF[USERS]\r\nBOB=\xC5\x81\xC3\xB3" "d\xC5\xBA\r\n", "USERS", "BOB",
+                   "L\xF3" "dz"},
+        LookupCase{"utf16Le", Bytes("\xFF\xFE[\0U\0S\0E\0R\0S\0]\0\r\0\n\0B\0O\0B\0=\0\x05\x01\r\0\n\0"),
+                   "USERS", "BOB", "a"},
+        LookupCase{"utf16Be", Bytes("\xFE\xFF\0[\0U\0S\0E\0R\0S\0]\0\n\0B\0O\0B\0=\0\xC9"), "USERS",
+                   "BOB", "\xC9"},
+        LookupCase{"utf16WithoutMarkIsNotUtf16", Bytes("[\0U\0S\0E\0R\0S\0]\0\n\0B\0O\0B\0=\0\x31\0"),
+                   "USERS", "BOB", std::nullopt}),
     [](const auto& info) { return info.param.name; });
 
 TEST(ProfileKeys, InFileOrderEachOnce) {
@@ -85,6 +103,18 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"addSection", "[X]\r\nA=1", "[X]\r\nA=1\r\n\r\n[USERS]\r\nBOB=\xC3\xC6\r\n"},
         EditCase{"unterminatedLastKey", "[USERS]\nA=1", "[USERS]\nA=1\r\nBOB=\xC3\xC6\r\n"}),
     [](const auto& info) { return info.param.name; });
+
+TEST(ProfileUnicode, AWriteKeepsTheEncodingAndTheOtherLines) {
+  // UTF-16 LE: "[USERS]", "\u0141ADA=1" (a name with no Windows-1252 form).
+  const std::string before("\xFF\xFE[\0U\0S\0E\0R\0S\0]\0\r\0\n\0\x41\x01\x41\0\x44\0\x41\0=\0\x31\0\r\0\n\0", 36);
+  Profile p = Profile::Parse(before);
+  EXPECT_EQ(p.Keys("USERS"), std::vector<std::string>{"LADA"});
+  p.SetValue("USERS", "BOB", "\xC9");
+  const std::string after = p.Serialize();
+  EXPECT_EQ(after.substr(0, before.size()), before);  // the untouched line keeps its letter
+  EXPECT_EQ(after.substr(before.size()), Bytes("B\0O\0B\0=\0\xC9\0\r\0\n\0"));
+  EXPECT_EQ(Profile::Parse(after).Value("USERS", "BOB"), "\xC9");
+}
 
 class ProfileFileTest : public ::testing::Test {
  protected:
