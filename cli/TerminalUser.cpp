@@ -1,5 +1,6 @@
 #include "cli/TerminalUser.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -72,17 +73,21 @@ bool TerminalUser::AskUser(const std::string& title, const std::string& text) {
   return assumeYes_;
 }
 
+uint32_t TerminalUser::RetryElapsedMs() {
+  const uint32_t now = platform::SystemClock().TickMs();
+  if (!retrying_) {
+    retrying_ = true;
+    retryingSinceMs_ = now;
+  }
+  return now - retryingSinceMs_;
+}
+
 bool TerminalUser::AskRetry(const std::string& text) {
   const std::string question = Question(mailstore::kProgramTitle, text);
   if (terminal_) return AskAtTerminal(question);
   bool yes = assumeYes_;
   if (yes) {
-    const uint32_t now = platform::SystemClock().TickMs();
-    if (!retrying_) {
-      retrying_ = true;
-      retryingSinceMs_ = now;
-    }
-    yes = now - retryingSinceMs_ < kRetryForMs;
+    yes = RetryElapsedMs() < kRetryForMs;
     if (yes) platform::SleepMs(kRetryPauseMs);  // a sharing violation is retried without a pause
   }
   // A retry answered Yes is told once, not at every attempt.
@@ -91,6 +96,14 @@ bool TerminalUser::AskRetry(const std::string& text) {
   return yes;
 }
 
-void TerminalUser::PauseMs(int ms) { platform::SleepMs(ms); }
+void TerminalUser::PauseMs(int ms) {
+  // The pauses between attempts count against the retrying time of --yes,
+  // so that it stays about ten seconds in all, however the attempts go.
+  if (!terminal_ && assumeYes_ && ms > 0) {
+    const uint32_t elapsed = RetryElapsedMs();
+    ms = elapsed >= kRetryForMs ? 0 : std::min<int>(ms, static_cast<int>(kRetryForMs - elapsed));
+  }
+  platform::SleepMs(ms);
+}
 
 }  // namespace cli

@@ -40,6 +40,8 @@ class TerminalUser : public mailstore::UserInteraction {
   bool AskAtTerminal(const std::string& question);
   // Without a terminal: the question and the answer given for the user.
   void TellAnswer(const std::string& question, bool yes);
+  // Since the first pause or retry question of this run.
+  uint32_t RetryElapsedMs();
 
   bool assumeYes_;
   bool raw_;

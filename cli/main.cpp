@@ -124,11 +124,21 @@ bool TerminalLoginForm::Execute(std::string& name, std::string& password) {
   std::string typed;
   bool have = false;
   if (options_.passwordFile) {
-    std::ifstream in(*options_.passwordFile, std::ios::binary);
-    have = static_cast<bool>(std::getline(in, typed));
-    if (!typed.empty() && typed.back() == '\r') typed.pop_back();
+    std::string bytes;
+    if (int code = platform::ReadWholeFile(*options_.passwordFile, bytes)) {
+      user_.ShowErrorText("The password file " + *options_.passwordFile + " cannot be read: " +
+                          mailstore::IoErrorText(code));
+      return false;
+    }
+    std::string_view rest = bytes;
+    typed = platform::TakeLine(rest);
+    have = true;
   } else if (platform::StdinIsTerminal()) {
     have = platform::ReadHiddenLine("Password for " + user_.ForTerminal(name_) + ": ", typed);
+  } else {
+    user_.ShowErrorText(user_.ForTerminal(name_) +
+                        " has a password: give it with --password-file FILE, or run kvmailctl at a terminal.");
+    return false;
   }
   // Typed as into the login form, which upper-cases every key; at start-up
   // no supervisor password is known yet.
@@ -166,6 +176,9 @@ class Session {
   mailstore::InboxScanner& Scan();
   // What a record's texts look like on the terminal.
   std::string Shown(const std::string& stored) const { return user_.ForTerminal(stored); }
+  // A field of `list`: control characters escaped (\t, \r, \n, \\, \xNN)
+  // unless --raw asks for the stored bytes.
+  std::string Field(const std::string& stored) const;
   // What the terminal typed looks like stored.
   std::string Stored(const std::string& typed) const { return options_.raw ? typed : platform::Utf8ToCp1252(typed); }
 
@@ -245,15 +258,58 @@ int Session::List(bool countOnly) {
     const mailstore::InboxFields line = mailstore::SplitInboxLine(lines[i]);
     if (!line.read && !line.date.empty()) ++unread;
     if (!countOnly)
-      std::cout << i << '\t' << (line.read ? "read" : "unread") << '\t' << Shown(line.date) << '\t'
-                << Shown(line.sender) << '\t' << Shown(line.subject) << '\n';
+      std::cout << i << '\t' << (line.read ? "read" : "unread") << '\t' << Field(line.date) << '\t'
+                << Field(line.sender) << '\t' << Field(line.subject) << '\n';
   }
-  if (static_cast<int>(lines.size()) < scanner.KnownCount()) {
-    user_.ShowErrorText("The mailbox is in use by another copy; not every message could be read. Try again.");
+  // A problem other than a busy mailbox was told by the scan already.
+  if (scanner.LastProblem() != 0) return kExitFailure;
+  if (scanner.RebuildPending()) {
+    if (scanner.LastProblem() == 0)
+      user_.ShowErrorText("The mailbox is in use by another copy; not every message could be read. Try again.");
     return kExitFailure;
   }
   if (countOnly) std::cout << unread << '\n';
   return kExitOk;
+}
+
+std::string Session::Field(const std::string& stored) const {
+  if (options_.raw) return stored;
+  // One message, one line of five fields, and nothing a sender wrote can
+  // move the cursor, ring or change the terminal.
+  std::string escaped;
+  for (const char c : stored) {
+    const auto b = static_cast<unsigned char>(c);
+    switch (c) {
+      case '\t': escaped += "\\t"; break;
+      case '\r': escaped += "\\r"; break;
+      case '\n': escaped += "\\n"; break;
+      case '\\': escaped += "\\\\"; break;
+      default:
+        if (b < 0x20 || b == 0x7F) {
+          char hex[8];
+          std::snprintf(hex, sizeof hex, "\\x%02X", b);
+          escaped += hex;
+        } else {
+          escaped += c;
+        }
+    }
+  }
+  std::string shown = platform::Cp1252ToUtf8(escaped);
+  // The C1 controls of Windows-1252's undefined bytes are controls too.
+  std::string safe;
+  for (size_t i = 0; i < shown.size(); ++i) {
+    const auto b = static_cast<unsigned char>(shown[i]);
+    if (b == 0xC2 && i + 1 < shown.size() && static_cast<unsigned char>(shown[i + 1]) >= 0x80 &&
+        static_cast<unsigned char>(shown[i + 1]) < 0xA0) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(shown[i + 1]));
+      safe += hex;
+      ++i;
+    } else {
+      safe += shown[i];
+    }
+  }
+  return safe;
 }
 
 bool Session::Exists(int index) {
@@ -283,6 +339,7 @@ int Session::Read(int index) {
 int Session::Send(const std::vector<std::string>& args) {
   mailstore::SendRequest request;
   request.pauseAfterCopyMs = 0;  // no window shows the names one by one
+  request.shortDateFormat = shell::SystemShortDateFormat();
   std::string toBox;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -308,6 +365,11 @@ int Session::Send(const std::vector<std::string>& args) {
       user_.ShowErrorText(request.textFile + ": " + mailstore::IoErrorText(code));
       return kExitFailure;
     }
+    // A device or a pipe would never end: refused before anything is made.
+    if (!info.isRegular) {
+      user_.ShowErrorText(request.textFile + ": not a plain file; only a file can be sent.");
+      return kExitFailure;
+    }
     if (request.scramble) std::fprintf(stderr, "kvmailctl: --encrypt applies to typed text; the file is sent unchanged.\n");
   } else {
     std::string line;
@@ -317,7 +379,12 @@ int Session::Send(const std::vector<std::string>& args) {
     }
   }
   mailstore::Delivery delivery(mail_, request);
-  return mailstore::SendMessage(delivery, toBox) ? kExitOk : kExitFailure;
+  const int toldBefore = user_.messagesShown();
+  if (mailstore::SendMessage(delivery, toBox)) return kExitOk;
+  // Sending to all users when there is nobody else is silent in the store.
+  if (request.sendToAll && !delivery.sentFlag && user_.messagesShown() == toldBefore)
+    user_.ShowErrorText("There is nobody to send the message to: the user list names nobody else.");
+  return kExitFailure;
 }
 
 int Session::Delete(int index) {

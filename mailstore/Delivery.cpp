@@ -143,6 +143,8 @@ bool SendMessage(Delivery& delivery, std::string_view toBox) {
 int CopyFileExact(const std::string& source, const std::string& target) {
   platform::FileInfo info;
   if (int code = platform::StatFile(source, info)) return code;
+  // A device or a pipe has no end to copy.
+  if (!info.isRegular) return platform::kNotARegularFile;
   if (source == target) return kCopyOntoItself;
 
   const size_t bufferSize = static_cast<size_t>(std::clamp<int64_t>(info.size, 1, kCopyBufferLimit));
@@ -151,7 +153,7 @@ int CopyFileExact(const std::string& source, const std::string& target) {
 
   platform::PlainFile in, out;
   if (int code = in.OpenForReading(source)) return code;
-  if (int code = out.Create(target)) return code;
+  if (int code = out.Create(target, platform::Links::kRefuse)) return code;
   int code = 0;
   int64_t copied = 0;
   for (;;) {

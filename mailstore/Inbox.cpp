@@ -35,13 +35,19 @@ bool InboxScanner::ScanMailbox() {
   if (mail_.UserName().empty()) return false;
   const TMail::Operation operation(mail_);
   int n = mail_.CountMessages();
-  if (n == knownCount_ && !rebuildPending_) return false;
+  // A mailbox that cannot be counted (a link or a folder in its place, a
+  // share that fails) is told once, like any mailbox that cannot be read.
+  const int countProblem = mail_.CountCode() == platform::kSharingViolation ? platform::kOk : mail_.CountCode();
+  if (n == knownCount_ && !rebuildPending_) {
+    if (countProblem != platform::kOk) ReportProblem(countProblem);
+    return false;
+  }
   const bool grew = knownCount_ < n || growthPending_;
   knownCount_ = n;
   rebuildPending_ = false;
   growthPending_ = false;
   int unread = 0;
-  int problem = platform::kOk;
+  int problem = countProblem;
 
   view_.BeginInboxUpdate();
   std::vector<MessageRecord> records;

@@ -120,6 +120,9 @@ class InboxScanner {
   // told (the mailbox or a text could not be read; a busy mailbox is not a
   // problem).
   int LastProblem() const { return lastProblem_; }
+  // Whether the last scan had to stop before the end of the mailbox (a
+  // record could not be read) and will rebuild at its next look.
+  bool RebuildPending() const { return rebuildPending_; }
 
   PollSettings settings;
 

@@ -111,14 +111,17 @@ int TMail::Finish(int code) {
 
 int TMail::CountMessages() {
   const std::string key = MailboxKey(userName_);
+  countCode_ = platform::kPathNotFound;
   if (!IsMailboxKey(key)) return 0;
   const platform::FoundName found = FindName(key.substr(0, 8) + kMailboxExtension);
   if (found.code == platform::kFileNotFound) {
-    if (OpenMailbox(key, Mode::kRead) == platform::kOk) CloseMailbox();
+    countCode_ = OpenMailbox(key, Mode::kRead);
+    if (countCode_ == platform::kOk) CloseMailbox();
     return 0;
   }
   // A link or a folder in the mailbox's place holds no records of ours.
-  if (found.code != platform::kOk || !found.info.isRegular) return 0;
+  countCode_ = found.code != platform::kOk ? found.code : found.info.isRegular ? platform::kOk : platform::kNotARegularFile;
+  if (countCode_ != platform::kOk) return 0;
   return static_cast<int>(found.info.size / static_cast<int64_t>(kRecordSize));
 }
 

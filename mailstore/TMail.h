@@ -114,8 +114,11 @@ class TMail {
 
   // The number of whole records in the current user's mailbox file; creates
   // the file empty when it does not exist.  Never fails: 0 when the file
-  // cannot be found or created.
+  // cannot be found or created, and then CountCode() says why.
   int CountMessages();
+  // 0 after a count that saw the mailbox (or created it), else what kept
+  // it from being counted (a link or a folder in its place, a failing look).
+  int CountCode() const { return countCode_; }
 
   // Appends a record to the mailbox file of `key`.  Returns 0 or the first
   // failing code; on failure the file holds what it held before.
@@ -191,6 +194,7 @@ class TMail {
   std::string programDir_;
   platform::SharedFile mailbox_;
   mutable std::optional<platform::DirectoryIndex> index_;  // during an Operation
+  int countCode_ = 0;
   // Where the last CreateMessageFile left off: its first name and the next
   // attempt after the one that succeeded.
   std::string lastFirstName_;

@@ -143,9 +143,10 @@ class PlainFile {
 
   // Opens an existing file for reading.  Returns 0 or a code.
   int OpenForReading(const std::string& path);
-  // Creates a file, or empties an existing one, for writing.  Returns 0 or a
-  // code.
-  int Create(const std::string& path);
+  // Creates a file, or empties an existing one, for writing (with kRefuse
+  // never through a link, and a new file gets kSharedFileMode).  Returns 0
+  // or a code.
+  int Create(const std::string& path, Links links = Links::kFollow);
   // Reads up to `capacity` bytes; `got` is 0 at the end.  Returns 0 or a code.
   int Read(void* buffer, size_t capacity, size_t& got);
   // Writes all `count` bytes.  Returns 0 or a code.

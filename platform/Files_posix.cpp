@@ -269,8 +269,13 @@ int PlainFile::OpenForReading(const std::string& path) {
   return fd_ < 0 ? PathErrorCode(errno, path, IoOp::kOpen) : kOk;
 }
 
-int PlainFile::Create(const std::string& path) {
+int PlainFile::Create(const std::string& path, Links links) {
   Close();
+  if (links == Links::kRefuse) {
+    int code = kOk;
+    fd_ = OpenFile(path, O_TRUNC | O_WRONLY, /*create=*/true, links, code);
+    return fd_ < 0 ? code : kOk;
+  }
   fd_ = sys::Open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, kNewFileMode);
   return fd_ < 0 ? PathErrorCode(errno, path, IoOp::kOpen) : kOk;
 }

@@ -8,6 +8,7 @@
 #include "platform/Environment.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
+#include "shell/AnsiText.h"
 #include "shell/Login.h"
 
 namespace shell {
@@ -27,16 +28,21 @@ constexpr KeyName kKeys[] = {
     {Key::kNetRefreshRate, "NETREFRESHRATE="}, {Key::kMasterInf, "MASTER$INF="},
 };
 
-// Paths are local bytes; texts of these files are Windows-1252.
+// Paths are local bytes (UTF-8); texts of these files are Windows-1252,
+// though a file written here may hold a path in UTF-8 already.
 QString PathText(const std::string& bytes) { return QString::fromStdString(bytes); }
 std::string PathBytes(const QString& path) { return path.toStdString(); }
+QString PathFromFile(const std::string& value) {
+  return PathText(platform::IsUtf8(value) ? value : platform::Cp1252ToUtf8(value));
+}
 
 }  // namespace
 
 QString UserConfigFilePath(const QString& userName, const QString& programDir) {
   std::string dir = platform::GetEnv("DASHDECK");
   if (dir.empty()) dir = PathBytes(programDir);
-  std::string name = PathBytes(userName);
+  // Cut after 8 characters of the stored name, never inside a character.
+  std::string name = ToAnsi(userName);
   name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
   name = name.empty() ? kNoUserConfigName : name.substr(0, 8) + ".INF";
   const std::string path = platform::ResolveName(dir, name);
@@ -65,7 +71,7 @@ void ApplyConfigFile(const QString& path, Preferences& prefs) {
         case Key::kMailDir:
           // Taken as written: on a file system that tells case apart the
           // upper-cased path would name another directory.
-          if (!asWritten.empty()) prefs.mailDir = PathText(asWritten);
+          if (!asWritten.empty()) prefs.mailDir = PathFromFile(asWritten);
           break;
         case Key::kCheckMail: prefs.checkMailContinuously = upperValue == "YES"; break;
         case Key::kBeep: prefs.notifyWhenMailArrives = upperValue == "YES"; break;

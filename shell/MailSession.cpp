@@ -1,5 +1,7 @@
 #include "shell/MailSession.h"
 
+#include <QLocale>
+
 #include "mailstore/IoErrorText.h"
 #include "platform/ErrorCode.h"
 #include "platform/Files.h"
@@ -19,6 +21,26 @@ bool SameMessage(const std::string& a, const std::string& b) {
 }
 
 }  // namespace
+
+std::string SystemShortDateFormat() {
+  constexpr const char* kNumericDefault = "M/d/yyyy";
+  const QLocale locale = QLocale::system();
+  if (locale.language() == QLocale::C) return kNumericDefault;
+  const QString format = locale.dateFormat(QLocale::ShortFormat);
+  // Only numbers fit the record's room; text in quotes is taken as it is.
+  bool quoted = false;
+  for (int i = 0; i < format.size(); ++i) {
+    const QChar c = format[i];
+    if (c == '\'') quoted = !quoted;
+    if (quoted || !c.isLetter()) continue;
+    int run = 1;
+    while (i + run < format.size() && format[i + run] == c) ++run;
+    const bool numeric = (c == 'd' && run <= 2) || (c == 'M' && run <= 2) || (c == 'y' && (run == 2 || run == 4));
+    if (!numeric) return kNumericDefault;
+    i += run - 1;
+  }
+  return ToAnsi(format);
+}
 
 MailSession::MailSession(mailstore::UserInteraction& ui, const platform::Clock& clock)
     : mail_(ui, clock), scanner_(mail_, *this), prefs_(DefaultPreferences()) {

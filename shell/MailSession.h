@@ -27,6 +27,12 @@
 
 namespace shell {
 
+// The system's short date format for the date of new records, as the mail
+// store's formatter reads it (d, dd, M, MM, yy, yyyy): the user's locale.
+// A locale whose short format names months or weekdays in words, or none
+// at all (the C locale), gives "M/d/yyyy".
+std::string SystemShortDateFormat();
+
 // What a session's front end shows of the In Box and the reading pane.
 class SessionView : public mailstore::InboxView {
  public:

@@ -1,5 +1,8 @@
 // kvmailctl end to end: real processes on a real Mail Directory.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
 
 #include <chrono>
 #include <cstdlib>
@@ -33,8 +36,9 @@ class Kvmailctl : public ::testing::Test {
   // text `in` on standard input and `env` before it.
   Result Run(const std::string& args, const std::string& in = "", const std::string& env = "") {
     WriteFile(work.File("in"), in);
-    // Each run has a settings store of its own, empty unless a test fills it.
-    const std::string command = "cd '" + dir.path() + "' && XDG_CONFIG_HOME='" + work.File("config") + "' " + env +
+    // Each run has a settings store of its own, empty unless a test fills it,
+    // and dates in the fixed format of the C locale unless a test says.
+    const std::string command = "cd '" + dir.path() + "' && LC_ALL=C XDG_CONFIG_HOME='" + work.File("config") + "' " + env +
                                 " KVMAIL= '" KVMAILCTL "' " + args + " <'" +
                                 work.File("in") + "' >'" + work.File("out") + "' 2>'" + work.File("err") + "'";
     const int raw = std::system(command.c_str());
@@ -138,11 +142,16 @@ TEST_F(Kvmailctl, TheUserIsIdentifiedAsAtStartUp) {
   WriteFile(work.File("right"), "sesame\n");
   WriteFile(work.File("wrong"), "OPEN\n");
   EXPECT_EQ(Run("--user bob --password-file '" + work.File("right") + "' check").status, 0);
-  for (const std::string& how : {"--password-file '" + work.File("wrong") + "'", std::string()}) {
-    r = Run("--user bob " + how + " check");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "That's not the correct password!\n");
-  }
+  r = Run("--user bob --password-file '" + work.File("wrong") + "' check");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "That's not the correct password!\n");
+  // Without a terminal and without a file nothing was typed, and that is said.
+  r = Run("--user bob check");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "BOB has a password: give it with --password-file FILE, or run kvmailctl at a terminal.\n");
+  r = Run("--user bob --password-file '" + work.File("missing") + "' check");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("The password file " + work.File("missing") + " cannot be read: File not found!", 0), 0u) << r.err;
   EXPECT_EQ(Run("--user alice check").status, 0);  // Bob's password is not Alice's business
 }
 
@@ -168,6 +177,63 @@ TEST_F(Kvmailctl, FailuresAreToldAndLoseNothing) {
 
   EXPECT_EQ(ReadFile(dir.File("BOB.LST")), mailbox);
   EXPECT_EQ(MessageFiles().size(), 1u);
+}
+
+TEST_F(Kvmailctl, OddFilesAreRefusedAndNothingIsLost) {
+  ASSERT_EQ(Run("--user alice send BOB", "first\n").status, 0);
+  const std::string mailbox = ReadFile(dir.File("BOB.LST"));
+  // Something that is not a plain file is refused before anything is made.
+  ASSERT_EQ(mkfifo(work.File("fifo").c_str(), 0600), 0);
+  for (const std::string& odd : {std::string("/dev/zero"), work.File("fifo"), work.path()}) {
+    const Result r = Run("--user alice send --file '" + odd + "' BOB");
+    EXPECT_EQ(r.status, 1) << odd;
+    EXPECT_EQ(r.err, odd + ": not a plain file; only a file can be sent.\n");
+  }
+  EXPECT_EQ(MessageFiles().size(), 1u);
+
+  // A folder where the text should be: told, and nothing deleted.
+  const std::string text = MessageFiles()[0];
+  std::filesystem::remove(text);
+  std::filesystem::create_directory(text);
+  Result r = Run("--user bob read 0");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("A link or a folder stands where"), std::string::npos) << r.err;
+  EXPECT_EQ(ReadFile(dir.File("BOB.LST")), mailbox);
+  EXPECT_TRUE(std::filesystem::is_directory(text));
+
+  // A folder where the mailbox should be: list says why.
+  std::filesystem::remove(dir.File("CAROL.LST"));
+  std::filesystem::create_directory(dir.File("CAROL.LST"));
+  r = Run("--user carol list");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Your mailbox could not be read fully."), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("A link or a folder stands where"), std::string::npos) << r.err;
+}
+
+TEST_F(Kvmailctl, ListIsOneLineOfFiveFieldsPerMessage) {
+  ASSERT_EQ(Run("--user alice send --subject \"$(printf 'a\\tb\\033[2Jc\\a\\\\d')\" BOB", "x\n").status, 0);
+  const Result list = Run("--user bob list");
+  EXPECT_EQ(list.status, 0);
+  EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 1);
+  EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\t'), 4);
+  EXPECT_NE(list.out.find("a\\tb\\x1B[2Jc\\x07\\\\d\n"), std::string::npos) << list.out;
+  EXPECT_NE(Run("--user bob --raw list").out.find("a\tb\033[2Jc\a\\d\n"), std::string::npos);
+
+  // A dangling record removed on the way is no failure.
+  ASSERT_EQ(Run("--user alice send --subject second BOB", "y\n").status, 0);
+  std::filesystem::remove(MessageFiles()[0] == dir.File("BOB.LST") ? MessageFiles()[1] : MessageFiles()[0]);
+  const Result after = Run("--user bob list");
+  EXPECT_EQ(after.status, 0) << after.err;
+  EXPECT_EQ(std::count(after.out.begin(), after.out.end(), '\n'), 1);
+}
+
+TEST_F(Kvmailctl, SendingToAllWithNobodyElseSaysSo) {
+  // No user list, and no mailbox but the sender's.
+  std::filesystem::remove(dir.File("MASTER.INI"));
+  const Result r = Run("--user alice send --all", "x\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "There is nobody to send the message to: the user list names nobody else.\n");
+  EXPECT_TRUE(MessageFiles().empty());
 }
 
 TEST_F(Kvmailctl, AMailboxLockedForGoodFailsInBoundedTime) {
@@ -215,6 +281,24 @@ TEST_F(Kvmailctl, TheMailDirectoryIsFoundAsTheProgramFindsIt) {
 
   // --maildir over everything.
   EXPECT_EQ(Run("--user bob --maildir '" + dir.path() + "' read 0", "", dashdeck).out, "one\n");
+}
+
+TEST_F(Kvmailctl, TheDateOfANewRecordFollowsTheLocalesShortFormat) {
+  struct Case {
+    const char* locale;
+    const char* shape;  // the date with digits as 9
+  };
+  for (const Case& c : {Case{"C", "99/99/9999"}, Case{"de_DE.UTF-8", "99.99.99"}, Case{"en_GB.UTF-8", "99/99/9999"}}) {
+    ASSERT_EQ(Run("--user alice send BOB", "x\n", std::string("LC_ALL=") + c.locale).status, 0);
+    const std::string list = Run("--user bob list").out;
+    const std::string last = list.substr(list.rfind('\n', list.size() - 2) + 1);
+    std::string date = last.substr(last.find('\t', last.find('\t') + 1) + 1);
+    date = date.substr(0, date.find(' '));
+    for (char& ch : date)
+      if (std::isdigit(static_cast<unsigned char>(ch))) ch = '9';
+    // Days and months without a leading zero may be one digit.
+    EXPECT_TRUE(date == c.shape || (std::string(c.locale) == "C" && date.size() >= 8 && date.size() <= 10)) << c.locale << " " << date;
+  }
 }
 
 TEST_F(Kvmailctl, WrongCommandLinesExitWithTwo) {

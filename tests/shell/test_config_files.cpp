@@ -48,6 +48,16 @@ TEST_F(ConfigFilesTest, TheUsersFileIsNamedAfterTheUser) {
   EXPECT_EQ(UserConfigFilePath("JOHN SMITH JUNIOR", prefs.programDir), QString::fromStdString(programDir.File("JOHNSMIT.INF")));
 }
 
+TEST_F(ConfigFilesTest, ANameOutsideAsciiIsCutAfterEightCharacters) {
+  // "AAAAAAAÉZ": eight characters are "AAAAAAAÉ", whatever its bytes on disk.
+  const QString name = QString::fromUtf8("AAAAAAA\xC3\x89Z");
+  WriteFile(programDir.File("AAAAAAA\xC3\x89.INF"), "");
+  EXPECT_EQ(UserConfigFilePath(name, prefs.programDir), QString::fromStdString(programDir.File("AAAAAAA\xC3\x89.INF")));
+  // Written by a copy on another system in other letters.
+  std::filesystem::rename(programDir.File("AAAAAAA\xC3\x89.INF"), programDir.File("aaaaaaa\xC3\xA9.inf"));
+  EXPECT_EQ(UserConfigFilePath(name, prefs.programDir), QString::fromStdString(programDir.File("aaaaaaa\xC3\xA9.inf")));
+}
+
 TEST_F(ConfigFilesTest, LinesSetTheirSettings) {
   prefs.checkMailContinuously = false;
   prefs.notifyWhenMailArrives = true;
