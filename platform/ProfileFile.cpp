@@ -53,6 +53,7 @@ std::optional<KeyValue> ParseKeyLine(std::string_view line) {
 
 Profile Profile::Parse(std::string_view bytes) {
   Profile profile;
+  profile.original_ = bytes;
   std::string decoded;  // a Unicode file's text as UTF-8
   if (bytes.substr(0, 3) == kUtf8Mark) {
     profile.encoding_ = Encoding::kUtf8;
@@ -113,6 +114,7 @@ std::vector<std::string> Profile::Keys(std::string_view section) const {
 }
 
 void Profile::SetValue(std::string_view section, std::string_view key, std::string_view value) {
+  changed_ = true;
   std::string newLine = std::string(key) + "=" + std::string(value);
   auto range = FindSection(section);
   if (!range) {
@@ -137,6 +139,7 @@ void Profile::SetValue(std::string_view section, std::string_view key, std::stri
 }
 
 std::string Profile::Serialize() const {
+  if (!changed_) return original_;
   std::string text;
   for (const Line& line : lines_) {
     // A Unicode file keeps each line it had as it was; what was written

@@ -69,6 +69,8 @@ class Profile {
 
   Encoding encoding_ = Encoding::kAnsi;
   std::vector<Line> lines_;
+  std::string original_;  // the bytes parsed, given back while nothing changed
+  bool changed_ = false;
 };
 
 // Returns the value of `key` in `section` of the file at `path`, or

@@ -1,0 +1,279 @@
+#!/usr/bin/env bash
+# The store under stress, with real processes on a real directory:
+#   concurrent  8 senders into one mailbox while its owner lists, reads
+#               and deletes
+#   kills       kvmailctl send and delete killed (SIGKILL) at random moments
+#   full disk   a small tmpfs filled up (where this machine lets us mount)
+#   faults      the fault seam swept over every call kind of send, read,
+#               delete and list
+#   accounts    two real accounts of one group sending to each other (root)
+#   fuzz        every reader of outside bytes fuzzed for a fixed time
+# After each part the store is checked from outside: records lost, torn,
+# duplicated, without text, and files outside the Mail Directory changed.
+# One figure line per part; the exit status is 1 when any part failed.
+#
+# Usage: stress.sh KVMAILCTL STORE_CHECK [FUZZ_BIN_DIR FUZZ_CORPUS_DIR]
+# KVMAIL_STRESS_SCALE multiplies the work (1: the short run of CI).
+set -u
+ctl=$1
+check=$2
+fuzzdir=${3:-}
+corpusdir=${4:-}
+scale=${KVMAIL_STRESS_SCALE:-1}
+work=$(mktemp -d)
+failed=0
+mounted=
+cleanup() {
+  [ -n "$mounted" ] && umount "$mounted" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export LC_ALL=C XDG_CONFIG_HOME=$work/config KVMAIL=
+
+# A file outside every Mail Directory, with links to it planted inside.
+outside=$work/outside
+mkdir -p "$outside"
+head -c 4096 /dev/urandom >"$outside/precious"
+outsideSum=$(sha256sum <"$outside/precious")
+
+# fresh NAME: a Mail Directory with ALICE, BOB and CAROL, whose mailbox
+# and one text name are links to the file outside.
+fresh() {
+  dir=$work/$1
+  mkdir -p "$dir"
+  printf '[USERS]\r\nALICE=\r\nBOB=\r\nCAROL=\r\n' >"$dir/MASTER.INI"
+  ln -s "$outside/precious" "$dir/CAROL.LST"
+  ln -s "$outside/precious" "$dir/FFFFFFFF.MSG"
+  expected=$work/$1.expected
+  unknown=$work/$1.unknown
+  : >"$expected"
+  : >"$unknown"
+}
+
+as() { local user=$1; shift; "$ctl" --maildir "$dir" --user "$user" --yes "$@"; }
+
+# The subjects of BOB's In Box, one a line, in order.
+subjects() { as bob list 2>/dev/null | cut -f5; }
+
+# forget SUBJECT: it is no longer expected (deleted), or its fate is open.
+forget() { grep -vxF -- "$1" "$expected" >"$expected.new"; mv "$expected.new" "$expected"; }
+
+# report PART FIGURES: checks the store and prints the part's line.
+report() {
+  local part=$1 figures=$2 line status=0
+  # The store's own recovery first: a scan drops records whose text is gone.
+  as bob list >/dev/null 2>&1
+  line=$("$check" "$dir" BOB "$expected" "$unknown") || status=1
+  local outsideNow
+  outsideNow=$(sha256sum <"$outside/precious")
+  local touched=0
+  [ "$outsideNow" = "$outsideSum" ] || touched=1
+  [ -L "$dir/CAROL.LST" ] || touched=1
+  echo "$part: $figures; $line; $touched outside changed"
+  if [ $status -ne 0 ] || [ $touched -ne 0 ]; then
+    echo "$part: FAILED"
+    failed=1
+  fi
+}
+
+concurrent() {
+  fresh concurrent
+  local n=$((25 * scale)) p i
+  for p in 1 2 3 4 5 6 7 8; do
+    (
+      for ((i = 1; i <= n; i++)); do
+        subject="p$p-$i"
+        if as alice send --subject "$subject" BOB <<<"text of $subject" >/dev/null 2>&1; then
+          echo "$subject" >>"$expected.$p"
+        else
+          echo "$subject" >>"$unknown"
+        fi
+        # now and then a message to the mailbox that is a link
+        ((i % 10)) || as alice send --subject "to carol" CAROL <<<"x" >/dev/null 2>&1
+      done
+    ) &
+  done
+  local deleted=0 count line subject
+  while [ -n "$(jobs -r)" ]; do
+    mapfile -t lines < <(subjects)
+    count=${#lines[@]}
+    if ((count > 0)); then
+      line=$((RANDOM % count))
+      subject=${lines[$line]}
+      as bob read "$line" >/dev/null 2>&1
+      if as bob delete "$line" >/dev/null 2>&1; then
+        echo "$subject" >>"$work/concurrent.deleted"
+        deleted=$((deleted + 1))
+      fi
+    fi
+  done
+  wait
+  cat "$expected".* >"$expected" 2>/dev/null
+  [ -f "$work/concurrent.deleted" ] && while read -r subject; do forget "$subject"; done <"$work/concurrent.deleted"
+  report concurrent "$((8 * n)) sent by 8 processes, $deleted deleted by the owner meanwhile"
+}
+
+kills() {
+  fresh kills
+  local k rounds=$((200 * scale)) pid status subject killedSends=0 killedDeletes=0
+  for ((k = 1; k <= rounds; k++)); do
+    if ((k % 3)); then
+      subject="k$k"
+      as alice send --subject "$subject" BOB <<<"text of $subject" >/dev/null 2>&1 &
+    else
+      mapfile -t lines < <(subjects)
+      ((${#lines[@]})) || continue
+      subject=${lines[0]}
+      as bob delete 0 >/dev/null 2>&1 &
+    fi
+    pid=$!
+    # Anywhere in the life of the process, from its start to its end.
+    sleep "0.0$((RANDOM % 50 + 10))"
+    {
+      kill -9 "$pid"
+      wait "$pid"
+    } 2>/dev/null
+    status=$?
+    if ((k % 3)); then
+      if [ $status -eq 0 ]; then echo "$subject" >>"$expected"; else echo "$subject" >>"$unknown"; killedSends=$((killedSends + 1)); fi
+    else
+      forget "$subject"
+      [ $status -eq 0 ] || { echo "$subject" >>"$unknown"; killedDeletes=$((killedDeletes + 1)); }
+    fi
+  done
+  report kills "$rounds rounds, $killedSends sends and $killedDeletes deletes killed on the way"
+}
+
+fulldisk() {
+  mkdir -p "$work/full"
+  local why
+  if ! why=$(mount -t tmpfs -o size=768k tmpfs "$work/full" 2>&1); then
+    echo "full disk: skipped (no tmpfs can be mounted here: ${why:-not allowed})"
+    return
+  fi
+  mounted=$work/full
+  fresh full
+  local body i sent=0 refused=0
+  body=$(for ((i = 0; i < 300; i++)); do printf '%0100d\n' "$i"; done)
+  for ((i = 1; i <= 60; i++)); do
+    if as alice send --subject "f$i" BOB <<<"$body" >/dev/null 2>&1; then
+      echo "f$i" >>"$expected"
+      sent=$((sent + 1))
+    else
+      echo "f$i" >>"$unknown"
+      refused=$((refused + 1))
+    fi
+  done
+  report "full disk" "$sent delivered until the disk was full, $refused refused"
+  umount "$work/full" && mounted=
+}
+
+faults() {
+  fresh faults
+  local calls=(open create read write fsync close lock stat unlink rename truncate chmod opendir readdir clock mkdir utime)
+  local call n err cmd runs=0 refused=0 subject k=0 before status
+  for ((k = 1; k <= 4; k++)); do
+    as alice send --subject "seed$k" BOB <<<"seed" >/dev/null 2>&1 && echo "seed$k" >>"$expected"
+  done
+  for cmd in send read delete list; do
+    for call in "${calls[@]}"; do
+      err=EIO
+      [ "$call" = write ] && err=ENOSPC
+      for ((n = 1; n <= 6 * scale; n++)); do
+        k=$((k + 1))
+        mapfile -t before < <(subjects)
+        ((${#before[@]})) || { as alice send --subject "seed$k" BOB <<<"seed" >/dev/null 2>&1 && echo "seed$k" >>"$expected"; continue; }
+        case $cmd in
+          send)
+            subject="s$k"
+            KVMAIL_FAULTS="$call:$n:$err" as alice send --subject "$subject" BOB <<<"text" >/dev/null 2>&1
+            status=$?
+            if [ $status -eq 0 ]; then echo "$subject" >>"$expected"; else echo "$subject" >>"$unknown"; fi ;;
+          read)
+            KVMAIL_FAULTS="$call:$n:$err" as bob read 0 >/dev/null 2>&1
+            status=$? ;;
+          delete)
+            subject=${before[0]}
+            KVMAIL_FAULTS="$call:$n:$err" as bob delete 0 >/dev/null 2>&1
+            status=$?
+            forget "$subject"
+            [ $status -eq 0 ] || echo "$subject" >>"$unknown" ;;
+          list)
+            KVMAIL_FAULTS="$call:$n:$err" as bob list >/dev/null 2>&1
+            status=$? ;;
+        esac
+        runs=$((runs + 1))
+        [ $status -eq 0 ] || refused=$((refused + 1))
+      done
+    done
+  done
+  report faults "$runs runs with a failing call, $refused told a failure"
+}
+
+accounts() {
+  if [ "$(id -u)" -ne 0 ] || ! command -v useradd >/dev/null || ! command -v runuser >/dev/null; then
+    echo "accounts: skipped (needs root, useradd and runuser)"
+    return
+  fi
+  getent group kvmailtest >/dev/null || groupadd kvmailtest
+  for u in kvmaila kvmailb; do
+    id "$u" >/dev/null 2>&1 || useradd -M -N -g kvmailtest -s /usr/sbin/nologin "$u"
+  done
+  # The program and the Mail Directory where both accounts reach them.
+  local shared
+  shared=$(mktemp -d /tmp/kvmail-accounts.XXXXXX)
+  chmod 755 "$shared"
+  cp "$ctl" "$shared/kvmailctl"
+  dir=$shared/mail
+  mkdir "$dir"
+  chgrp kvmailtest "$dir"
+  chmod 2770 "$dir"  # the group's, and new files stay in it
+  printf '[USERS]\r\nKVMAILA=\r\nKVMAILB=\r\n' >"$dir/MASTER.INI"
+  chmod 644 "$dir/MASTER.INI"
+  run() { local who=$1; shift; runuser -u "$who" -- sh -c 'umask 022; exec "$@"' sh env XDG_CONFIG_HOME=/tmp "$shared/kvmailctl" --maildir "$dir" "$@"; }
+  local ok=0
+  # A creates both mailboxes by sending; B, another account, must still
+  # append to them and read its own.
+  echo one | run kvmaila --user kvmaila send --subject a1 KVMAILB KVMAILA >/dev/null 2>&1 && ok=$((ok + 1))
+  echo two | run kvmailb --user kvmailb send --subject b1 KVMAILA KVMAILB >/dev/null 2>&1 && ok=$((ok + 1))
+  [ "$(run kvmailb --user kvmailb read 0 2>/dev/null)" = one ] && ok=$((ok + 1))
+  [ "$(run kvmaila --user kvmaila read 1 2>/dev/null)" = two ] && ok=$((ok + 1))
+  local modes
+  modes=$(stat -c %a "$dir"/*.LST "$dir"/*.MSG | sort -u | tr '\n' ' ')
+  echo "accounts: 2 accounts of one group, $ok of 4 steps done, file modes: $modes"
+  if [ $ok -ne 4 ] || [ "$modes" != "660 " ]; then
+    echo "accounts: FAILED"
+    failed=1
+  fi
+  rm -rf "$shared"
+}
+
+fuzz() {
+  if [ -z "$fuzzdir" ] || ! ls "$fuzzdir"/fuzz_* >/dev/null 2>&1; then
+    echo "fuzz: skipped (the fuzz targets are built by the asan preset)"
+    return
+  fi
+  local target name crashes=0 count=0 seconds=$((10 * scale))
+  for target in "$fuzzdir"/fuzz_*; do
+    [ -x "$target" ] || continue
+    name=${target##*/fuzz_}
+    mkdir -p "$work/corpus_$name"
+    if ! "$target" -max_total_time="$seconds" -seed=1 -max_len=4096 -artifact_prefix="$work/" \
+        "$work/corpus_$name" "$corpusdir/$name" >"$work/fuzz_$name.log" 2>&1; then
+      crashes=$((crashes + 1))
+      echo "fuzz: $name crashed:"
+      tail -30 "$work/fuzz_$name.log"
+    fi
+    count=$((count + 1))
+  done
+  echo "fuzz: $count readers fuzzed for ${seconds}s each, $crashes crashes"
+  [ $crashes -eq 0 ] || failed=1
+}
+
+concurrent
+kills
+fulldisk
+faults
+accounts
+fuzz
+exit $failed
