@@ -160,6 +160,15 @@ TEST_F(SharedDirectoryTest, AMessageNameTakenInOtherLettersIsTaken) {
   EXPECT_EQ(ReadFile(MailFile(lower)), "another copy's private message\r\n");
 }
 
+TEST_F(SharedDirectoryTest, AReservationWhoseCloseFailsLeavesNoText) {
+  platform::faults::Arm("close", 1, EIO);
+  std::string path;
+  EXPECT_FALSE(mail.CreateMessageFile(path));
+  platform::faults::Clear();
+  for (const auto& entry : fs::directory_iterator(dir.path()))
+    EXPECT_FALSE(IsMessageFileName(entry.path().filename().string())) << entry.path();
+}
+
 TEST_F(SharedDirectoryTest, ANameWithAPathInItHasNoMailbox) {
   fs::remove(MailFile("MASTER.INI"));  // without a registry every other name would be asked about
   for (const char* name : {"../X", "A/B", "C:\\D", "..\\E"}) {
