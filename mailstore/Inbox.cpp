@@ -33,7 +33,7 @@ InboxScanner::InboxScanner(TMail& mail, InboxView& view) : mail_(mail), view_(vi
 
 bool InboxScanner::ScanMailbox() {
   if (mail_.UserName().empty()) return false;
-  const TMail::Operation operation(mail_);
+  const TMail::Operation operation(mail_, TMail::Operation::kListDirectory);
   int n = mail_.CountMessages();
   // A mailbox that cannot be counted (a link or a folder in its place, a
   // share that fails) is told once, like any mailbox that cannot be read.
@@ -50,44 +50,38 @@ bool InboxScanner::ScanMailbox() {
   int problem = countProblem;
 
   view_.BeginInboxUpdate();
+  // Every record under one read-mode open; each text file checked against
+  // one reading of the directory.
   std::vector<MessageRecord> records;
-  int position = 0;
-  bool reread = true;
-  size_t next = 0;
-  while (position < n) {
-    if (reread) {
-      // All records from `position` on, under one open; again after a
-      // removal, since the file then changed under us.
-      const int code = mail_.ReadMessages(position, records);
-      if (code != 0 || records.empty()) {
-        // Line k must stay record k: stop here and rebuild at the next look,
-        // which announces any growth seen now with the whole list.  A busy
-        // mailbox is the normal case of another copy appending; anything
-        // else is told.
-        rebuildPending_ = true;
-        growthPending_ = grew;
-        if (code != platform::kSharingViolation) problem = code != 0 ? code : platform::kReadError;
-        break;
+  std::vector<int> dangling;
+  const int code = n > 0 ? mail_.ReadMessages(0, records) : platform::kOk;
+  if (code != platform::kOk || (n > 0 && records.empty())) {
+    // Line k must stay record k: nothing is listed, and the next look
+    // rebuilds and announces any growth seen now with the whole list.  A
+    // busy mailbox is the normal case of another copy appending; anything
+    // else is told.
+    rebuildPending_ = true;
+    growthPending_ = grew;
+    if (code != platform::kSharingViolation) problem = code != platform::kOk ? code : platform::kReadError;
+  } else {
+    // Lines follow the records that stay: the dangling ones go below.
+    for (size_t i = 0; i < records.size() && i < static_cast<size_t>(n); ++i) {
+      const MessageRecord& record = records[i];
+      if (record.textFileCode == platform::kFileNotFound) {
+        dangling.push_back(static_cast<int>(i));
+        continue;
       }
-      next = 0;
-      reread = false;
+      // A text that could not be looked at stays with its record.
+      if (record.textFileCode != platform::kOk && problem == platform::kOk) problem = record.textFileCode;
+      view_.AddInboxLine(InboxLine(record), record);
+      if (!record.date.empty() && !IsRead(record)) ++unread;
     }
-    if (next >= records.size()) break;  // the file is shorter than it was counted
-    const MessageRecord& record = records[next];
-    if (record.textFileCode == platform::kFileNotFound) {
-      mail_.DeleteMessage(position);  // dangling; a failure is not reported here
-      --n;
-      reread = true;
-      continue;
-    }
-    // A text that could not be looked at stays with its record.
-    if (record.textFileCode != platform::kOk && problem == platform::kOk) problem = record.textFileCode;
-    view_.AddInboxLine(InboxLine(record), record);
-    if (!record.date.empty() && !IsRead(record)) ++unread;
-    ++position;
-    ++next;
   }
   view_.EndInboxUpdate();
+  // Dangling records go in one pass under one lock, as one removal each
+  // would leave the file.  A failure is not reported here; the list then
+  // no longer matches the file, and the next look builds it again.
+  if (!dangling.empty() && mail_.RemoveDanglingRecords(dangling, records) != platform::kOk) rebuildPending_ = true;
 
   view_.SetMailboxState(knownCount_ > 0);
   view_.SetCaption(MailboxCaption());

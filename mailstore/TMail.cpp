@@ -67,6 +67,12 @@ std::string TMail::MailboxPath(std::string_view key) const {
 platform::FoundName TMail::ResolveTextFile(std::string_view stored) const {
   const std::string_view name = platform::FileNamePart(stored);
   if (!IsMessageFileName(name)) return {{}, platform::kFileNotFound, {}};
+  if (indexFirst_ && index_) {
+    int code = platform::kOk;
+    if (const std::string* spelled = index_->Find(name, code))
+      return {platform::JoinPath(mailDir_, *spelled), platform::kOk, {}};
+    // Not listed (or no listing): a look of its own decides, as always.
+  }
   return FindName(name);
 }
 
@@ -258,6 +264,43 @@ int TMail::OpenOwnRecord(int index, int64_t& records, RecordBytes& bytes) {
   if (index < 0 || index >= records) return Finish(platform::kReadError);
   code = mailbox_.ReadAt(RecordOffset(index), bytes.data(), bytes.size());
   return code == platform::kOk ? code : Finish(code);
+}
+
+int TMail::RemoveDanglingRecords(const std::vector<int>& indexes, const std::vector<MessageRecord>& seen) {
+  if (indexes.empty()) return platform::kOk;
+  int64_t records = 0;
+  int code = OpenOwnMailbox(records);
+  if (code != platform::kOk) return code;
+  const size_t first = static_cast<size_t>(indexes.front());
+  if (static_cast<int64_t>(first) >= records) return Finish(platform::kOk);
+  std::vector<unsigned char> tail(static_cast<size_t>(records - static_cast<int64_t>(first)) * kRecordSize);
+  code = mailbox_.ReadAt(RecordOffset(static_cast<int>(first)), tail.data(), tail.size());
+  if (code != platform::kOk) return Finish(code);
+
+  // Keep every record from the first removed one on, except those that are
+  // still what the scan saw and still without their text.
+  std::vector<unsigned char> kept;
+  kept.reserve(tail.size());
+  size_t next = 0;
+  for (size_t i = first; i < static_cast<size_t>(records); ++i) {
+    const unsigned char* bytes = tail.data() + (i - first) * kRecordSize;
+    bool remove = false;
+    if (next < indexes.size() && static_cast<size_t>(indexes[next]) == i) {
+      ++next;
+      const MessageRecord now = DecodeMessageRecord(bytes);
+      const MessageRecord& then = seen[i];
+      const platform::FoundName text = ResolveTextFile(now.textFile);
+      remove = now.subject == then.subject && now.sender == then.sender && text.path == then.textFile &&
+               text.code == platform::kFileNotFound;
+    }
+    if (!remove) kept.insert(kept.end(), bytes, bytes + kRecordSize);
+  }
+  if (kept.size() == tail.size()) return Finish(platform::kOk);
+  if (!kept.empty()) code = mailbox_.WriteAt(RecordOffset(static_cast<int>(first)), kept.data(), kept.size());
+  if (code == platform::kOk)
+    code = mailbox_.Truncate(static_cast<int64_t>(first * kRecordSize + kept.size()));
+  if (code == platform::kOk) code = mailbox_.Flush();
+  return Finish(code);
 }
 
 int TMail::OpenNamedRecord(const std::string& textFile, int& index, int64_t& records, RecordBytes& bytes) {

@@ -67,13 +67,25 @@ class TMail {
   // login): while one lasts, names missing in their exact spelling are
   // looked up in one reading of the directory.  Operations may nest; the
   // outermost one owns the reading.
+  //
+  // kListDirectory reads the directory at once and checks the text files
+  // of records against it, confirming with a look of their own only the
+  // names it lacks: for a scan of many records that costs one reading
+  // instead of a look per record.
   class Operation {
    public:
-    explicit Operation(TMail& mail) : mail_(mail), outer_(!mail.index_) {
-      if (outer_) mail_.index_.emplace(mail_.mailDir_);
+    enum Kind { kLookUpMisses, kListDirectory };
+    explicit Operation(TMail& mail, Kind kind = kLookUpMisses) : mail_(mail), outer_(!mail.index_) {
+      if (outer_) {
+        mail_.index_.emplace(mail_.mailDir_);
+        mail_.indexFirst_ = kind == kListDirectory;
+      }
     }
     ~Operation() {
-      if (outer_) mail_.index_.reset();
+      if (outer_) {
+        mail_.index_.reset();
+        mail_.indexFirst_ = false;
+      }
     }
     Operation(const Operation&) = delete;
     Operation& operator=(const Operation&) = delete;
@@ -154,6 +166,13 @@ class TMail {
   int MarkAsRead(const std::string& textFile, int& index);
   int DeleteMessage(const std::string& textFile, int& index);
 
+  // Removes the records at `indexes` (ascending) of the current user's
+  // mailbox, each still the dangling record `seen[index]` was (its text
+  // file still missing), in one pass under one update lock with one flush;
+  // the file is left as removing them one by one would leave it.  Records
+  // that changed meanwhile stay.  Returns 0 or the first failing code.
+  int RemoveDanglingRecords(const std::vector<int>& indexes, const std::vector<MessageRecord>& seen);
+
   // Creates a new, empty message text file under a name no other file has
   // and sets `path` to it.  Returns false when no file could be created.
   bool CreateMessageFile(std::string& path);
@@ -195,6 +214,7 @@ class TMail {
   platform::SharedFile mailbox_;
   mutable std::optional<platform::DirectoryIndex> index_;  // during an Operation
   int countCode_ = 0;
+  bool indexFirst_ = false;  // during an Operation of kListDirectory
   // Where the last CreateMessageFile left off: its first name and the next
   // attempt after the one that succeeded.
   std::string lastFirstName_;

@@ -159,18 +159,18 @@ FoundName FindName(const std::string& directory, std::string_view name, Director
     result.code = kOk;
     return result;
   }
-  result.code = PathErrorCode(errno, result.path, IoOp::kOther);
-  if (result.code != kFileNotFound) return result;  // an error is no evidence
-
+  if (errno != ENOENT) {
+    result.code = CodeFromErrno(errno, IoOp::kOther);  // an error is no evidence
+    return result;
+  }
+  // Missing in this spelling; the reading of the directory tells whether it
+  // is there in another, and whether the directory is there at all.
   std::optional<DirectoryIndex> own;
   if (index == nullptr || index->Directory() != directory) index = &own.emplace(directory);
   int code = kOk;
   const std::string* spelled = index->Find(name, code);
-  if (code != kOk) {
-    result.code = code;
-    return result;
-  }
-  if (spelled == nullptr) return result;  // kFileNotFound
+  result.code = code == kOk ? kFileNotFound : code;
+  if (spelled == nullptr) return result;
   const std::string path = JoinPath(directory, *spelled);
   if (sys::Lstat(path.c_str(), &st) != 0) {
     result.code = PathErrorCode(errno, path, IoOp::kOther);  // gone since the reading: still missing

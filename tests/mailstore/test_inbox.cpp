@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "mailstore/Inbox.h"
+#include "platform/FaultInjection.h"
 #include "support/MailFixture.h"
 
 namespace {
@@ -157,6 +158,40 @@ TEST_F(InboxTest, DanglingRecordsAreRemovedAndTheRestListedInOrder) {
   EXPECT_FALSE(scanner.ScanMailbox());
   EXPECT_EQ(view.rebuilds, 2);
   EXPECT_EQ(view.lines.size(), 2u);
+}
+
+TEST_F(InboxTest, DanglingRecordsCostOneReadingOfTheDirectoryAndOneWrite) {
+  // 400 records, every fourth without its text.
+  for (int i = 0; i < 400; ++i) Arrive("m" + std::to_string(i), false, /*withText=*/i % 4 != 1);
+  const std::string before = testing_support::ReadFile(MailFile("BOB.LST"));
+  platform::faults::Clear();
+  EXPECT_TRUE(scanner.ScanMailbox());
+  EXPECT_EQ(view.lines.size(), 300u);
+  // Each record's text is looked up in one reading of the directory; only
+  // the missing ones get a look of their own (and one more under the lock).
+  EXPECT_EQ(platform::faults::CallCount("opendir"), 1);
+  EXPECT_LE(platform::faults::CallCount("stat"), 2 * 100 + 10);
+  EXPECT_EQ(platform::faults::CallCount("fsync"), 1);
+
+  // The file is what removing the records one by one leaves.
+  std::string expected;
+  for (int i = 0; i < 400; ++i)
+    if (i % 4 != 1) expected += before.substr(static_cast<size_t>(i) * kRecordSize, kRecordSize);
+  EXPECT_EQ(testing_support::ReadFile(MailFile("BOB.LST")), expected);
+}
+
+TEST_F(InboxTest, ARecordThatChangedSinceTheScanIsNotRemoved) {
+  Arrive("keep");
+  Arrive("gone", false, /*withText=*/false);
+  std::vector<MessageRecord> seen;
+  ASSERT_EQ(mail.ReadMessages(0, seen), 0);
+  // Its text came back meanwhile: it is no longer dangling.
+  WriteFile(MailFile("10000001.MSG"), "back");
+  EXPECT_EQ(mail.RemoveDanglingRecords({1}, seen), 0);
+  EXPECT_EQ(mail.CountMessages(), 2);
+  std::filesystem::remove(MailFile("10000001.MSG"));
+  EXPECT_EQ(mail.RemoveDanglingRecords({1}, seen), 0);
+  EXPECT_EQ(mail.CountMessages(), 1);
 }
 
 TEST_F(InboxTest, AnUnreadableMailboxKeepsLinesAndRecordsInStep) {

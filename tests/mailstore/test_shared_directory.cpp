@@ -122,8 +122,10 @@ TEST_F(SharedDirectoryTest, OnlyAMissingTextMakesARecordDangling) {
     for (int look = 0; look < 2; ++look) {
       platform::faults::Clear();
       scanner.RequestRebuild();
-      // The stats of a scan: the mailbox's name, its name again and the open
-      // file when it is read, then each text.
+      // The directory cannot be listed either, so each text is looked at by
+      // itself: the stats of the scan are the mailbox's name, its name again
+      // and the open file when it is read, then each text.
+      platform::faults::Arm("opendir", 1, EIO, /*sticky=*/true);
       platform::faults::Arm("stat", 5, err);
       scanner.ScanMailbox();
     }
