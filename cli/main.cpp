@@ -27,6 +27,7 @@
 #include "shell/ConfigFiles.h"
 #include "shell/Login.h"
 #include "shell/MailSession.h"
+#include "shell/SettingsFile.h"
 
 namespace {
 
@@ -153,7 +154,7 @@ bool TerminalLoginForm::Execute(std::string& name, std::string& password) {
 
 class Session {
  public:
-  Session(const Options& options, cli::TerminalUser& user) : options_(options), user_(user), session_(user) {
+  Session(const Options& options, cli::TerminalUser& user) : options_(options), user_(user), session_(user, settings_) {
     session_.SetView(&inbox_);
   }
 
@@ -184,6 +185,7 @@ class Session {
 
   const Options& options_;
   cli::TerminalUser& user_;
+  shell::StoredMailDirOnly settings_;  // only the stored Mail Directory, read without Qt
   shell::MailSession session_;
   InboxLines inbox_;
   mailstore::TMail& mail_ = session_.Mail();
@@ -194,7 +196,7 @@ bool Session::LogIn() {
   // default, the stored one over it, then the configuration files (read
   // once the user is known); --maildir overrides them all.
   if (options_.mailDir.empty()) session_.LoadSettings(nullptr);
-  else session_.SetMailDir(QString::fromStdString(options_.mailDir));
+  else session_.SetMailDir(options_.mailDir);
   if (!MailDirExists()) return false;
 
   // A name given is taken as one on the program's command line; otherwise
@@ -339,7 +341,7 @@ int Session::Read(int index) {
 int Session::Send(const std::vector<std::string>& args) {
   mailstore::SendRequest request;
   request.pauseAfterCopyMs = 0;  // no window shows the names one by one
-  request.shortDateFormat = shell::SystemShortDateFormat();
+  request.shortDateFormat = platform::ShortDateFormat();
   std::string toBox;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];

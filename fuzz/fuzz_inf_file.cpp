@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   }
   shell::Preferences prefs;
-  shell::ApplyConfigFile(QString::fromStdString(path), prefs);
-  if (prefs.supervisorPassword.size() > static_cast<qsizetype>(shell::kPasswordRoom)) std::abort();
+  shell::ApplyConfigFile(path, prefs);
+  if (prefs.supervisorPassword.size() > shell::kPasswordRoom) std::abort();
   return 0;
 }

@@ -102,7 +102,7 @@ TMainForm::TMainForm(std::vector<std::string> arguments, widgets::TProgressRepor
       arguments_(std::move(arguments)),
       progress_(progress),
       user_(sending),
-      session_(user_) {
+      session_(user_, settings_) {
   setObjectName("MainForm");
   widgets::SetProgramTitle(mailstore::kProgramTitle);
   setWindowFlags(Qt::Window);
@@ -697,7 +697,7 @@ shell::MainWindowLayout TMainForm::Layout() const {
   for (int role = 0; role < 3; ++role) {
     const QFont f = FontHolder(*this, role)->font();
     const int points = f.pointSize() > 0 ? f.pointSize() : static_cast<int>(f.pixelSize() * 72 / 96);
-    layout.fonts[role] = {f.family(), points, (f.bold() ? 1 : 0) | (f.italic() ? 2 : 0) | (f.underline() ? 4 : 0)};
+    layout.fonts[role] = {f.family().toStdString(), points, (f.bold() ? 1 : 0) | (f.italic() ? 2 : 0) | (f.underline() ? 4 : 0)};
   }
   return layout;
 }
@@ -712,7 +712,7 @@ void TMainForm::ApplyLayout(const shell::MainWindowLayout& layout) {
   SetButtonBarVisible(layout.buttonBar);
   for (int role = 0; role < 3; ++role) {
     const shell::FontSetting& setting = layout.fonts[role];
-    QFont f(setting.name);
+    QFont f(QString::fromStdString(setting.name));
     if (setting.size > 0) f.setPointSize(setting.size);
     f.setBold(setting.style & 1);
     f.setItalic(setting.style & 2);

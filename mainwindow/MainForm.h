@@ -17,6 +17,7 @@
 
 #include "mainwindow/PendingCommands.h"
 #include "shell/MailSession.h"
+#include "shell/StoredSettings.h"
 #include "widgets/DialogUser.h"
 #include "widgets/Progress.h"
 #include "widgets/TextViewer.h"
@@ -129,6 +130,7 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
   std::vector<std::string> arguments_;
   widgets::TProgressReport& progress_;
   widgets::DialogUser user_;
+  shell::StoredSettings settings_;
   shell::MailSession session_;
   QPoint dragStart_;
   bool dragPressed_ = false;   // the button went down on the selected envelope

@@ -22,4 +22,10 @@ std::string ProgramDir();
 // The current working directory; empty when it cannot be had.
 std::string CurrentDirectory();
 
+// The user's short date format (the locale's of LC_TIME), as the mail
+// store's date formatter reads it: d, dd, M, MM, yy, yyyy and other
+// characters as they are.  A format that names months or weekdays in words,
+// and the C locale's, give "M/d/yyyy".
+std::string ShortDateFormat();
+
 }  // namespace platform

@@ -1,3 +1,5 @@
+#include <langinfo.h>
+#include <locale.h>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -45,6 +47,43 @@ std::string CurrentDirectory() {
   std::vector<char> buffer(4096);
   if (getcwd(buffer.data(), buffer.size()) == nullptr) return {};
   return buffer.data();
+}
+
+std::string ShortDateFormat() {
+  constexpr const char* kNumericDefault = "M/d/yyyy";
+  // The environment's LC_TIME, read without changing the program's locale.
+  const locale_t user = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(nullptr));
+  if (user == static_cast<locale_t>(nullptr)) return kNumericDefault;
+  const std::string format = nl_langinfo_l(D_FMT, user);
+  freelocale(user);
+  if (format == "%m/%d/%y") return kNumericDefault;  // the C locale's
+  std::string out;
+  for (size_t i = 0; i < format.size(); ++i) {
+    const char c = format[i];
+    if (c != '%') {
+      if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return kNumericDefault;
+      out += c;
+      continue;
+    }
+    if (++i >= format.size()) return kNumericDefault;
+    char spec = format[i];
+    if (spec == 'E' || spec == 'O') {  // alternative forms: the plain one
+      if (++i >= format.size()) return kNumericDefault;
+      spec = format[i];
+    }
+    switch (spec) {
+      case 'd': out += "dd"; break;
+      case 'e': out += "d"; break;
+      case 'm': out += "MM"; break;
+      case 'y': out += "yy"; break;
+      case 'Y': out += "yyyy"; break;
+      case 'D': out += "MM/dd/yy"; break;
+      case 'F': out += "yyyy-MM-dd"; break;
+      case '%': out += '%'; break;
+      default: return kNumericDefault;  // names of months or days, or eras
+    }
+  }
+  return out.empty() ? kNumericDefault : out;
 }
 
 }  // namespace platform

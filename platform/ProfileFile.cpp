@@ -36,7 +36,7 @@ struct KeyValue {
 
 // The key and value of a key line, or nothing for a comment, a blank line or
 // a line without "=".
-std::optional<KeyValue> ParseKeyLine(std::string_view line) {
+std::optional<KeyValue> ParseKeyLine(std::string_view line, bool stripQuotes = true) {
   const std::string_view trimmed = Trim(line);
   if (trimmed.empty() || trimmed.front() == ';') return std::nullopt;
   const size_t equals = trimmed.find('=');
@@ -44,7 +44,8 @@ std::optional<KeyValue> ParseKeyLine(std::string_view line) {
   const std::string_view key = Trim(trimmed.substr(0, equals));
   if (key.empty()) return std::nullopt;
   std::string_view value = Trim(trimmed.substr(equals + 1));
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+  if (stripQuotes && value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front())
     value = value.substr(1, value.size() - 2);
   return KeyValue{key, value};
 }
@@ -92,10 +93,18 @@ std::optional<Profile::Range> Profile::FindSection(std::string_view section) con
 }
 
 std::optional<std::string> Profile::Value(std::string_view section, std::string_view key) const {
+  return Lookup(section, key, true);
+}
+
+std::optional<std::string> Profile::RawValue(std::string_view section, std::string_view key) const {
+  return Lookup(section, key, false);
+}
+
+std::optional<std::string> Profile::Lookup(std::string_view section, std::string_view key, bool stripQuotes) const {
   const auto range = FindSection(section);
   if (!range) return std::nullopt;
   for (size_t i = range->header + 1; i < range->end; ++i) {
-    const auto kv = ParseKeyLine(lines_[i].text);
+    const auto kv = ParseKeyLine(lines_[i].text, stripQuotes);
     if (kv && EqualsIgnoreCase(kv->key, key)) return std::string(kv->value);
   }
   return std::nullopt;

@@ -44,6 +44,9 @@ class Profile {
   // The value of `key` in `section`, or nothing when either is absent.
   std::optional<std::string> Value(std::string_view section, std::string_view key) const;
 
+  // The same with the value as written, quotes included (for files of
+  // other writers with quoting rules of their own).
+  std::optional<std::string> RawValue(std::string_view section, std::string_view key) const;
   // The keys of `section` in file order, each once; empty when absent.
   std::vector<std::string> Keys(std::string_view section) const;
 
@@ -66,6 +69,7 @@ class Profile {
     size_t end;
   };
   std::optional<Range> FindSection(std::string_view section) const;
+  std::optional<std::string> Lookup(std::string_view section, std::string_view key, bool stripQuotes) const;
 
   Encoding encoding_ = Encoding::kAnsi;
   std::vector<Line> lines_;

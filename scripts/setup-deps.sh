@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   qt6-base-dev qt6-svg-dev libhunspell-dev hunspell-en-us fonts-liberation2
-  xvfb xauth poppler-utils imagemagick
+  xvfb xauth poppler-utils imagemagick locales
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
 )

@@ -8,7 +8,6 @@
 #include "platform/Environment.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
-#include "shell/AnsiText.h"
 #include "shell/Login.h"
 
 namespace shell {
@@ -30,29 +29,27 @@ constexpr KeyName kKeys[] = {
 
 // Paths are local bytes (UTF-8); texts of these files are Windows-1252,
 // though a file written here may hold a path in UTF-8 already.
-QString PathText(const std::string& bytes) { return QString::fromStdString(bytes); }
-std::string PathBytes(const QString& path) { return path.toStdString(); }
-QString PathFromFile(const std::string& value) {
-  return PathText(platform::IsUtf8(value) ? value : platform::Cp1252ToUtf8(value));
+std::string PathFromFile(const std::string& value) {
+  return platform::IsUtf8(value) ? value : platform::Cp1252ToUtf8(value);
 }
 
 }  // namespace
 
-QString UserConfigFilePath(const QString& userName, const QString& programDir) {
+std::string UserConfigFilePath(const std::string& userName, const std::string& programDir) {
   std::string dir = platform::GetEnv("DASHDECK");
-  if (dir.empty()) dir = PathBytes(programDir);
+  if (dir.empty()) dir = programDir;
   // Cut after 8 characters of the stored name, never inside a character.
-  std::string name = ToAnsi(userName);
+  std::string name = userName;
   name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
   name = name.empty() ? kNoUserConfigName : name.substr(0, 8) + ".INF";
   const std::string path = platform::ResolveName(dir, name);
-  return platform::FileExists(path) ? PathText(path) : QString();
+  return platform::FileExists(path) ? path : std::string();
 }
 
-void ApplyConfigFile(const QString& path, Preferences& prefs) {
-  if (path.isEmpty()) return;
+void ApplyConfigFile(const std::string& path, Preferences& prefs) {
+  if (path.empty()) return;
   std::string bytes;
-  if (platform::ReadWholeFile(PathBytes(path), bytes) != 0) return;
+  if (platform::ReadWholeFile(path, bytes) != 0) return;
   std::string_view rest = bytes;
   while (!rest.empty()) {
     const std::string_view line = platform::TakeLine(rest);
@@ -65,8 +62,7 @@ void ApplyConfigFile(const QString& path, Preferences& prefs) {
       switch (k.key) {
         case Key::kPspr:
           if (!asWritten.empty())
-            prefs.supervisorPassword = QString::fromStdString(
-                platform::Cp1252ToUtf8(mailstore::UnscramblePassword(asWritten).substr(0, kPasswordRoom)));
+            prefs.supervisorPassword = mailstore::UnscramblePassword(asWritten).substr(0, kPasswordRoom);
           break;
         case Key::kMailDir:
           // Taken as written: on a file system that tells case apart the
@@ -82,10 +78,10 @@ void ApplyConfigFile(const QString& path, Preferences& prefs) {
   }
 }
 
-void ApplyConfigFiles(const QString& userName, Preferences& prefs) {
+void ApplyConfigFiles(const std::string& userName, Preferences& prefs) {
   ApplyConfigFile(UserConfigFilePath(userName, prefs.programDir), prefs);
-  const std::string master = platform::ResolveName(PathBytes(prefs.programDir), kMasterConfigName);
-  if (platform::FileExists(master)) ApplyConfigFile(PathText(master), prefs);
+  const std::string master = platform::ResolveName(prefs.programDir, kMasterConfigName);
+  if (platform::FileExists(master)) ApplyConfigFile(master, prefs);
 }
 
 }  // namespace shell

@@ -1,13 +1,11 @@
 #include "shell/MailSession.h"
 
-#include <QLocale>
 
 #include "mailstore/IoErrorText.h"
 #include "platform/ErrorCode.h"
 #include "platform/Files.h"
 #include "platform/Path.h"
 #include "platform/Text.h"
-#include "shell/AnsiText.h"
 #include "shell/ConfigFiles.h"
 
 namespace shell {
@@ -22,39 +20,19 @@ bool SameMessage(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-std::string SystemShortDateFormat() {
-  constexpr const char* kNumericDefault = "M/d/yyyy";
-  const QLocale locale = QLocale::system();
-  if (locale.language() == QLocale::C) return kNumericDefault;
-  const QString format = locale.dateFormat(QLocale::ShortFormat);
-  // Only numbers fit the record's room; text in quotes is taken as it is.
-  bool quoted = false;
-  for (int i = 0; i < format.size(); ++i) {
-    const QChar c = format[i];
-    if (c == '\'') quoted = !quoted;
-    if (quoted || !c.isLetter()) continue;
-    int run = 1;
-    while (i + run < format.size() && format[i + run] == c) ++run;
-    const bool numeric = (c == 'd' && run <= 2) || (c == 'M' && run <= 2) || (c == 'y' && (run == 2 || run == 4));
-    if (!numeric) return kNumericDefault;
-    i += run - 1;
-  }
-  return ToAnsi(format);
+MailSession::MailSession(mailstore::UserInteraction& ui, SettingsAccess& settings, const platform::Clock& clock)
+    : settings_(settings), mail_(ui, clock), scanner_(mail_, *this), prefs_(DefaultPreferences()) {
+  mail_.SetProgramDir(prefs_.programDir);
+  mail_.SetMailDir(prefs_.mailDir);
 }
 
-MailSession::MailSession(mailstore::UserInteraction& ui, const platform::Clock& clock)
-    : mail_(ui, clock), scanner_(mail_, *this), prefs_(DefaultPreferences()) {
-  mail_.SetProgramDir(prefs_.programDir.toStdString());
-  mail_.SetMailDir(prefs_.mailDir.toStdString());
-}
-
-std::string MailSession::SupervisorPassword() const { return ToAnsi(prefs_.supervisorPassword); }
+std::string MailSession::SupervisorPassword() const { return prefs_.supervisorPassword; }
 
 // --- start-up ---------------------------------------------------------------
 
 void MailSession::LoadSettings(MainWindowLayout* window) {
-  shell::LoadSettings(prefs_, window ? *window : noWindow_, Ui());
-  mail_.SetMailDir(prefs_.mailDir.toStdString());
+  settings_.Load(prefs_, window ? *window : noWindow_, Ui());
+  mail_.SetMailDir(prefs_.mailDir);
   ApplyPollSettings();
 }
 
@@ -73,8 +51,8 @@ bool MailSession::LogIn(UserNameForm& form) {
 }
 
 void MailSession::ApplyConfigFiles() {
-  shell::ApplyConfigFiles(FromAnsi(UserName()), prefs_);
-  mail_.SetMailDir(prefs_.mailDir.toStdString());
+  shell::ApplyConfigFiles(UserName(), prefs_);
+  mail_.SetMailDir(prefs_.mailDir);
   ApplyPollSettings();
 }
 
@@ -93,9 +71,9 @@ bool MailSession::Start(const std::vector<std::string>& arguments, MainWindowLay
   return true;
 }
 
-void MailSession::SetMailDir(const QString& mailDir) {
+void MailSession::SetMailDir(const std::string& mailDir) {
   prefs_.mailDir = mailDir;
-  mail_.SetMailDir(mailDir.toStdString());
+  mail_.SetMailDir(mailDir);
 }
 
 // --- running ------------------------------------------------------------------
@@ -250,8 +228,6 @@ int MailSession::DeleteShown(int& next) {
 
 // --- settings ---------------------------------------------------------------------
 
-void MailSession::SaveSettings(const MainWindowLayout* window) {
-  shell::SaveSettings(prefs_, window ? *window : noWindow_, Ui());
-}
+void MailSession::SaveSettings(const MainWindowLayout* window) { settings_.Save(prefs_, window ? *window : noWindow_, Ui()); }
 
 }  // namespace shell

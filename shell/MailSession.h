@@ -5,7 +5,8 @@
 //
 // The main window keeps one and is the In Box view of it; every other window
 // is handed the session, or the part of it it needs, by its opener.
-// kvmailctl runs the same start-up without a window.
+// kvmailctl runs the same start-up without a window, and without the
+// toolkit: nothing here needs Qt.
 //
 // The message shown is named by its record (the text file the record names,
 // which no other record names), never by a line number alone: a rebuild of
@@ -27,12 +28,6 @@
 
 namespace shell {
 
-// The system's short date format for the date of new records, as the mail
-// store's formatter reads it (d, dd, M, MM, yy, yyyy): the user's locale.
-// A locale whose short format names months or weekdays in words, or none
-// at all (the C locale), gives "M/d/yyyy".
-std::string SystemShortDateFormat();
-
 // What a session's front end shows of the In Box and the reading pane.
 class SessionView : public mailstore::InboxView {
  public:
@@ -47,7 +42,9 @@ class SessionView : public mailstore::InboxView {
 
 class MailSession : private mailstore::InboxView {
  public:
-  explicit MailSession(mailstore::UserInteraction& ui, const platform::Clock& clock = platform::SystemClock());
+  // `settings`: where the per-user settings are kept.
+  MailSession(mailstore::UserInteraction& ui, SettingsAccess& settings,
+              const platform::Clock& clock = platform::SystemClock());
   MailSession(const MailSession&) = delete;
   MailSession& operator=(const MailSession&) = delete;
 
@@ -93,7 +90,7 @@ class MailSession : private mailstore::InboxView {
              mailstore::PollTimer& timer);
 
   // Puts another Mail Directory in force (a front end's own choice).
-  void SetMailDir(const QString& mailDir);
+  void SetMailDir(const std::string& mailDir);
 
   // --- Running -----------------------------------------------------------
 
@@ -160,6 +157,7 @@ class MailSession : private mailstore::InboxView {
   void ApplyPollSettings();
   void ClearShown();
 
+  SettingsAccess& settings_;
   mailstore::TMail mail_;
   mailstore::InboxScanner scanner_;
   Preferences prefs_;

@@ -1,19 +1,19 @@
-// The main window's per-user preferences, their defaults, and how they are
-// loaded from and saved to the settings store.
+// The main window's per-user preferences and their defaults, and the rules
+// of the stored values that need no settings store: lists, numbers, window
+// placements.  No Qt here: a front end without windows (kvmailctl) uses the
+// preferences without loading the toolkit.  Texts are UTF-8; the supervisor
+// password, which only the mail store compares, is Windows-1252.
 //
-// Values that belong to windows (placement, splitter, column widths, fonts,
-// the button bar) are read and written through small interfaces that the
-// windows implement, so that the rules of reading them live here.
+// How they are loaded from and saved to the settings store is in
+// StoredSettings.h.
 #pragma once
 
-#include <QString>
 #include <array>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "mailstore/UserInteraction.h"
-#include "shell/SettingsKeys.h"
-#include "shell/SettingsStore.h"
-#include "shell/SettingsTable.h"
 
 namespace shell {
 
@@ -34,7 +34,7 @@ inline constexpr int32_t kSystemHighlight = SystemColour(kColourHighlight);
 inline constexpr int32_t kSystemHighlightText = SystemColour(kColourHighlightText);
 
 struct ColourElement {
-  QString name;  // at most 30 characters; its key is the name without blanks
+  std::string name;  // at most 30 characters; its key is the name without blanks
   int32_t textColour = kSystemWindowText;
   int32_t backgroundColour = kSystemWindow;
   int textGridPosition = 0;
@@ -47,8 +47,8 @@ enum ColourElementIndex {
 };
 
 struct TPrinterOptions {
-  QString header;
-  QString footer = "Page &p";
+  std::string header;
+  std::string footer = "Page &p";
   double leftMargin = 0.75;
   double topMargin = 0.5;
   double rightMargin = 0.75;
@@ -58,21 +58,21 @@ struct TPrinterOptions {
 };
 
 struct Preferences {
-  QString mailDir;
+  std::string mailDir;
   int mailCheckInterval = 25;  // seconds
   bool checkMailContinuously = true;
   bool notifyWhenMailArrives = true;
   bool windowsFileSelector = true;
-  QString loadDir;
-  QString loadMask = "*.*";
-  QString saveDir;
-  QString saveMask = "*.*";
-  QString userDictionaryPath;
+  std::string loadDir;
+  std::string loadMask = "*.*";
+  std::string saveDir;
+  std::string saveMask = "*.*";
+  std::string userDictionaryPath;
   std::array<ColourElement, kColourElementCount> colours;
   TPrinterOptions printOptions;
   // Not stored, but kept beside the stored fields.
-  QString programDir;
-  QString supervisorPassword;  // at most 12 characters; from the .INF files
+  std::string programDir;
+  std::string supervisorPassword;  // at most 12 characters, Windows-1252; from the .INF files
 };
 
 // The preferences before anything is loaded: the Mail Directory is $KVMAIL
@@ -82,14 +82,14 @@ struct Preferences {
 Preferences DefaultPreferences();
 
 // The key of a colour element: its name without blanks.
-QString ColourElementKey(const ColourElement& element);
+std::string ColourElementKey(const ColourElement& element);
 
 struct Placement {
   int left = 0, top = 0, width = 0, height = 0;
 };
 
 struct FontSetting {
-  QString name;
+  std::string name;
   int size = 0;   // points
   int style = 0;  // bits: 1 bold, 2 italic, 4 underline
 };
@@ -118,46 +118,39 @@ struct EditorSettings {
   bool encryptMail = false;
 };
 
-// Reads section "Mail" and "Spell Checker" into `prefs` and `window`, in the
-// order the store has always been read; every value absent keeps what the
-// record holds (the defaults, the window's design).  An error is reported
-// through `ui` and ends the load; what was read until then stays.
-void LoadSettings(Preferences& prefs, MainWindowLayout& window, mailstore::UserInteraction& ui);
-
-// Writes them back; an error is reported through `ui` and ends the save.
-void SaveSettings(const Preferences& prefs, const MainWindowLayout& window, mailstore::UserInteraction& ui);
-
-// The stored Mail Directory alone, for front ends without a main window;
-// `current` when none is stored.  An error is reported through `ui`.
-QString ReadStoredMailDir(const QString& current, mailstore::UserInteraction& ui);
-
-// Section "Mail Editor".
-void LoadEditorSettings(EditorSettings& editor, mailstore::UserInteraction& ui);
-void SaveEditorSettings(const EditorSettings& editor, mailstore::UserInteraction& ui);
+// Where the per-user settings are kept: the settings store for the
+// program, a reader of the stored Mail Directory for a front end that only
+// needs that.  Errors are reported through `ui`; what was read until then
+// stays.
+class SettingsAccess {
+ public:
+  virtual ~SettingsAccess() = default;
+  // Reads section "Mail" and "Spell Checker" into `prefs` and `window`;
+  // every value absent keeps what the record holds.
+  virtual void Load(Preferences& prefs, MainWindowLayout& window, mailstore::UserInteraction& ui) = 0;
+  virtual void Save(const Preferences& prefs, const MainWindowLayout& window, mailstore::UserInteraction& ui) = 0;
+};
 
 // Reads a stored "WindowPos" over `placement`: each missing item keeps its
 // current value; a left or top edge beyond the screen less 30 pixels
 // becomes 0.
-Placement ReadPlacement(const QString& stored, Placement placement, const Placement& screen);
-QString PlacementText(const Placement& placement);
+Placement ReadPlacement(std::string_view stored, Placement placement, const Placement& screen);
+std::string PlacementText(const Placement& placement);
 
-// The row of a "WindowPos": `placement` and `screen` are accessors of the
-// record's placement and of the screen it is corrected for.
-template <class Record, class PlacementField, class ScreenField>
-SettingRow<Record> PlacementRow(const char* section, PlacementField placement, ScreenField screen) {
-  return {section, keys::kWindowPos,
-          [placement, screen](Record& r, const std::optional<QString>& stored) {
-            if (stored) placement(r) = ReadPlacement(*stored, placement(r), screen(r));
-            else placement(r) = ReadPlacement(PlacementText(placement(r)), placement(r), screen(r));
-            return true;
-          },
-          [placement](const Record& r) { return PlacementText(placement(r)); }};
-}
+// Item `n` (from 1) of a list value, or `defaultValue` when it is missing or
+// empty.  Blanks and commas separate items, runs of them count as one, and
+// double quotes group (and are dropped).
+std::string ListItem(std::string_view list, int n, std::string_view defaultValue);
 
-// A margin as it is stored ("%2.2f", the user's decimal separator), and read
-// back; false when the text is not a number.
-QString MarginText(double margin);
-bool ParseMargin(const QString& text, double& margin);
+// The text without its blanks as a decimal integer; 0 when not a number.
+int ToIntOrZero(std::string_view text);
+
+// A stored number: decimal, or hexadecimal after "0x"; false when the text
+// is not one (`value` then stays).
+bool ParseStoredNumber(std::string_view text, int& value);
+
+// Integers joined by "," with no blanks.
+std::string JoinNumbers(const int* values, size_t count);
 
 // Font style bits from and to the stored integer (only bits 1, 2 and 4).
 inline int FontStyleFromStored(int stored) { return stored & 7; }

@@ -19,19 +19,19 @@ const SettingsTable<FileBrowserSettings>& FileBrowserTable() {
         FlagRow<R>(section, keys::kInvertFileList, [](auto& r) -> auto& { return r.invertFileList; }, false),
         FlagRow<R>(section, keys::kPreview, [](auto& r) -> auto& { return r.preview; }, false),
         {section, keys::kSplitDir,
-         [](R& r, const std::optional<QString>& stored) {
+         [](R& r, const std::optional<std::string>& stored) {
            r.horizontalSplit = stored.value_or("Vert") == "Horz";
            return true;
          },
-         [](const R& r) { return QString(r.horizontalSplit ? "Horz" : "Vert"); }},
+         [](const R& r) { return std::string(r.horizontalSplit ? "Horz" : "Vert"); }},
         {section, keys::kSplitPos,
-         [](R& r, const std::optional<QString>& stored) {
+         [](R& r, const std::optional<std::string>& stored) {
            int value = 250;
            if (stored) ParseStoredNumber(*stored, value);
            r.splitPos = std::clamp(value, 0, std::max(0, r.splitLimit));
            return true;
          },
-         [](const R& r) { return QString::number(r.splitPos); }},
+         [](const R& r) { return std::to_string(r.splitPos); }},
     };
   }();
   return table;

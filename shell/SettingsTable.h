@@ -8,12 +8,13 @@
 // r.prefs.mailDir; }`), so one accessor serves the load and the save.
 #pragma once
 
-#include <QString>
 #include <functional>
 #include <optional>
 #include <vector>
 
 #include "mailstore/UserInteraction.h"
+#include "shell/Preferences.h"
+#include "shell/SettingsKeys.h"
 #include "shell/SettingsStore.h"
 
 namespace shell {
@@ -24,19 +25,13 @@ struct SettingRow {
   const char* key;
   // Takes the stored text (nothing when the key is absent) into the record.
   // False ends the load of the rows of the same group (the margins).
-  std::function<bool(Record&, const std::optional<QString>& stored)> load;
-  std::function<QString(const Record&)> save;
+  std::function<bool(Record&, const std::optional<std::string>& stored)> load;
+  std::function<std::string(const Record&)> save;
   int group = 0;  // rows of one non-zero group stop together
 };
 
 template <class Record>
 using SettingsTable = std::vector<SettingRow<Record>>;
-
-// Runs `work` on the store opened for `purpose` and commits a save.  An
-// error is reported through `ui` and ends the work, keeping what was done;
-// returns false then.
-bool WithSettings(SettingsStore::Purpose purpose, mailstore::UserInteraction& ui,
-                  const std::function<void(SettingsStore&)>& work);
 
 template <class Record>
 void LoadTable(const SettingsTable<Record>& table, Record& record, mailstore::UserInteraction& ui) {
@@ -60,14 +55,14 @@ void SaveTable(const SettingsTable<Record>& table, const Record& record, mailsto
 
 // A text, as it is.  Absent: `fixed` when given, else the current value.
 template <class Record, class Field>
-SettingRow<Record> TextRow(const char* section, const char* key, Field field, std::optional<QString> fixed = {}) {
+SettingRow<Record> TextRow(const char* section, const char* key, Field field, std::optional<std::string> fixed = {}) {
   return {section, key,
-          [field, fixed](Record& r, const std::optional<QString>& stored) {
+          [field, fixed](Record& r, const std::optional<std::string>& stored) {
             if (stored) field(r) = *stored;
             else if (fixed) field(r) = *fixed;
             return true;
           },
-          [field](const Record& r) { return QString(field(r)); }};
+          [field](const Record& r) { return std::string(field(r)); }};
 }
 
 // A decimal integer (or "0x" hexadecimal), passed through `take` when
@@ -76,26 +71,26 @@ template <class Record, class Field>
 SettingRow<Record> NumberRow(const char* section, const char* key, Field field, std::optional<int> fixed = {},
                              int (*take)(int) = nullptr) {
   return {section, key,
-          [field, fixed, take](Record& r, const std::optional<QString>& stored) {
+          [field, fixed, take](Record& r, const std::optional<std::string>& stored) {
             int value = fixed ? *fixed : static_cast<int>(field(r));
             if (stored) ParseStoredNumber(*stored, value);
             field(r) = take ? take(value) : value;
             return true;
           },
-          [field](const Record& r) { return QString::number(static_cast<int>(field(r))); }};
+          [field](const Record& r) { return std::to_string(static_cast<int>(field(r))); }};
 }
 
 // "1" or "0"; read as a number compared with 0.
 template <class Record, class Field>
 SettingRow<Record> FlagRow(const char* section, const char* key, Field field, std::optional<bool> fixed = {}) {
   return {section, key,
-          [field, fixed](Record& r, const std::optional<QString>& stored) {
+          [field, fixed](Record& r, const std::optional<std::string>& stored) {
             int value = (fixed ? *fixed : static_cast<bool>(field(r))) ? 1 : 0;
             if (stored) ParseStoredNumber(*stored, value);
             field(r) = value != 0;
             return true;
           },
-          [field](const Record& r) { return QString(field(r) ? "1" : "0"); }};
+          [field](const Record& r) { return std::string(field(r) ? "1" : "0"); }};
 }
 
 // Integers joined by ","; a missing item keeps its current value, an item
@@ -103,17 +98,25 @@ SettingRow<Record> FlagRow(const char* section, const char* key, Field field, st
 template <class Record, class Field>
 SettingRow<Record> ListRow(const char* section, const char* key, Field field) {
   return {section, key,
-          [field](Record& r, const std::optional<QString>& stored) {
+          [field](Record& r, const std::optional<std::string>& stored) {
             if (!stored) return true;
             for (size_t i = 0; i < field(r).size(); ++i)
-              field(r)[i] = ToIntOrZero(ListItem(*stored, static_cast<int>(i) + 1, QString::number(field(r)[i])));
+              field(r)[i] = ToIntOrZero(ListItem(*stored, static_cast<int>(i) + 1, std::to_string(field(r)[i])));
             return true;
           },
-          [field](const Record& r) {
-            QStringList items;
-            for (int v : field(r)) items << QString::number(v);
-            return items.join(",");
-          }};
+          [field](const Record& r) { return JoinNumbers(field(r).data(), field(r).size()); }};
+}
+
+// The row of a "WindowPos": `placement` and `screen` are accessors of the
+// record's placement and of the screen it is corrected for.
+template <class Record, class PlacementField, class ScreenField>
+SettingRow<Record> PlacementRow(const char* section, PlacementField placement, ScreenField screen) {
+  return {section, keys::kWindowPos,
+          [placement, screen](Record& r, const std::optional<std::string>& stored) {
+            placement(r) = ReadPlacement(stored ? *stored : PlacementText(placement(r)), placement(r), screen(r));
+            return true;
+          },
+          [placement](const Record& r) { return PlacementText(placement(r)); }};
 }
 
 }  // namespace shell

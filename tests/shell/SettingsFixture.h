@@ -4,6 +4,7 @@
 #include <QSettings>
 
 #include "shell/Preferences.h"
+#include "shell/StoredSettings.h"
 #include "shell/SettingsKeys.h"
 #include "support/MailFixture.h"
 
@@ -27,13 +28,13 @@ class SettingsFixture : public ::testing::Test {
   SettingsFixture() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(config.path())); }
 
   // The text stored under a key, as another program would read it.
-  QString Stored(const char* section, const char* key) {
+  std::string Stored(const char* section, const char* key) {
     QSettings s(QSettings::NativeFormat, QSettings::UserScope, shell::keys::kOrganization, shell::keys::kApplication);
-    return s.value(QString(section) + "/" + key).toString();
+    return s.value(QString(section) + "/" + key).toString().toStdString();
   }
-  void Store(const char* section, const char* key, const QString& text) {
+  void Store(const char* section, const char* key, const std::string& text) {
     QSettings s(QSettings::NativeFormat, QSettings::UserScope, shell::keys::kOrganization, shell::keys::kApplication);
-    s.setValue(QString(section) + "/" + key, text);
+    s.setValue(QString(section) + "/" + key, QString::fromStdString(text));
   }
   std::string SettingsFile() const { return config.path() + "/Brenlow/Dashdeck.conf"; }
 

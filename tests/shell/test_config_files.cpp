@@ -18,13 +18,13 @@ class ConfigFilesTest : public ::testing::Test {
  protected:
   ConfigFilesTest() {
     ::unsetenv("DASHDECK");
-    prefs.programDir = QString::fromStdString(programDir.path());
+    prefs.programDir = programDir.path();
     prefs.mailDir = "/default/mail";
   }
   ~ConfigFilesTest() override { ::unsetenv("DASHDECK"); }
-  QString Apply(const std::string& text) {
+  std::string Apply(const std::string& text) {
     WriteFile(programDir.File("TEST.INF"), text);
-    ApplyConfigFile(QString::fromStdString(programDir.File("TEST.INF")), prefs);
+    ApplyConfigFile(programDir.File("TEST.INF"), prefs);
     return prefs.mailDir;
   }
 
@@ -37,25 +37,25 @@ TEST_F(ConfigFilesTest, TheUsersFileIsNamedAfterTheUser) {
   EXPECT_EQ(UserConfigFilePath("JOHN SMITH JUNIOR", prefs.programDir), "");  // none there yet
   WriteFile(programDir.File("JOHNSMIT.INF"), "");
   WriteFile(programDir.File("KV.INF"), "");
-  EXPECT_EQ(UserConfigFilePath("JOHN SMITH JUNIOR", prefs.programDir), QString::fromStdString(programDir.File("JOHNSMIT.INF")));
-  EXPECT_EQ(UserConfigFilePath("", prefs.programDir), QString::fromStdString(programDir.File("KV.INF")));
+  EXPECT_EQ(UserConfigFilePath("JOHN SMITH JUNIOR", prefs.programDir), programDir.File("JOHNSMIT.INF"));
+  EXPECT_EQ(UserConfigFilePath("", prefs.programDir), programDir.File("KV.INF"));
 
   ::setenv("DASHDECK", dashdeck.path().c_str(), 1);
   EXPECT_EQ(UserConfigFilePath("JOHN SMITH JUNIOR", prefs.programDir), "");
   WriteFile(dashdeck.File("johnsmit.inf"), "");
-  EXPECT_EQ(UserConfigFilePath("JOHN SMITH JUNIOR", prefs.programDir), QString::fromStdString(dashdeck.File("johnsmit.inf")));
+  EXPECT_EQ(UserConfigFilePath("JOHN SMITH JUNIOR", prefs.programDir), dashdeck.File("johnsmit.inf"));
   ::setenv("DASHDECK", "", 1);  // set but empty: the program's directory
-  EXPECT_EQ(UserConfigFilePath("JOHN SMITH JUNIOR", prefs.programDir), QString::fromStdString(programDir.File("JOHNSMIT.INF")));
+  EXPECT_EQ(UserConfigFilePath("JOHN SMITH JUNIOR", prefs.programDir), programDir.File("JOHNSMIT.INF"));
 }
 
 TEST_F(ConfigFilesTest, ANameOutsideAsciiIsCutAfterEightCharacters) {
   // "AAAAAAAÉZ": eight characters are "AAAAAAAÉ", whatever its bytes on disk.
-  const QString name = QString::fromUtf8("AAAAAAA\xC3\x89Z");
+  const std::string name = "AAAAAAA\xC9Z";  // as stored
   WriteFile(programDir.File("AAAAAAA\xC3\x89.INF"), "");
-  EXPECT_EQ(UserConfigFilePath(name, prefs.programDir), QString::fromStdString(programDir.File("AAAAAAA\xC3\x89.INF")));
+  EXPECT_EQ(UserConfigFilePath(name, prefs.programDir), programDir.File("AAAAAAA\xC3\x89.INF"));
   // Written by a copy on another system in other letters.
   std::filesystem::rename(programDir.File("AAAAAAA\xC3\x89.INF"), programDir.File("aaaaaaa\xC3\xA9.inf"));
-  EXPECT_EQ(UserConfigFilePath(name, prefs.programDir), QString::fromStdString(programDir.File("aaaaaaa\xC3\xA9.inf")));
+  EXPECT_EQ(UserConfigFilePath(name, prefs.programDir), programDir.File("aaaaaaa\xC3\xA9.inf"));
 }
 
 TEST_F(ConfigFilesTest, LinesSetTheirSettings) {
@@ -97,7 +97,7 @@ TEST_F(ConfigFilesTest, TheMasterFileWinsOverTheUsersFile) {
 TEST_F(ConfigFilesTest, AFileThatCannotBeReadIsSkippedSilently) {
   std::filesystem::create_directory(programDir.File("BOB.INF"));  // exists, but is no file
   ApplyConfigFiles("BOB", prefs);
-  ApplyConfigFile(QString::fromStdString(programDir.File("NONE.INF")), prefs);
+  ApplyConfigFile(programDir.File("NONE.INF"), prefs);
   EXPECT_EQ(prefs.mailDir, "/default/mail");
 }
 

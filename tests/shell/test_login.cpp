@@ -4,6 +4,7 @@
 #include "shell/Login.h"
 #include "shell/MailSession.h"
 #include "support/MailFixture.h"
+#include "tests/shell/MemorySettings.h"
 #include "tests/shell/ScriptedForm.h"
 
 namespace {
@@ -50,7 +51,7 @@ class LoginTest : public testing_support::MailFixture {
   LoginTest() {
     WriteFile(MailFile("MASTER.INI"), "[USERS]\r\nBOB=\r\nALICE=\r\nABCDEFGHIJKLMNO=\r\n");
     WriteFile(MailFile("MAILBOX.INI"), "[USERS]\r\nALICE=" + mailstore::ScramblePassword("SECRET") + "\r\n");
-    session.SetMailDir(QString::fromStdString(dir.path()));
+    session.SetMailDir(dir.path());
   }
   // The start-up's login, through the session as the program runs it.
   bool LogIn(const std::vector<std::string>& arguments) {
@@ -58,7 +59,8 @@ class LoginTest : public testing_support::MailFixture {
     return session.LogIn(form);
   }
   ScriptedForm form;
-  MailSession session{ui, clock};
+  testing_support::MemorySettings settings;
+  MailSession session{ui, settings, clock};
 };
 
 TEST_F(LoginTest, AKnownUserWithoutAPasswordIsLoggedInWithoutTheForm) {

@@ -10,6 +10,7 @@
 #include "mailstore/UserRegistry.h"
 #include "platform/FaultInjection.h"
 #include "shell/MailSession.h"
+#include "shell/StoredSettings.h"
 #include "support/MailFixture.h"
 #include "tests/shell/ScriptedForm.h"
 
@@ -61,7 +62,7 @@ class MailSessionTest : public testing_support::MailFixture {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(config.path()));
     WriteFile(MailFile("MASTER.INI"), "[USERS]\r\nALICE=\r\nBOB=\r\n");
     session.SetView(&view);
-    session.SetMailDir(QString::fromStdString(dir.path()));
+    session.SetMailDir(dir.path());
   }
 
   // A message from ALICE to BOB, as another copy sends it.
@@ -105,7 +106,8 @@ class MailSessionTest : public testing_support::MailFixture {
   RecordingView view;
   FakeTimer timer;
   ScriptedForm form;
-  MailSession session{ui, clock};
+  shell::StoredSettings settings;  // the real store, in the test's own place
+  MailSession session{ui, settings, clock};
 };
 
 TEST_F(MailSessionTest, TheStartUpTakesTheAdministratorsFileOfTheUserJustLoggedIn) {

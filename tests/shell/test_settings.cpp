@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "shell/SelectorSettings.h"
+#include "shell/SettingsFile.h"
 #include "tests/shell/SettingsFixture.h"
 
 namespace {
@@ -213,6 +214,19 @@ TEST_F(SettingsTest, AStoreThatCannotBeWrittenIsReportedAndNothingElseIsLost) {
   EXPECT_EQ(ui.shown[0].title, "KV Mailbox");
   EXPECT_NE(ui.shown[0].text.find("cannot be saved"), std::string::npos);
   EXPECT_EQ(prefs.mailCheckInterval, 50);
+}
+
+TEST_F(SettingsTest, TheStoredMailDirectoryReadsBackWithoutTheToolkit) {
+  // kvmailctl reads the store's file itself; it must read what QSettings wrote.
+  ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+  EXPECT_EQ(SettingsFilePath(), SettingsFile());
+  EXPECT_EQ(ReadStoredMailDir(), std::nullopt);
+  for (const std::string& mailDir : {std::string("/srv/mail"), std::string("/srv/mail, \"x\"; \xC3\xA9\\\xC5\x81\tend"),
+                                     std::string("@home"), std::string("  lead and trail  "), std::string("a=b;c")}) {
+    Store(k::kMail, k::kMailDir, mailDir);
+    EXPECT_EQ(ReadStoredMailDir(), mailDir);
+  }
+  ::unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST_F(SettingsTest, TheSendWindowsSection) {
