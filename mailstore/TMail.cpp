@@ -355,6 +355,10 @@ bool TMail::CreateMessageFile(std::string& path) {
   // The record names the text file with its full path, whatever the Mail
   // Directory was given as.
   const std::string directory = platform::AbsolutePath(mailDir_);
+  // Once a name turns out taken (other copies sent in the same two
+  // seconds), the names are checked against one reading of the directory
+  // rather than by one failing creation each.
+  std::optional<Operation> listing;
   for (; attempt < kMaxCreateAttempts; ++attempt) {
     const std::string name = MessageFileName(key, now, attempt);
     if (TakenInOtherLetters(name)) continue;
@@ -369,6 +373,11 @@ bool TMail::CreateMessageFile(std::string& path) {
     // Only a taken name is worth another try; any other failure (a missing
     // or write-protected directory) would fail for every name.
     if (code != platform::kFileExists) return false;
+    if (!listing) {
+      listing.emplace(*this);
+      int listed = platform::kOk;
+      index_->Find(name, listed);  // reads the directory now
+    }
   }
   return false;
 }

@@ -206,7 +206,7 @@ void TMainForm::BuildPanes() {
   InBox->viewport()->setMouseTracking(true);
   InBox->viewport()->installEventFilter(this);
   InBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  connect(InBox, &QListWidget::itemSelectionChanged, this, &TMainForm::InBoxClick);
+  connect(InBox, &widgets::TVelListBox::itemSelectionChanged, this, &TMainForm::InBoxClick);
   listLayout->addWidget(Header);
   listLayout->addWidget(InBox, 1);
 
@@ -399,17 +399,16 @@ void TMainForm::ApplyColours() {
 
 // --- the In Box -------------------------------------------------------------
 
-void TMainForm::BeginInboxUpdate() {
-  InBox->setUpdatesEnabled(false);
+void TMainForm::BeginInboxUpdate() { newLines_.clear(); }
+
+void TMainForm::AddInboxLine(const std::string& line, const mailstore::MessageRecord&) { newLines_.push_back(line); }
+
+void TMainForm::EndInboxUpdate() {
+  // One change of the list, whatever the number of lines.
   const QSignalBlocker quiet(InBox);
-  InBox->clear();
+  InBox->SetLines(std::move(newLines_));
+  newLines_.clear();
 }
-
-void TMainForm::AddInboxLine(const std::string& line, const mailstore::MessageRecord&) {
-  InBox->addItem(FromAnsi(line));
-}
-
-void TMainForm::EndInboxUpdate() { InBox->setUpdatesEnabled(true); }
 
 void TMainForm::SetMailboxState(bool full) {
   const QIcon icon(widgets::Picture(full ? "MailFullIcon" : "MailEmptyIcon"));
@@ -423,7 +422,7 @@ void TMainForm::SetCaption(const std::string& caption) { setWindowTitle(FromAnsi
 void TMainForm::InBoxDrawItem(QPainter& painter, int index, const QRect& rect, bool selected) {
   const QBrush brush = painter.brush();  // the list set the colours of the state
   const QColor textColour = painter.pen().color();
-  const mailstore::InboxFields fields = mailstore::SplitInboxLine(ToAnsi(InBox->item(index)->text()));
+  const mailstore::InboxFields fields = mailstore::SplitInboxLine(InBox->Line(index));
   painter.fillRect(rect, brush);
   const bool read = fields.read;
   const int lineHeight = rect.height();
@@ -452,8 +451,8 @@ void TMainForm::InBoxDrawItem(QPainter& painter, int index, const QRect& rect, b
 void TMainForm::HeaderSized() { InBox->viewport()->update(); }
 
 bool TMainForm::OnSelectedEnvelope(const QPoint& at) const {
-  const QListWidgetItem* item = InBox->itemAt(at);
-  return at.x() <= kEnvelopeWidth && item != nullptr && item->isSelected();
+  const int row = InBox->RowAt(at);
+  return at.x() <= kEnvelopeWidth && row >= 0 && InBox->IsSelected(row);
 }
 
 void TMainForm::InBoxMouseMove(const QPoint& at) {
@@ -537,16 +536,11 @@ void TMainForm::ClearReadingPane() {
 
 void TMainForm::SelectLine(int index) {
   const QSignalBlocker quiet(InBox);
-  if (index < 0) {
-    InBox->clearSelection();
-    InBox->setCurrentRow(-1);
-  } else {
-    InBox->setCurrentRow(index);
-  }
+  InBox->setCurrentRow(index);
 }
 
 void TMainForm::SetInboxLine(int line, const std::string& text) {
-  if (QListWidgetItem* item = InBox->item(line)) item->setText(FromAnsi(text));
+  InBox->SetLine(line, text);
 }
 
 void TMainForm::SelectInboxLine(int line) { SelectLine(line); }
@@ -556,7 +550,7 @@ void TMainForm::InBoxClick() {
   // may still rebuild it, and the session selects the shown line again.
   if (unscrambling_) return;
   const int k = InBox->currentRow();
-  if (k < 0 || InBox->selectedItems().isEmpty()) return;
+  if (k < 0 || !InBox->IsSelected(k)) return;
   bool stepped = false;
   const shell::MailSession::OpenedMessage opened = session_.OpenMessage(k, [&](int done, int total) {
     if (!stepped) {

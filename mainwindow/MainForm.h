@@ -132,6 +132,7 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
   widgets::DialogUser user_;
   shell::StoredSettings settings_;
   shell::MailSession session_;
+  std::vector<std::string> newLines_;  // the In Box being rebuilt
   QPoint dragStart_;
   bool dragPressed_ = false;   // the button went down on the selected envelope
   bool unscrambling_ = false;

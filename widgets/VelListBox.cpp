@@ -1,9 +1,12 @@
 #include "widgets/VelListBox.h"
 
+#include <QAbstractListModel>
 #include <QEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <cmath>
+
+#include "shell/AnsiText.h"
 
 namespace widgets {
 
@@ -13,6 +16,34 @@ int ListItemHeight(const QFont& font, double logicalDpi) {
   const int height = std::max(18, 2 * std::abs(pixels) - static_cast<int>(std::lround(std::abs(points))));
   return height - height % 2;
 }
+
+// The lines, converted for the view only when it asks for one.
+class VelListModel : public QAbstractListModel {
+ public:
+  using QAbstractListModel::QAbstractListModel;
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+    return parent.isValid() ? 0 : static_cast<int>(lines_.size());
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+      return shell::FromAnsi(lines_[static_cast<size_t>(index.row())]);
+    return {};
+  }
+  const std::vector<std::string>& Lines() const { return lines_; }
+  void SetLines(std::vector<std::string> lines) {
+    beginResetModel();
+    lines_ = std::move(lines);
+    endResetModel();
+  }
+  void SetLine(int row, std::string line) {
+    lines_[static_cast<size_t>(row)] = std::move(line);
+    emit dataChanged(index(row), index(row));
+  }
+
+ private:
+  std::vector<std::string> lines_;
+};
 
 class VelListDelegate : public QStyledItemDelegate {
  public:
@@ -49,12 +80,47 @@ class VelListDelegate : public QStyledItemDelegate {
   TVelListBox* list_;
 };
 
-TVelListBox::TVelListBox(QWidget* parent) : QListWidget(parent) {
+TVelListBox::TVelListBox(QWidget* parent) : QListView(parent), model_(new VelListModel(this)) {
+  setModel(model_);
   setItemDelegate(new VelListDelegate(this));
   setUniformItemSizes(true);
+  setSelectionMode(QAbstractItemView::SingleSelection);
   viewport()->setAutoFillBackground(false);  // paintEvent erases below the last line only
+  connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &TVelListBox::itemSelectionChanged);
   UpdateItemHeight();
 }
+
+int TVelListBox::count() const { return model_->rowCount(); }
+
+const std::string& TVelListBox::Line(int row) const { return model_->Lines().at(static_cast<size_t>(row)); }
+
+void TVelListBox::SetLines(std::vector<std::string> lines) { model_->SetLines(std::move(lines)); }
+
+void TVelListBox::SetLine(int row, std::string line) {
+  if (row >= 0 && row < count()) model_->SetLine(row, std::move(line));
+}
+
+int TVelListBox::currentRow() const {
+  const QModelIndex current = currentIndex();
+  return current.isValid() ? current.row() : -1;
+}
+
+void TVelListBox::setCurrentRow(int row) {
+  if (row < 0 || row >= count()) {
+    selectionModel()->clear();
+    return;
+  }
+  selectionModel()->setCurrentIndex(model_->index(row), QItemSelectionModel::ClearAndSelect);
+}
+
+bool TVelListBox::IsSelected(int row) const { return selectionModel()->isRowSelected(row, QModelIndex()); }
+
+int TVelListBox::RowAt(const QPoint& at) const {
+  const QModelIndex index = indexAt(at);
+  return index.isValid() ? index.row() : -1;
+}
+
+QRect TVelListBox::RowRect(int row) const { return visualRect(model_->index(row)); }
 
 void TVelListBox::UpdateItemHeight() {
   itemHeight_ = ListItemHeight(font(), logicalDpiY());
@@ -63,17 +129,17 @@ void TVelListBox::UpdateItemHeight() {
 
 void TVelListBox::changeEvent(QEvent* event) {
   if (event->type() == QEvent::FontChange) UpdateItemHeight();
-  QListWidget::changeEvent(event);
+  QListView::changeEvent(event);
 }
 
 void TVelListBox::paintEvent(QPaintEvent* event) {
-  const int filled = count() == 0 ? 0 : visualItemRect(item(count() - 1)).bottom() + 1;
+  const int filled = count() == 0 ? 0 : RowRect(count() - 1).bottom() + 1;
   if (filled < viewport()->height()) {
     QPainter painter(viewport());
     painter.fillRect(QRect(0, std::max(0, filled), viewport()->width(), viewport()->height() - std::max(0, filled)),
                      palette().color(QPalette::Base));
   }
-  QListWidget::paintEvent(event);
+  QListView::paintEvent(event);
 }
 
 }  // namespace widgets

@@ -1,17 +1,25 @@
 // An owner-drawn list of fixed-height lines: the In Box and the user lists.
 //
-// The owner draws each line; before it is called the painter carries the
-// list's font and, for a selected line (with ShowSelection), the selection
-// colours, its background already filled.  The list erases only the area
-// below its last line, so that it does not flicker.
+// The lines are the owner's texts (Windows-1252, as the program keeps its
+// texts), held in a model that hands the view only the lines it shows, so
+// that a list of 100,000 lines costs no more to rebuild or to draw than the
+// lines on screen.  The owner draws each line; before it is called the
+// painter carries the list's font and, for a selected line (with
+// ShowSelection), the selection colours, its background already filled.
+// The list erases only the area below its last line, so that it does not
+// flicker.
 #pragma once
 
-#include <QListWidget>
+#include <QListView>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace widgets {
 
-class TVelListBox : public QListWidget {
+class VelListModel;
+
+class TVelListBox : public QListView {
   Q_OBJECT
  public:
   // Draws line `index` into `rect`; the painter's pen is the text colour and
@@ -22,11 +30,33 @@ class TVelListBox : public QListWidget {
 
   void SetDrawItem(DrawItem draw) { draw_ = std::move(draw); }
   bool ShowSelection() const { return showSelection_; }
-  void SetShowSelection(bool on) { showSelection_ = on; viewport()->update(); }
+  void SetShowSelection(bool on) {
+    showSelection_ = on;
+    viewport()->update();
+  }
 
   // max(18, 2 x |font height| - |font size|), rounded down to even; the font
   // height in pixels and its size in points.
   int ItemHeight() const { return itemHeight_; }
+
+  // The lines.  Replacing them all is one change of the model, whatever
+  // their number; the selection goes.
+  int count() const;
+  const std::string& Line(int row) const;
+  void SetLines(std::vector<std::string> lines);
+  void SetLine(int row, std::string line);
+
+  // The current line, selected alone; -1 for none.
+  int currentRow() const;
+  void setCurrentRow(int row);
+  bool IsSelected(int row) const;
+  // The line under a point of the viewport, or -1.
+  int RowAt(const QPoint& at) const;
+  QRect RowRect(int row) const;
+
+ signals:
+  // The selection changed (by the user or the program).
+  void itemSelectionChanged();
 
  protected:
   void changeEvent(QEvent* event) override;
@@ -36,6 +66,7 @@ class TVelListBox : public QListWidget {
   friend class VelListDelegate;
   void UpdateItemHeight();
 
+  VelListModel* model_;
   DrawItem draw_;
   bool showSelection_ = true;
   int itemHeight_ = 18;

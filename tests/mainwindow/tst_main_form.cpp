@@ -108,7 +108,8 @@ class TestMainForm : public QObject {
   }
 
   QImage InBoxShot() { return form->InBox->viewport()->grab().toImage(); }
-  std::string ToAnsiLine(int row) { return shell::ToAnsi(form->InBox->item(row)->text()); }
+  std::string ToAnsiLine(int row) { return form->InBox->Line(row); }
+  QString LineText(int row) { return shell::FromAnsi(form->InBox->Line(row)); }
 
  private slots:
   void init() {
@@ -181,7 +182,7 @@ class TestMainForm : public QObject {
     QCOMPARE(shot.pixelColor(stampX, h + stampY), QColor(0xc0, 0, 0));
     QVERIFY(shot.pixelColor(stampX, stampY) != QColor(0xc0, 0, 0));
     QVERIFY(shot.pixelColor(1, h + 1) != QColor(0x80, 0x80, 0));  // olive replaced by the background
-    QVERIFY(form->InBox->item(0)->text().startsWith(QString::fromStdString(mailstore::FormatMessageDate(platform::SystemClock().LocalNow(), "M/d/yyyy")).left(5)));
+    QVERIFY(LineText(0).startsWith(QString::fromStdString(mailstore::FormatMessageDate(platform::SystemClock().LocalNow(), "M/d/yyyy")).left(5)));
 
     // A divider line in the grey-text colour two pixels left of each
     // column's end, background beside it.
@@ -249,7 +250,7 @@ class TestMainForm : public QObject {
     QCOMPARE(form->MsgSubject->text(), QString("Message 1"));
     QCOMPARE(form->MsgFrom->text(), QString("ALICE"));
     QCOMPARE(form->MailViewer->Line(0), QString("Text of message 1"));
-    QVERIFY(form->InBox->item(1)->text().section('|', 0, 0).endsWith('.'));
+    QVERIFY(LineText(1).section('|', 0, 0).endsWith('.'));
     QVERIFY(!form->MsgDate->text().endsWith('.'));
     mailstore::TMail owner(senderUi);
     owner.SetMailDir(dir->path());
@@ -372,7 +373,7 @@ class TestMainForm : public QObject {
     form->ScanMailbox();
     QCOMPARE(form->InBox->count(), 4);
     QCOMPARE(form->InBox->currentRow(), 2);  // the selection stays on the message shown
-    QVERIFY(form->InBox->item(2)->isSelected());
+    QVERIFY(form->InBox->IsSelected(2));
     QCOMPARE(DeleteAnsweringYes(), QString("Delete \"Mail From ALICE?\""));
     QCOMPARE(StoredSubjects(), (std::vector<std::string>{"Message 0", "Message 1", "late"}));
     QCOMPARE(form->MsgSubject->text(), QString("late"));  // the next message in its place

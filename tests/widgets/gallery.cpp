@@ -47,9 +47,9 @@ void Controls() {
   balloon->SetCaption("A speech balloon with\rtwo lines & an ampersand.");
   auto* list = new TVelListBox(&form);
   list->setGeometry(120, 130, 290, 110);
-  list->addItems({"12/7/2026 2:15p|ALICE|Lunch", "12/7/2026 3:40p.|BOB|Minutes of the meeting"});
+  list->SetLines({"12/7/2026 2:15p|ALICE|Lunch", "12/7/2026 3:40p.|BOB|Minutes of the meeting"});
   list->SetDrawItem([list](QPainter& p, int index, const QRect& r, bool) {
-    const QString line = list->item(index)->text();
+    const QString line = QString::fromStdString(list->Line(index));
     const bool read = line.section('|', 0, 0).endsWith('.');
     p.drawPixmap(r.left() + 2, r.top() + r.height() / 2 - 7, Picture(read ? "MailOpenImage" : "MailClosedImage"));
     p.drawText(r.adjusted(24, 0, 0, 0), Qt::AlignVCenter, line.section('|', 1));

@@ -180,12 +180,12 @@ class TestControls : public QObject {
       painter.fillRect(rect.adjusted(0, 0, -rect.width() / 2, 0), QColor(200, 0, 0));
       (void)index;
     });
-    list.addItems({"one", "two"});
+    list.SetLines({"one", "two"});
     list.setCurrentRow(1);
     list.show();
     const QImage shot = list.viewport()->grab().toImage();
     const int h = list.ItemHeight();
-    QCOMPARE(list.visualItemRect(list.item(1)).height(), h);
+    QCOMPARE(list.RowRect(1).height(), h);
     QCOMPARE(shot.pixelColor(5, h / 2), QColor(200, 0, 0));             // the owner's drawing
     QCOMPARE(shot.pixelColor(150, h + h / 2), QColor(0, 0, 128));       // selected: the selection colour
     QCOMPARE(shot.pixelColor(150, h / 2), QColor(250, 250, 200));
