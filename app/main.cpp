@@ -1,5 +1,6 @@
 // kvmail: the program.  main() only wires the layers together.
 #include <QApplication>
+#include <QStyle>
 #include <QSessionManager>
 #include <QTimer>
 
@@ -9,6 +10,7 @@
 #include "mainwindow/SingleCopy.h"
 #include "widgets/DialogUser.h"
 #include "widgets/MessageDialogs.h"
+#include "widgets/ProgramStyle.h"
 #include "widgets/Progress.h"
 #include "platform/Environment.h"
 #include "shell/AnsiText.h"
@@ -50,6 +52,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   Application app(argc, argv);
+  app.setStyle(new widgets::ProgramStyle(QApplication::style()->name()));
   app.setApplicationName(mailstore::kProgramTitle);
   widgets::InitResources();
   app.setWindowIcon(widgets::ProgramIcon());

@@ -180,10 +180,10 @@ int TMail::ReadMessages(int first, std::vector<MessageRecord>& records) {
 
 MessageRecord TMail::ResolveRecord(const RecordBytes& bytes) const {
   MessageRecord record = DecodeMessageRecord(bytes);
-  const platform::FoundName found = ResolveTextFile(record.textFile);
-  record.textFile = found.path;
+  platform::FoundName found = ResolveTextFile(record.textFile);
   record.textFileCode = found.code;
   record.textFileExists = found.code == platform::kOk;
+  record.textFile = std::move(found.path);
   return record;
 }
 

@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace platform {
@@ -71,10 +70,17 @@ class DirectoryIndex {
   bool IsLoaded() const { return loaded_; }
 
  private:
+  void Load();
+  void Insert(uint32_t entry);
+
   std::string directory_;
   bool loaded_ = false;
   int loadCode_ = 0;
-  std::unordered_map<std::string, std::string> byUpper_;  // upper-cased stored name -> name on disk
+  // The names on disk, and an open-addressing table of their positions
+  // (plus one; 0 is empty) by the hash of the upper-cased stored name: a
+  // directory of 100,000 names costs one allocation per name at most.
+  std::vector<std::string> names_;
+  std::vector<uint32_t> slots_;
 };
 
 // A name looked for in a directory.

@@ -128,26 +128,89 @@ int FindFiles(const std::string& directory, std::string_view pattern, std::vecto
   return code;
 }
 
-const std::string* DirectoryIndex::Find(std::string_view name, int& code) {
-  if (!loaded_) {
-    loaded_ = true;
-    DIR* dir = sys::Opendir(directory_.empty() ? "." : directory_.c_str());
-    if (dir == nullptr) {
-      loadCode_ = errno == ENOENT ? kPathNotFound : CodeFromErrno(errno, IoOp::kRead);
-    } else {
-      while (struct dirent* entry = sys::Readdir(dir))
-        byUpper_.try_emplace(UpperAnsi(StoredName(entry->d_name)), entry->d_name);  // the first one wins
-      if (errno != 0) {
-        loadCode_ = CodeFromErrno(errno, IoOp::kRead);
-        byUpper_.clear();
-      }
-      sys::Closedir(dir);
-    }
+namespace {
+
+// A byte as UpperAnsi sees it, ASCII without a call.
+inline unsigned char Upper(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  if (b < 0x80) return b >= 'a' && b <= 'z' ? static_cast<unsigned char>(b - 32) : b;
+  return static_cast<unsigned char>(UpperAnsi(c));
+}
+
+// The hash of a stored (Windows-1252) name as UpperAnsi sees it.
+uint64_t UpperHash(std::string_view stored) {
+  uint64_t hash = 14695981039346656037ull;
+  for (char c : stored) hash = (hash ^ Upper(c)) * 1099511628211ull;
+  return hash;
+}
+
+bool SameInAnyCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (Upper(a[i]) != Upper(b[i])) return false;
+  return true;
+}
+
+bool IsAscii(std::string_view name) {
+  for (char c : name)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+// The stored form of a name on disk; an ASCII name is its own.
+std::string_view Stored(const std::string& onDisk, std::string& buffer) {
+  if (IsAscii(onDisk)) return onDisk;
+  buffer = StoredName(onDisk);
+  return buffer;
+}
+
+}  // namespace
+
+void DirectoryIndex::Load() {
+  loaded_ = true;
+  DIR* dir = sys::Opendir(directory_.empty() ? "." : directory_.c_str());
+  if (dir == nullptr) {
+    loadCode_ = errno == ENOENT ? kPathNotFound : CodeFromErrno(errno, IoOp::kRead);
+    return;
   }
+  while (struct dirent* entry = sys::Readdir(dir)) names_.emplace_back(entry->d_name);
+  if (errno != 0) {
+    loadCode_ = CodeFromErrno(errno, IoOp::kRead);
+    names_.clear();
+  }
+  sys::Closedir(dir);
+  size_t size = 16;
+  while (size < 2 * names_.size()) size *= 2;
+  slots_.assign(size, 0);
+  for (uint32_t i = 0; i < names_.size(); ++i) Insert(i);
+}
+
+void DirectoryIndex::Insert(uint32_t entry) {
+  std::string buffer;
+  const std::string_view stored = Stored(names_[entry], buffer);
+  const size_t mask = slots_.size() - 1;
+  for (size_t slot = UpperHash(stored) & mask;; slot = (slot + 1) & mask) {
+    if (slots_[slot] == 0) {
+      slots_[slot] = entry + 1;
+      return;
+    }
+    // The first of two names equal in any case wins.
+    std::string other;
+    if (SameInAnyCase(Stored(names_[slots_[slot] - 1], other), stored)) return;
+  }
+}
+
+const std::string* DirectoryIndex::Find(std::string_view name, int& code) {
+  if (!loaded_) Load();
   code = loadCode_;
-  if (loadCode_ != kOk) return nullptr;
-  const auto found = byUpper_.find(UpperAnsi(name));
-  return found == byUpper_.end() ? nullptr : &found->second;
+  if (loadCode_ != kOk || slots_.empty()) return nullptr;
+  const size_t mask = slots_.size() - 1;
+  std::string buffer;
+  for (size_t slot = UpperHash(name) & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
+    const std::string& candidate = names_[slots_[slot] - 1];
+    if (SameInAnyCase(Stored(candidate, buffer), name)) return &candidate;
+  }
+  return nullptr;
 }
 
 FoundName FindName(const std::string& directory, std::string_view name, DirectoryIndex* index) {

@@ -5,7 +5,9 @@
 namespace platform {
 
 std::string JoinPath(std::string_view directory, std::string_view name) {
-  std::string path(directory);
+  std::string path;
+  path.reserve(directory.size() + 1 + name.size());
+  path = directory;
   if (!path.empty() && path.back() != kPathSeparator && path.back() != '\\')
     path += kPathSeparator;
   path += name;

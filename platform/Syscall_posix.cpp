@@ -59,7 +59,12 @@ void ArmFromEnvironmentOnce() {
 }
 
 // Counts the call; returns the errno of an armed fault, or 0 to go ahead.
+// Builds without test hooks go ahead at once: the seam costs them nothing.
 int Intercept(Call call) {
+#ifndef KVMAIL_TEST_HOOKS
+  (void)call;
+  return 0;
+#endif
   ArmFromEnvironmentOnce();
   Seam& seam = TheSeam();
   std::lock_guard lock(seam.mutex);
