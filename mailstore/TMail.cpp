@@ -336,10 +336,7 @@ bool TMail::TakenInOtherLetters(const std::string& name) const {
   // them to lower case.  An operation's reading of the directory, when it
   // has been made, answers for every other spelling.
   // A look that fails says nothing; the exclusive creation then decides.
-  platform::FileInfo info;
-  if (platform::StatFile(platform::JoinPath(mailDir_, platform::LowerAscii(name)), info, platform::Links::kRefuse) ==
-      platform::kOk)
-    return true;
+  if (platform::EntryExists(platform::JoinPath(mailDir_, platform::LowerAscii(name)))) return true;
   int code = platform::kOk;
   return index_ && index_->IsLoaded() && index_->Find(name, code) != nullptr;
 }

@@ -17,20 +17,28 @@ constexpr const char* kAbsentUser = "@#$!$%%@*&#";
 
 std::string MailboxIniPath(const TMail& mail) { return mail.FindName(kMailboxIniName).path; }
 
-}  // namespace
-
-std::string MasterIniPath(const TMail& mail) {
-  const platform::FoundName inMailDir = mail.FindName(kMasterIniName);
-  if (inMailDir.code == platform::kOk) return inMailDir.path;
-  return platform::ResolveName(mail.ProgramDir(), kMasterIniName);
+// MASTER.INI: in the Mail Directory, else beside the program; code 2 when
+// in neither, another code when a look failed (a registry that may exist).
+platform::FoundName FindMasterIni(const TMail& mail) {
+  platform::FoundName inMailDir = mail.FindName(kMasterIniName);
+  if (inMailDir.code != platform::kFileNotFound) return inMailDir;
+  platform::FoundName besideProgram = platform::FindName(mail.ProgramDir(), kMasterIniName);
+  if (besideProgram.code == platform::kPathNotFound) besideProgram.code = platform::kFileNotFound;
+  return besideProgram;
 }
 
-bool HasUserRegistry(const TMail& mail) { return platform::FileExists(MasterIniPath(mail)); }
+}  // namespace
+
+std::string MasterIniPath(const TMail& mail) { return FindMasterIni(mail).path; }
+
+bool HasUserRegistry(const TMail& mail) { return FindMasterIni(mail).code != platform::kFileNotFound; }
 
 bool IsKnownUser(const TMail& mail, std::string_view name) {
-  const std::string path = MasterIniPath(mail);
-  if (!platform::FileExists(path)) return true;
-  return platform::ReadProfileString(path, kUsersSection, name, kAbsentUser) != kAbsentUser;
+  // Without a registry every name is a user; a registry that cannot be
+  // read knows nobody.
+  const platform::FoundName master = FindMasterIni(mail);
+  if (master.code == platform::kFileNotFound) return true;
+  return platform::ReadProfileString(master.path, kUsersSection, name, kAbsentUser) != kAbsentUser;
 }
 
 std::vector<std::string> ReadUserNames(const TMail& mail) {
@@ -66,8 +74,9 @@ bool IsMailboxKey(std::string_view key) {
 }
 
 std::string ReadUserPassword(const TMail& mail, std::string_view name) {
-  return UnscramblePassword(
-      platform::ReadProfileString(MailboxIniPath(mail), kUsersSection, name, "", platform::Links::kRefuse));
+  const platform::FoundName ini = mail.FindName(kMailboxIniName);
+  if (ini.code != platform::kOk) return {};  // nobody has a password
+  return UnscramblePassword(platform::ReadProfileString(ini.path, kUsersSection, name, "", platform::Links::kRefuse));
 }
 
 int WriteUserPassword(const TMail& mail, std::string_view password) {

@@ -51,6 +51,13 @@ std::string CurrentDirectory() {
 
 std::string ShortDateFormat() {
   constexpr const char* kNumericDefault = "M/d/yyyy";
+  // The C locale, asked for or left as it is, needs no locale files read.
+  std::string name;
+  for (const char* variable : {"LC_ALL", "LC_TIME", "LANG"}) {
+    name = GetEnv(variable);
+    if (!name.empty()) break;
+  }
+  if (name.empty() || name == "C" || name == "POSIX" || name.rfind("C.", 0) == 0) return kNumericDefault;
   // The environment's LC_TIME, read without changing the program's locale.
   const locale_t user = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(nullptr));
   if (user == static_cast<locale_t>(nullptr)) return kNumericDefault;

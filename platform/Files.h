@@ -41,6 +41,10 @@ int StatFile(const std::string& path, FileInfo& info, Links links = Links::kFoll
 // Returns true when a file or directory exists at `path`.
 bool FileExists(const std::string& path);
 
+// Returns true when anything (a link included) has the name `path`; one
+// look, no more.
+bool EntryExists(const std::string& path);
+
 // Returns true when `name` matches a DOS pattern ("*" any run, "?" any one
 // character) without regard to letter case.
 bool MatchesDosPattern(std::string_view name, std::string_view pattern);

@@ -49,25 +49,22 @@ int OpenErrorCode(int err, const std::string& path, Links links) {
 
 int OpenFile(const std::string& path, int flags, bool create, Links links, int& code) {
   const int guard = links == Links::kRefuse ? O_NOFOLLOW | O_NONBLOCK : 0;
-  // Between a failed exclusive creation and the open of the existing file
-  // another process may remove it; then creation is tried again.
+  // The file usually exists: it is opened first.  Only when it is missing
+  // is it created, exclusively, so that a new file is known to be new; and
+  // when another process creates it in between, it is opened again.
   for (int attempt = 0; attempt < 100; ++attempt) {
-    if (create) {
-      const int fd = sys::Open(path.c_str(), flags | O_CREAT | O_EXCL | guard, kSharedFileMode);
+    int fd = sys::Open(path.c_str(), flags | guard, 0, create);
+    if (fd < 0 && create && errno == ENOENT) {
+      fd = sys::Open(path.c_str(), flags | O_CREAT | O_EXCL | guard, kSharedFileMode);
       if (fd >= 0) {
         // The umask may have taken the group's bits; a file system that
         // keeps no modes refuses, which changes nothing.
         sys::Fchmod(fd, kSharedFileMode);
         return fd;
       }
-      if (errno != EEXIST) {
-        code = OpenErrorCode(errno, path, links);
-        return -1;
-      }
+      if (errno == EEXIST) continue;
     }
-    const int fd = sys::Open(path.c_str(), flags | guard);
     if (fd < 0) {
-      if (create && errno == ENOENT) continue;
       code = OpenErrorCode(errno, path, links);
       return -1;
     }
@@ -83,6 +80,11 @@ int OpenFile(const std::string& path, int flags, bool create, Links links, int& 
   }
   code = kSharingViolation;
   return -1;
+}
+
+bool EntryExists(const std::string& path) {
+  struct stat st {};
+  return sys::Lstat(path.c_str(), &st) == 0;
 }
 
 int StatFile(const std::string& path, FileInfo& info, Links links) {

@@ -162,8 +162,8 @@ int ErrnoFromName(std::string_view name) {
 
 namespace sys {
 
-int Open(const char* path, int flags, mode_t mode) {
-  KV_FAULT_OR((flags & O_CREAT) ? kCreate : kOpen, -1);
+int Open(const char* path, int flags, mode_t mode, bool mayCreate) {
+  KV_FAULT_OR((mayCreate || (flags & O_CREAT)) ? kCreate : kOpen, -1);
   int fd;
   do fd = ::open(path, flags | O_CLOEXEC, mode);
   while (fd < 0 && errno == EINTR);

@@ -13,7 +13,9 @@
 
 namespace platform::sys {
 
-int Open(const char* path, int flags, mode_t mode = 0);
+// `mayCreate`: the open is one step of opening a file that is created when
+// missing, and counts as "create" for the fault seam even without O_CREAT.
+int Open(const char* path, int flags, mode_t mode = 0, bool mayCreate = false);
 ssize_t Pread(int fd, void* buffer, size_t size, off_t offset);
 ssize_t Read(int fd, void* buffer, size_t size);
 ssize_t Pwrite(int fd, const void* buffer, size_t size, off_t offset);
