@@ -166,13 +166,13 @@ struct SendToAll {
     request.pauseAfterCopyMs = 0;
     request.sendToAll = true;
   }
-  // A fresh directory (the crowd of other files stays).
+  // The users' mailboxes there and empty, as in an office where everybody
+  // has had mail before; no texts (the crowd of other files stays).
   void Prepare() {
     std::filesystem::create_directories(dir);
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-      const std::string ext = entry.path().extension().string();
-      if (ext == ".MSG" || ext == ".LST") std::filesystem::remove(entry.path());
-    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+      if (entry.path().extension() == ".MSG") std::filesystem::remove(entry.path());
+    for (int u = 0; u < kUsers; ++u) WriteText(dir + "/U" + std::to_string(u) + ".LST", "");
     std::string ini = "[USERS]\r\n";
     for (int u = 0; u < kUsers; ++u) ini += "U" + std::to_string(u) + "=\r\n";
     WriteText(dir + "/MASTER.INI", ini);
