@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "mailstore/Delivery.h"
 #include "mailstore/Inbox.h"
 #include "mailstore/MessageRecord.h"
@@ -60,11 +61,6 @@ double Seconds(const std::function<void()>& job) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 // `rounds` rounds of the project's job and the floor's, alternating, each
 // after its own preparation; prints one line: per unit (copy, scan, ...)
 // the medians, their ratio and the lowest and highest ratio of one round.
@@ -80,15 +76,9 @@ void Compare(const char* name, int rounds, int units, const std::function<void()
     ratios.push_back(project.back() / base.back());
   }
   std::printf("%-58s project %9.3f ms  floor %9.3f ms  ratio %.2f  (%.2f-%.2f)\n", name,
-              Median(project) * 1000 / units, Median(base) * 1000 / units, Median(project) / Median(base),
+              bench::Median(project) * 1000 / units, bench::Median(base) * 1000 / units, bench::Median(project) / bench::Median(base),
               *std::min_element(ratios.begin(), ratios.end()), *std::max_element(ratios.begin(), ratios.end()));
   std::fflush(stdout);
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  std::fwrite(text.data(), 1, text.size(), f);
-  std::fclose(f);
 }
 
 // Fills `dir` with `count` files that are nobody's mail, as a large share
@@ -140,7 +130,7 @@ void BenchDelivery(const std::string& root) {
   request.pauseAfterCopyMs = 0;
   auto prepare = [&] {
     Fresh(dir);
-    WriteText(dir + "/MASTER.INI", "[USERS]\r\nALICE=\r\nBOB=\r\n");
+    bench::WriteText(dir + "/MASTER.INI", "[USERS]\r\nALICE=\r\nBOB=\r\n");
     mail.SetMailDir(dir);
   };
   Compare("delivery, 1,000 x 1 KB into one mailbox (per copy)", 5, kCopies, prepare, [&] {
@@ -172,10 +162,10 @@ struct SendToAll {
     std::filesystem::create_directories(dir);
     for (const auto& entry : std::filesystem::directory_iterator(dir))
       if (entry.path().extension() == ".MSG") std::filesystem::remove(entry.path());
-    for (int u = 0; u < kUsers; ++u) WriteText(dir + "/U" + std::to_string(u) + ".LST", "");
+    for (int u = 0; u < kUsers; ++u) bench::WriteText(dir + "/U" + std::to_string(u) + ".LST", "");
     std::string ini = "[USERS]\r\n";
     for (int u = 0; u < kUsers; ++u) ini += "U" + std::to_string(u) + "=\r\n";
-    WriteText(dir + "/MASTER.INI", ini);
+    bench::WriteText(dir + "/MASTER.INI", ini);
     mail.SetMailDir(dir);
   }
   void Send() {
@@ -214,7 +204,7 @@ std::string MakeMailbox(const std::string& dir, int records, int danglingEvery) 
                                                        i % 2 ? "12/7/2026 2:15p." : "12/7/2026 2:15p", path);
     mailbox.append(reinterpret_cast<const char*>(record.data()), record.size());
   }
-  WriteText(dir + "/BOB.LST", mailbox);
+  bench::WriteText(dir + "/BOB.LST", mailbox);
   return mailbox;
 }
 
@@ -270,7 +260,7 @@ void BenchDangling(const std::string& root) {
   MakeMailbox(clean, kRecords, 0);
   Scan withDangling(dirty), without(clean);
   Compare("scan of 10,000 records with 100 dangling vs clean", 7, 1,
-          [&] { WriteText(dirty + "/BOB.LST", dirtyBox); }, [&] { withDangling.Run(); }, [] {},
+          [&] { bench::WriteText(dirty + "/BOB.LST", dirtyBox); }, [&] { withDangling.Run(); }, [] {},
           [&] { without.Run(); });
 }
 
@@ -279,7 +269,7 @@ void BenchMissingMailboxIni(const std::string& root) {
   // is missing, in a directory of 100,000 files.
   const std::string dir = root + "/login";
   Crowd(dir, 100000);
-  WriteText(dir + "/MASTER.INI", "[USERS]\r\nALICE=\r\nBOB=\r\n");
+  bench::WriteText(dir + "/MASTER.INI", "[USERS]\r\nALICE=\r\nBOB=\r\n");
   QuietUser user;
   mailstore::TMail mail(user);
   mail.SetMailDir(dir);
@@ -292,47 +282,28 @@ void BenchMissingMailboxIni(const std::string& root) {
   };
   Compare("100 logins, MAILBOX.INI missing vs present (100,000 files)", 5, 100,
           [&] { std::filesystem::remove(dir + "/MAILBOX.INI"); }, login,
-          [&] { WriteText(dir + "/MAILBOX.INI", "[USERS]\r\n"); }, login);
+          [&] { bench::WriteText(dir + "/MAILBOX.INI", "[USERS]\r\n"); }, login);
 }
 
-// Runs `argv` with `input` on standard input; returns its exit status.
+// Runs `args` with `input` on standard input; returns its exit status.
 int Spawn(const std::vector<std::string>& args, const std::string& input) {
   int pipeFds[2];
   if (pipe(pipeFds) != 0) return -1;
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(pipeFds[0], 0);
-    close(pipeFds[0]);
-    close(pipeFds[1]);
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    dup2(null, 2);
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
+  const pid_t pid = bench::Start(args, {}, pipeFds[0]);
   close(pipeFds[0]);
   (void)!write(pipeFds[1], input.data(), input.size());
   close(pipeFds[1]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string Sibling(const char* name) {
-  return std::filesystem::read_symlink("/proc/self/exe").parent_path() / name;
+  return bench::Wait(pid);
 }
 
 void BenchProcessPerMessage(const std::string& root) {
   constexpr int kMessages = 200;
-  const std::string kvmailctl = Sibling("kvmailctl"), floor = Sibling("floor_send");
+  const std::string kvmailctl = bench::Sibling("kvmailctl"), floor = bench::Sibling("floor_send");
   const std::string dir = root + "/process", maildir = root + "/maildir";
   const std::string text(1022, 'z');
   auto prepare = [&] {
     Fresh(dir);
-    WriteText(dir + "/MASTER.INI", "[USERS]\r\nALICE=\r\nBOB=\r\n");
+    bench::WriteText(dir + "/MASTER.INI", "[USERS]\r\nALICE=\r\nBOB=\r\n");
   };
   int failures = 0;
   auto ours = [&] {
@@ -366,12 +337,12 @@ void BenchBurst(const std::string& root) {
   // 2,000 processes within moments of each other: the names a text file
   // tries first are taken by the others.
   constexpr int kMessages = 2000, kAtOnce = 16;
-  const std::string kvmailctl = Sibling("kvmailctl"), floor = Sibling("floor_send");
+  const std::string kvmailctl = bench::Sibling("kvmailctl"), floor = bench::Sibling("floor_send");
   const std::string dir = root + "/burst";
   const std::string text(200, 'b');
   auto prepare = [&] {
     Fresh(dir);
-    WriteText(dir + "/MASTER.INI", "[USERS]\r\nALICE=\r\nBOB=\r\n");
+    bench::WriteText(dir + "/MASTER.INI", "[USERS]\r\nALICE=\r\nBOB=\r\n");
   };
   auto run = [&](const std::function<std::vector<std::string>(int)>& command) {
     std::vector<pid_t> running;
@@ -380,20 +351,7 @@ void BenchBurst(const std::string& root) {
         waitpid(running.front(), nullptr, 0);
         running.erase(running.begin());
       }
-      const std::vector<std::string> args = command(i);
-      const pid_t pid = fork();
-      if (pid == 0) {
-        const int null = open("/dev/null", O_RDWR);
-        dup2(null, 0);
-        dup2(null, 1);
-        dup2(null, 2);
-        std::vector<char*> argv;
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-      }
-      running.push_back(pid);
+      running.push_back(bench::Start(command(i)));
     }
     for (pid_t pid : running) waitpid(pid, nullptr, 0);
   };
@@ -416,13 +374,7 @@ void BenchBurst(const std::string& root) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string root;
-  if (argc > 1) {
-    root = argv[1];
-  } else {
-    char pattern[] = "/tmp/kvb-XXXXXX";
-    root = mkdtemp(pattern);
-  }
+  const std::string root = bench::WorkDirectory(argc, argv);
   std::printf("in %s; times per unit named, medians of alternating rounds, ratio (lowest-highest round)\n",
               root.c_str());
   BenchDelivery(root);

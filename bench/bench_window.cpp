@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "mailstore/MessageRecord.h"
 #include "mainwindow/MainForm.h"
 #include "widgets/MessageDialogs.h"
@@ -40,16 +41,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  std::fwrite(text.data(), 1, text.size(), f);
-  std::fclose(f);
-}
+using bench::Median;
+using bench::WriteText;
 
 // A Mail Directory whose BOB has `messages` messages.
 void MakeMailDir(const std::string& dir, int messages) {
@@ -134,26 +127,13 @@ class Watcher {
 double TimeStart(Watcher& watcher, const std::vector<std::string>& args, const std::vector<std::string>& env,
                  const std::string& caption) {
   const auto start = Clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
-    const int null = open("/dev/null", O_RDWR);
-    dup2(null, 1);
-    dup2(null, 2);
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
+  const pid_t pid = bench::Start(args, env);
   const bool seen = watcher.WaitForName(caption);
   const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
   kill(pid, SIGKILL);
   waitpid(pid, nullptr, 0);
   return seen ? ms : -1;
 }
-
-std::string Sibling(const char* name) { return std::filesystem::read_symlink("/proc/self/exe").parent_path() / name; }
 
 void Report(const char* name, double project, double floor) {
   std::printf("%-58s project %9.3f ms  floor %9.3f ms  ratio %.2f\n", name, project, floor, project / floor);
@@ -170,7 +150,7 @@ void BenchStart(const std::string& root) {
   MakeMailDir(empty, 0);
   MakeMailDir(full, 10000);
   std::filesystem::create_directories(config);
-  const std::string kvmail = Sibling("kvmail"), bare = Sibling("bare_window");
+  const std::string kvmail = bench::Sibling("kvmail"), bare = bench::Sibling("bare_window");
   std::vector<double> bareTimes, emptyTimes, fullTimes;
   for (int round = 0; round < 7; ++round) {
     // Each start on a settings store of its own, with no stored Mail
@@ -225,13 +205,7 @@ void BenchRebuild(const std::string& root, int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string root;
-  if (argc > 1) {
-    root = argv[1];
-  } else {
-    char pattern[] = "/tmp/kvw-XXXXXX";
-    root = mkdtemp(pattern);
-  }
+  const std::string root = bench::WorkDirectory(argc, argv);
   BenchStart(root);
   BenchRebuild(root, argc, argv);
   if (argc <= 1) std::filesystem::remove_all(root);

@@ -24,15 +24,6 @@ using testing_support::TempDir;
 using testing_support::WriteFile;
 namespace fs = std::filesystem;
 
-struct Lines : InboxView {
-  std::vector<std::string> lines;
-  void BeginInboxUpdate() override { lines.clear(); }
-  void AddInboxLine(const std::string& line, const MessageRecord&) override { lines.push_back(line); }
-  void EndInboxUpdate() override {}
-  void SetMailboxState(bool) override {}
-  void SetCaption(const std::string&) override {}
-};
-
 class SharedDirectoryTest : public testing_support::MailFixture {
  protected:
   SharedDirectoryTest() {
@@ -61,7 +52,7 @@ class SharedDirectoryTest : public testing_support::MailFixture {
   }
 
   TempDir outside;
-  Lines view;
+  InboxLines view;
   InboxScanner scanner{mail, view};
 };
 

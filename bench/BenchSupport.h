@@ -1,0 +1,67 @@
+// What the benchmarks share: medians, files, and starting programs.
+#pragma once
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+inline double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+inline void WriteText(const std::string& path, const std::string& text) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  std::fwrite(text.data(), 1, text.size(), f);
+  std::fclose(f);
+}
+
+// The directory named on the command line, else a new one under /tmp
+// (removed at the end by the caller when argc is 1).
+inline std::string WorkDirectory(int argc, char** argv) {
+  if (argc > 1) return argv[1];
+  char pattern[] = "/tmp/kvbench-XXXXXX";
+  return mkdtemp(pattern);
+}
+
+// A program beside this one.
+inline std::string Sibling(const char* name) {
+  return std::filesystem::read_symlink("/proc/self/exe").parent_path() / name;
+}
+
+// Starts `args` with `env` added, standard input from `input` (-1: none),
+// output to /dev/null.  Returns the process.
+inline pid_t Start(const std::vector<std::string>& args, const std::vector<std::string>& env = {}, int input = -1) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
+    const int null = open("/dev/null", O_RDWR);
+    dup2(input >= 0 ? input : null, 0);
+    dup2(null, 1);
+    dup2(null, 2);
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+// Its exit status, or -1 when it did not exit.
+inline int Wait(pid_t pid) {
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace bench
