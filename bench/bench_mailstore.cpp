@@ -49,7 +49,7 @@ class QuietUser : public mailstore::UserInteraction {
 struct NullView : mailstore::InboxView {
   size_t lines = 0;
   void BeginInboxUpdate() override { lines = 0; }
-  void AddInboxLine(const std::string&, const mailstore::MessageRecord&) override { ++lines; }
+  void AddInboxLine(std::string, const mailstore::MessageRecord&) override { ++lines; }
   void EndInboxUpdate() override {}
   void SetMailboxState(bool) override {}
   void SetCaption(const std::string&) override {}

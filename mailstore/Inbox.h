@@ -39,7 +39,7 @@ class InboxView {
   // Suspends drawing of the In Box and empties it.
   virtual void BeginInboxUpdate() = 0;
   // Line `line` stands for `record` (whose text file names it).
-  virtual void AddInboxLine(const std::string& line, const MessageRecord& record) = 0;
+  virtual void AddInboxLine(std::string line, const MessageRecord& record) = 0;
   // Resumes drawing.
   virtual void EndInboxUpdate() = 0;
   // Full when the mailbox holds messages: the icons follow it.
@@ -83,7 +83,7 @@ class InboxLines : public InboxView {
  public:
   std::vector<std::string> lines;
   void BeginInboxUpdate() override { lines.clear(); }
-  void AddInboxLine(const std::string& line, const MessageRecord&) override { lines.push_back(line); }
+  void AddInboxLine(std::string line, const MessageRecord&) override { lines.push_back(std::move(line)); }
   void EndInboxUpdate() override {}
   void SetMailboxState(bool) override {}
   void SetCaption(const std::string&) override {}

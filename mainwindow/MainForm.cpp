@@ -1,6 +1,7 @@
 #include "mainwindow/MainForm.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QCloseEvent>
 #include <QDrag>
 #include <QKeyEvent>
@@ -41,13 +42,19 @@ QFont Arial(int pixels) {
   return font;
 }
 
-QPixmap Envelope(bool read, const QColor& background) {
+// The envelope of a read or unread message on `background`, made once per
+// colour: lines are drawn at every scroll.
+QImage Envelope(bool read, const QColor& background) {
+  static QHash<QPair<bool, QRgb>, QImage> made;
+  const auto key = qMakePair(read, background.rgba());
+  if (const auto found = made.constFind(key); found != made.constEnd()) return *found;
   QImage image = widgets::Picture(read ? "MailOpenImage" : "MailClosedImage").toImage().convertToFormat(QImage::Format_ARGB32);
   const QRgb olive = qRgb(0x80, 0x80, 0x00);
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x)
       if (image.pixel(x, y) == olive) image.setPixel(x, y, background.rgb());
-  return QPixmap::fromImage(image);
+  made.insert(key, image);
+  return image;
 }
 
 QString CloseQuestion() {
@@ -401,7 +408,7 @@ void TMainForm::ApplyColours() {
 
 void TMainForm::BeginInboxUpdate() { newLines_.clear(); }
 
-void TMainForm::AddInboxLine(const std::string& line, const mailstore::MessageRecord&) { newLines_.push_back(line); }
+void TMainForm::AddInboxLine(std::string line, const mailstore::MessageRecord&) { newLines_.push_back(std::move(line)); }
 
 void TMainForm::EndInboxUpdate() {
   // One change of the list, whatever the number of lines.
@@ -426,7 +433,7 @@ void TMainForm::InBoxDrawItem(QPainter& painter, int index, const QRect& rect, b
   painter.fillRect(rect, brush);
   const bool read = fields.read;
   const int lineHeight = rect.height();
-  painter.drawPixmap(rect.left() + 2, rect.top() + lineHeight / 2 - 7, Envelope(read, brush.color()));
+  painter.drawImage(rect.left() + 2, rect.top() + lineHeight / 2 - 7, Envelope(read, brush.color()));
   const QFontMetrics metrics(InBox->font());
   const int textTop = rect.top() + lineHeight / 2 - metrics.boundingRect("My").height() / 2 - 1;
   const QPen divider(widgets::ColourFromSetting(shell::SystemColour(shell::kColourGrayText), QApplication::palette()));

@@ -118,9 +118,9 @@ void MailSession::BeginInboxUpdate() {
   if (view_) view_->BeginInboxUpdate();
 }
 
-void MailSession::AddInboxLine(const std::string& line, const mailstore::MessageRecord& record) {
-  lineFiles_.push_back(record.textFile);
-  if (view_) view_->AddInboxLine(line, record);
+void MailSession::AddInboxLine(std::string line, const mailstore::MessageRecord& record) {
+  lineFiles_.emplace_back(platform::FileNamePart(record.textFile));  // a name, not a path: no allocation
+  if (view_) view_->AddInboxLine(std::move(line), record);
 }
 
 void MailSession::EndInboxUpdate() {

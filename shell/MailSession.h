@@ -147,7 +147,7 @@ class MailSession : private mailstore::InboxView {
   // InboxView, between the scan and the front end's view: it keeps which
   // record each line stands for.
   void BeginInboxUpdate() override;
-  void AddInboxLine(const std::string& line, const mailstore::MessageRecord& record) override;
+  void AddInboxLine(std::string line, const mailstore::MessageRecord& record) override;
   void EndInboxUpdate() override;
   void SetMailboxState(bool full) override;
   void SetCaption(const std::string& caption) override;
@@ -164,7 +164,7 @@ class MailSession : private mailstore::InboxView {
   CommandLine commandLine_;
   std::string password_;  // at most 12 characters
   SessionView* view_ = nullptr;
-  std::vector<std::string> lineFiles_;  // the text file of each In Box line
+  std::vector<std::string> lineFiles_;  // the text file name of each In Box line
   std::optional<mailstore::MessageRecord> shown_;
   MainWindowLayout noWindow_;  // what the settings keep for a front end without a window
 };

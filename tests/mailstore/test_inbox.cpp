@@ -21,7 +21,7 @@ struct RecordingView : InboxView {
     ++rebuilds;
     lines.clear();
   }
-  void AddInboxLine(const std::string& line, const MessageRecord&) override { lines.push_back(line); }
+  void AddInboxLine(std::string line, const MessageRecord&) override { lines.push_back(std::move(line)); }
   void EndInboxUpdate() override {}
   void SetMailboxState(bool isFull) override { full = isFull; }
   void SetCaption(const std::string& text) override { caption = text; }
