@@ -85,6 +85,7 @@ class DirectoryIndex {
   // directory of 100,000 names costs one allocation per name at most.
   std::vector<std::string> names_;
   std::vector<uint32_t> slots_;
+  std::vector<uint32_t> hashes_;  // of each slot's name, compared before the name
 };
 
 // A name looked for in a directory.

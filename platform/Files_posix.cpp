@@ -184,6 +184,7 @@ void DirectoryIndex::Load() {
   size_t size = 16;
   while (size < 2 * names_.size()) size *= 2;
   slots_.assign(size, 0);
+  hashes_.assign(size, 0);
   for (uint32_t i = 0; i < names_.size(); ++i) Insert(i);
 }
 
@@ -191,14 +192,18 @@ void DirectoryIndex::Insert(uint32_t entry) {
   std::string buffer;
   const std::string_view stored = Stored(names_[entry], buffer);
   const size_t mask = slots_.size() - 1;
-  for (size_t slot = UpperHash(stored) & mask;; slot = (slot + 1) & mask) {
+  const uint64_t hash = UpperHash(stored);
+  for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
     if (slots_[slot] == 0) {
       slots_[slot] = entry + 1;
+      hashes_[slot] = static_cast<uint32_t>(hash >> 32);
       return;
     }
     // The first of two names equal in any case wins.
     std::string other;
-    if (SameInAnyCase(Stored(names_[slots_[slot] - 1], other), stored)) return;
+    if (hashes_[slot] == static_cast<uint32_t>(hash >> 32) &&
+        SameInAnyCase(Stored(names_[slots_[slot] - 1], other), stored))
+      return;
   }
 }
 
@@ -207,8 +212,10 @@ const std::string* DirectoryIndex::Find(std::string_view name, int& code) {
   code = loadCode_;
   if (loadCode_ != kOk || slots_.empty()) return nullptr;
   const size_t mask = slots_.size() - 1;
+  const uint64_t hash = UpperHash(name);
   std::string buffer;
-  for (size_t slot = UpperHash(name) & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
+  for (size_t slot = hash & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
+    if (hashes_[slot] != static_cast<uint32_t>(hash >> 32)) continue;
     const std::string& candidate = names_[slots_[slot] - 1];
     if (SameInAnyCase(Stored(candidate, buffer), name)) return &candidate;
   }
