@@ -288,7 +288,7 @@ void BenchMissingMailboxIni(const std::string& root) {
 // Runs `args` with `input` on standard input; returns its exit status.
 int Spawn(const std::vector<std::string>& args, const std::string& input) {
   int pipeFds[2];
-  if (pipe(pipeFds) != 0) return -1;
+  if (pipe2(pipeFds, O_CLOEXEC) != 0) return -1;  // the child keeps only its standard input
   const pid_t pid = bench::Start(args, {}, pipeFds[0]);
   close(pipeFds[0]);
   (void)!write(pipeFds[1], input.data(), input.size());
