@@ -128,7 +128,7 @@ kills() {
     fi
     pid=$!
     # Anywhere in the life of the process, from its start to its end.
-    sleep "0.0$((RANDOM % 50 + 10))"
+    sleep "$(printf '0.%03d' $((RANDOM % 25)))"
     {
       kill -9 "$pid"
       wait "$pid"
