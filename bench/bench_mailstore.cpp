@@ -49,7 +49,7 @@ class QuietUser : public mailstore::UserInteraction {
 struct NullView : mailstore::InboxView {
   size_t lines = 0;
   void BeginInboxUpdate() override { lines = 0; }
-  void AddInboxLine(std::string, const mailstore::MessageRecord&) override { ++lines; }
+  void AddInboxLine(std::string, std::string_view) override { ++lines; }
   void EndInboxUpdate() override {}
   void SetMailboxState(bool) override {}
   void SetCaption(const std::string&) override {}

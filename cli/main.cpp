@@ -92,7 +92,7 @@ class InboxLines : public shell::SessionView {
  public:
   std::vector<std::string> lines;
   void BeginInboxUpdate() override { lines.clear(); }
-  void AddInboxLine(std::string line, const mailstore::MessageRecord&) override { lines.push_back(std::move(line)); }
+  void AddInboxLine(std::string line, std::string_view) override { lines.push_back(std::move(line)); }
   void EndInboxUpdate() override {}
   void SetMailboxState(bool) override {}
   void SetCaption(const std::string&) override {}

@@ -1,14 +1,23 @@
 #include "mailstore/Inbox.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "mailstore/IoErrorText.h"
 #include "platform/ErrorCode.h"
+#include "platform/Path.h"
 
 namespace mailstore {
 
 std::string InboxLine(const MessageRecord& record) {
-  return record.date + "|" + record.sender + "|" + record.subject;
+  return InboxLine(RecordView{record.subject, record.sender, record.date, record.textFile});
+}
+
+std::string InboxLine(const RecordView& record) {
+  std::string line;
+  line.reserve(record.date.size() + record.sender.size() + record.subject.size() + 2);
+  line.append(record.date).append(1, '|').append(record.sender).append(1, '|').append(record.subject);
+  return line;
 }
 
 InboxFields SplitInboxLine(std::string_view line) {
@@ -51,11 +60,12 @@ bool InboxScanner::ScanMailbox() {
 
   view_.BeginInboxUpdate();
   // Every record under one read-mode open; each text file checked against
-  // one reading of the directory.
-  std::vector<MessageRecord> records;
+  // one reading of the directory.  The records are read in place, without
+  // a copy of their fields.
+  std::vector<unsigned char> bytes;
   std::vector<int> dangling;
-  const int code = n > 0 ? mail_.ReadMessages(0, records) : platform::kOk;
-  if (code != platform::kOk || (n > 0 && records.empty())) {
+  const int code = n > 0 ? mail_.ReadRecordBytes(bytes) : platform::kOk;
+  if (code != platform::kOk || (n > 0 && bytes.empty())) {
     // Line k must stay record k: nothing is listed, and the next look
     // rebuilds and announces any growth seen now with the whole list.  A
     // busy mailbox is the normal case of another copy appending; anything
@@ -65,23 +75,25 @@ bool InboxScanner::ScanMailbox() {
     if (code != platform::kSharingViolation) problem = code != platform::kOk ? code : platform::kReadError;
   } else {
     // Lines follow the records that stay: the dangling ones go below.
-    for (size_t i = 0; i < records.size() && i < static_cast<size_t>(n); ++i) {
-      const MessageRecord& record = records[i];
-      if (record.textFileCode == platform::kFileNotFound) {
+    const size_t records = std::min(bytes.size() / kRecordSize, static_cast<size_t>(n));
+    for (size_t i = 0; i < records; ++i) {
+      const RecordView record = ViewMessageRecord(bytes.data() + i * kRecordSize);
+      const int state = mail_.TextFileState(record.textFile);
+      if (state == platform::kFileNotFound) {
         dangling.push_back(static_cast<int>(i));
         continue;
       }
       // A text that could not be looked at stays with its record.
-      if (record.textFileCode != platform::kOk && problem == platform::kOk) problem = record.textFileCode;
-      view_.AddInboxLine(InboxLine(record), record);
-      if (!record.date.empty() && !IsRead(record)) ++unread;
+      if (state != platform::kOk && problem == platform::kOk) problem = state;
+      view_.AddInboxLine(InboxLine(record), platform::FileNamePart(record.textFile));
+      if (!record.date.empty() && record.date.back() != '.') ++unread;
     }
   }
   view_.EndInboxUpdate();
   // Dangling records go in one pass under one lock, as one removal each
   // would leave the file.  A failure is not reported here; the list then
   // no longer matches the file, and the next look builds it again.
-  if (!dangling.empty() && mail_.RemoveDanglingRecords(dangling, records) != platform::kOk) rebuildPending_ = true;
+  if (!dangling.empty() && mail_.RemoveDanglingRecords(dangling, bytes) != platform::kOk) rebuildPending_ = true;
 
   view_.SetMailboxState(knownCount_ > 0);
   view_.SetCaption(MailboxCaption());

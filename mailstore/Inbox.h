@@ -38,8 +38,9 @@ class InboxView {
   virtual ~InboxView() = default;
   // Suspends drawing of the In Box and empties it.
   virtual void BeginInboxUpdate() = 0;
-  // Line `line` stands for `record` (whose text file names it).
-  virtual void AddInboxLine(std::string line, const MessageRecord& record) = 0;
+  // The next line; `textFileName` is the name of its record's text file,
+  // which names the message (no other record names the same file).
+  virtual void AddInboxLine(std::string line, std::string_view textFileName) = 0;
   // Resumes drawing.
   virtual void EndInboxUpdate() = 0;
   // Full when the mailbox holds messages: the icons follow it.
@@ -68,6 +69,7 @@ inline constexpr const char* kNotFullyReadText = "Your mailbox could not be read
 // The In Box text of a record: date (with its read mark), "|", sender, "|",
 // subject.
 std::string InboxLine(const MessageRecord& record);
+std::string InboxLine(const RecordView& record);
 
 // An In Box line split at its first two "|"; a line without "|" is all
 // sender.  `read` tells whether the date carried the read mark, which
@@ -83,7 +85,7 @@ class InboxLines : public InboxView {
  public:
   std::vector<std::string> lines;
   void BeginInboxUpdate() override { lines.clear(); }
-  void AddInboxLine(std::string line, const MessageRecord&) override { lines.push_back(std::move(line)); }
+  void AddInboxLine(std::string line, std::string_view) override { lines.push_back(std::move(line)); }
   void EndInboxUpdate() override {}
   void SetMailboxState(bool) override {}
   void SetCaption(const std::string&) override {}

@@ -24,10 +24,12 @@ void Put(RecordBytes& bytes, Field field, std::string_view value) {
   std::memcpy(bytes.data() + field.offset + 1, value.data(), length);
 }
 
-std::string Get(const unsigned char* bytes, Field field) {
+std::string_view View(const unsigned char* bytes, Field field) {
   const size_t length = std::min<size_t>(bytes[field.offset], field.room);
-  return std::string(reinterpret_cast<const char*>(bytes + field.offset + 1), length);
+  return std::string_view(reinterpret_cast<const char*>(bytes + field.offset + 1), length);
 }
+
+std::string Get(const unsigned char* bytes, Field field) { return std::string(View(bytes, field)); }
 
 void AppendNumber(std::string& out, int value, int width) {
   std::string digits = std::to_string(value);
@@ -55,6 +57,10 @@ RecordBytes EncodeMessageRecord(const MessageRecord& record) {
 
 MessageRecord DecodeMessageRecord(const unsigned char* bytes) {
   return MessageRecord{Get(bytes, kSubject), Get(bytes, kSender), Get(bytes, kDate), Get(bytes, kTextFile)};
+}
+
+RecordView ViewMessageRecord(const unsigned char* bytes) {
+  return RecordView{View(bytes, kSubject), View(bytes, kSender), View(bytes, kDate), View(bytes, kTextFile)};
 }
 
 bool IsRead(const MessageRecord& record) { return !record.date.empty() && record.date.back() == '.'; }

@@ -55,6 +55,14 @@ RecordBytes EncodeMessageRecord(const MessageRecord& record);
 MessageRecord DecodeMessageRecord(const unsigned char* bytes);
 inline MessageRecord DecodeMessageRecord(const RecordBytes& bytes) { return DecodeMessageRecord(bytes.data()); }
 
+// The fields of a record as they stand in its bytes, without copies (for
+// reading many records at once).  `bytes` must hold kRecordSize bytes and
+// outlive the view.
+struct RecordView {
+  std::string_view subject, sender, date, textFile;
+};
+RecordView ViewMessageRecord(const unsigned char* bytes);
+
 // True when the date text is not empty and ends in the read mark ".".
 bool IsRead(const MessageRecord& record);
 

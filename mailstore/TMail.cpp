@@ -178,6 +178,31 @@ int TMail::ReadMessages(int first, std::vector<MessageRecord>& records) {
   return Finish(code);
 }
 
+int TMail::ReadRecordBytes(std::vector<unsigned char>& bytes) {
+  bytes.clear();
+  int code = OpenMailbox(MailboxKey(userName_), Mode::kRead);
+  if (code != platform::kOk) return code;
+  int64_t size = 0;
+  code = mailbox_.Size(size);
+  const int64_t whole = size / static_cast<int64_t>(kRecordSize) * static_cast<int64_t>(kRecordSize);
+  if (code == platform::kOk && whole > 0) {
+    bytes.resize(static_cast<size_t>(whole));
+    code = mailbox_.ReadAt(0, bytes.data(), bytes.size());
+    if (code != platform::kOk) bytes.clear();
+  }
+  return Finish(code);
+}
+
+int TMail::TextFileState(std::string_view stored) const {
+  const std::string_view name = platform::FileNamePart(stored);
+  if (!IsMessageFileName(name)) return platform::kFileNotFound;
+  if (indexFirst_ && index_) {
+    int code = platform::kOk;
+    if (index_->Find(name, code) != nullptr) return platform::kOk;
+  }
+  return FindName(name).code;
+}
+
 MessageRecord TMail::ResolveRecord(const RecordBytes& bytes) const {
   MessageRecord record = DecodeMessageRecord(bytes);
   platform::FoundName found = ResolveTextFile(record.textFile);
@@ -266,7 +291,7 @@ int TMail::OpenOwnRecord(int index, int64_t& records, RecordBytes& bytes) {
   return code == platform::kOk ? code : Finish(code);
 }
 
-int TMail::RemoveDanglingRecords(const std::vector<int>& indexes, const std::vector<MessageRecord>& seen) {
+int TMail::RemoveDanglingRecords(const std::vector<int>& indexes, const std::vector<unsigned char>& seen) {
   if (indexes.empty()) return platform::kOk;
   int64_t records = 0;
   int code = OpenOwnMailbox(records);
@@ -287,11 +312,9 @@ int TMail::RemoveDanglingRecords(const std::vector<int>& indexes, const std::vec
     bool remove = false;
     if (next < indexes.size() && static_cast<size_t>(indexes[next]) == i) {
       ++next;
-      const MessageRecord now = DecodeMessageRecord(bytes);
-      const MessageRecord& then = seen[i];
-      const platform::FoundName text = ResolveTextFile(now.textFile);
-      remove = now.subject == then.subject && now.sender == then.sender && text.path == then.textFile &&
-               text.code == platform::kFileNotFound;
+      const size_t at = i * kRecordSize;
+      remove = at + kRecordSize <= seen.size() && std::equal(bytes, bytes + kRecordSize, seen.begin() + static_cast<std::ptrdiff_t>(at)) &&
+               TextFileState(ViewMessageRecord(bytes).textFile) == platform::kFileNotFound;
     }
     if (!remove) kept.insert(kept.end(), bytes, bytes + kRecordSize);
   }

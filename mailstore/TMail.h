@@ -166,12 +166,23 @@ class TMail {
   int MarkAsRead(const std::string& textFile, int& index);
   int DeleteMessage(const std::string& textFile, int& index);
 
+  // Reads the bytes of every whole record of the current user's mailbox
+  // under one read-mode open.  Returns 0, or the code of the failure with
+  // `bytes` empty.
+  int ReadRecordBytes(std::vector<unsigned char>& bytes);
+
+  // Whether the text file a record's field names exists in our Mail
+  // Directory: 0, 2 (no such file: the record is dangling) or the code of a
+  // look that failed.
+  int TextFileState(std::string_view stored) const;
+
   // Removes the records at `indexes` (ascending) of the current user's
-  // mailbox, each still the dangling record `seen[index]` was (its text
-  // file still missing), in one pass under one update lock with one flush;
-  // the file is left as removing them one by one would leave it.  Records
-  // that changed meanwhile stay.  Returns 0 or the first failing code.
-  int RemoveDanglingRecords(const std::vector<int>& indexes, const std::vector<MessageRecord>& seen);
+  // mailbox, each still byte for byte the dangling record it was in `seen`
+  // (the bytes ReadRecordBytes gave) and its text still missing, in one
+  // pass under one update lock with one flush; the file is left as
+  // removing them one by one would leave it.  Records that changed
+  // meanwhile stay.  Returns 0 or the first failing code.
+  int RemoveDanglingRecords(const std::vector<int>& indexes, const std::vector<unsigned char>& seen);
 
   // Creates a new, empty message text file under a name no other file has
   // and sets `path` to it.  Returns false when no file could be created.

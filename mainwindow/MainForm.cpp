@@ -408,7 +408,7 @@ void TMainForm::ApplyColours() {
 
 void TMainForm::BeginInboxUpdate() { newLines_.clear(); }
 
-void TMainForm::AddInboxLine(std::string line, const mailstore::MessageRecord&) { newLines_.push_back(std::move(line)); }
+void TMainForm::AddInboxLine(std::string line, std::string_view) { newLines_.push_back(std::move(line)); }
 
 void TMainForm::EndInboxUpdate() {
   // One change of the list, whatever the number of lines.

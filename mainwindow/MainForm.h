@@ -78,7 +78,7 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
 
   // SessionView
   void BeginInboxUpdate() override;
-  void AddInboxLine(std::string line, const mailstore::MessageRecord& record) override;
+  void AddInboxLine(std::string line, std::string_view textFileName) override;
   void EndInboxUpdate() override;
   void SetMailboxState(bool full) override;
   void SetCaption(const std::string& caption) override;

@@ -118,9 +118,9 @@ void MailSession::BeginInboxUpdate() {
   if (view_) view_->BeginInboxUpdate();
 }
 
-void MailSession::AddInboxLine(std::string line, const mailstore::MessageRecord& record) {
-  lineFiles_.emplace_back(platform::FileNamePart(record.textFile));  // a name, not a path: no allocation
-  if (view_) view_->AddInboxLine(std::move(line), record);
+void MailSession::AddInboxLine(std::string line, std::string_view textFileName) {
+  lineFiles_.emplace_back(textFileName);  // a name, not a path: no allocation
+  if (view_) view_->AddInboxLine(std::move(line), textFileName);
 }
 
 void MailSession::EndInboxUpdate() {

@@ -147,7 +147,7 @@ class MailSession : private mailstore::InboxView {
   // InboxView, between the scan and the front end's view: it keeps which
   // record each line stands for.
   void BeginInboxUpdate() override;
-  void AddInboxLine(std::string line, const mailstore::MessageRecord& record) override;
+  void AddInboxLine(std::string line, std::string_view textFileName) override;
   void EndInboxUpdate() override;
   void SetMailboxState(bool full) override;
   void SetCaption(const std::string& caption) override;

@@ -21,7 +21,7 @@ struct RecordingView : InboxView {
     ++rebuilds;
     lines.clear();
   }
-  void AddInboxLine(std::string line, const MessageRecord&) override { lines.push_back(std::move(line)); }
+  void AddInboxLine(std::string line, std::string_view) override { lines.push_back(std::move(line)); }
   void EndInboxUpdate() override {}
   void SetMailboxState(bool isFull) override { full = isFull; }
   void SetCaption(const std::string& text) override { caption = text; }
@@ -183,8 +183,8 @@ TEST_F(InboxTest, DanglingRecordsCostOneReadingOfTheDirectoryAndOneWrite) {
 TEST_F(InboxTest, ARecordThatChangedSinceTheScanIsNotRemoved) {
   Arrive("keep");
   Arrive("gone", false, /*withText=*/false);
-  std::vector<MessageRecord> seen;
-  ASSERT_EQ(mail.ReadMessages(0, seen), 0);
+  std::vector<unsigned char> seen;
+  ASSERT_EQ(mail.ReadRecordBytes(seen), 0);
   // Its text came back meanwhile: it is no longer dangling.
   WriteFile(MailFile("10000001.MSG"), "back");
   EXPECT_EQ(mail.RemoveDanglingRecords({1}, seen), 0);

@@ -28,7 +28,7 @@ struct RecordingView : shell::SessionView {
   int selected = -2;  // -2: never told
   int paneCleared = 0;
   void BeginInboxUpdate() override { lines.clear(); }
-  void AddInboxLine(std::string line, const mailstore::MessageRecord&) override { lines.push_back(std::move(line)); }
+  void AddInboxLine(std::string line, std::string_view) override { lines.push_back(std::move(line)); }
   void EndInboxUpdate() override {}
   void SetMailboxState(bool) override {}
   void SetCaption(const std::string& text) override { caption = text; }
