@@ -35,10 +35,9 @@ struct MessageRecord {
   std::string sender;
   std::string date;
   std::string textFile;
-  // Set by TMail when it resolves the text file in its Mail Directory:
-  // whether the file existed then, and 0, 2 (no such file: the record is
-  // dangling) or the code of a failure that left it unknown.
-  bool textFileExists = false;
+  // Set by TMail when it resolves the text file in its Mail Directory: 0
+  // (it existed then), 2 (no such file: the record is dangling) or the code
+  // of a failure that left it unknown.
   int textFileCode = 2;
 };
 

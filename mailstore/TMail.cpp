@@ -207,7 +207,6 @@ MessageRecord TMail::ResolveRecord(const RecordBytes& bytes) const {
   MessageRecord record = DecodeMessageRecord(bytes);
   platform::FoundName found = ResolveTextFile(record.textFile);
   record.textFileCode = found.code;
-  record.textFileExists = found.code == platform::kOk;
   record.textFile = std::move(found.path);
   return record;
 }

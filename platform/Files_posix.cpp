@@ -132,25 +132,11 @@ int FindFiles(const std::string& directory, std::string_view pattern, std::vecto
 
 namespace {
 
-// A byte as UpperAnsi sees it, ASCII without a call.
-inline unsigned char Upper(char c) {
-  const auto b = static_cast<unsigned char>(c);
-  if (b < 0x80) return b >= 'a' && b <= 'z' ? static_cast<unsigned char>(b - 32) : b;
-  return static_cast<unsigned char>(UpperAnsi(c));
-}
-
 // The hash of a stored (Windows-1252) name as UpperAnsi sees it.
 uint64_t UpperHash(std::string_view stored) {
   uint64_t hash = 14695981039346656037ull;
-  for (char c : stored) hash = (hash ^ Upper(c)) * 1099511628211ull;
+  for (char c : stored) hash = (hash ^ static_cast<unsigned char>(UpperAnsi(c))) * 1099511628211ull;
   return hash;
-}
-
-bool SameInAnyCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  return true;
 }
 
 bool IsAscii(std::string_view name) {
@@ -202,7 +188,7 @@ void DirectoryIndex::Insert(uint32_t entry) {
     // The first of two names equal in any case wins.
     std::string other;
     if (hashes_[slot] == static_cast<uint32_t>(hash >> 32) &&
-        SameInAnyCase(Stored(names_[slots_[slot] - 1], other), stored))
+        EqualsIgnoreCase(Stored(names_[slots_[slot] - 1], other), stored))
       return;
   }
 }
@@ -217,7 +203,7 @@ const std::string* DirectoryIndex::Find(std::string_view name, int& code) {
   for (size_t slot = hash & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
     if (hashes_[slot] != static_cast<uint32_t>(hash >> 32)) continue;
     const std::string& candidate = names_[slots_[slot] - 1];
-    if (SameInAnyCase(Stored(candidate, buffer), name)) return &candidate;
+    if (EqualsIgnoreCase(Stored(candidate, buffer), name)) return &candidate;
   }
   return nullptr;
 }

@@ -169,19 +169,6 @@ std::string StoredName(std::string_view onDisk) {
   return IsUtf8(onDisk) ? Utf8ToCp1252(onDisk) : std::string(onDisk);
 }
 
-char UpperAnsi(char c) {
-  const auto b = static_cast<unsigned char>(c);
-  if (b >= 'a' && b <= 'z') return static_cast<char>(b - 32);
-  if (b >= 0xE0 && b <= 0xFE && b != 0xF7) return static_cast<char>(b - 32);
-  switch (b) {
-    case 0x9A: return static_cast<char>(0x8A);  // s caron
-    case 0x9C: return static_cast<char>(0x8C);  // oe
-    case 0x9E: return static_cast<char>(0x8E);  // z caron
-    case 0xFF: return static_cast<char>(0x9F);  // y diaeresis
-    default: return c;
-  }
-}
-
 std::string UpperAnsi(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = UpperAnsi(c);

@@ -40,7 +40,21 @@ std::string Utf8ToUtf16(std::string_view utf8, bool bigEndian);
 // Upper-cases as the system locale of a Western Windows does: a-z and the
 // accented lower-case letters of Windows-1252 (but not the sharp s or the
 // micro sign).
-char UpperAnsi(char c);
+// Inline: name lookups upper-case every character of every name they
+// compare.
+inline char UpperAnsi(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  if (b >= 'a' && b <= 'z') return static_cast<char>(b - 32);
+  if (b < 0x80) return c;
+  if (b >= 0xE0 && b <= 0xFE && b != 0xF7) return static_cast<char>(b - 32);
+  switch (b) {
+    case 0x9A: return static_cast<char>(0x8A);  // s caron
+    case 0x9C: return static_cast<char>(0x8C);  // oe
+    case 0x9E: return static_cast<char>(0x8E);  // z caron
+    case 0xFF: return static_cast<char>(0x9F);  // y diaeresis
+    default: return c;
+  }
+}
 std::string UpperAnsi(std::string_view text);
 
 // Compares two texts without regard to letter case, as UpperAnsi sees it.

@@ -61,16 +61,6 @@ void MailSession::StartPolling(mailstore::PollTimer& timer) {
   RearmPolling(timer);
 }
 
-bool MailSession::Start(const std::vector<std::string>& arguments, MainWindowLayout* window, UserNameForm& form,
-                        mailstore::PollTimer& timer) {
-  LoadSettings(window);
-  ReadCommandLine(arguments);
-  if (!LogIn(form)) return false;
-  ApplyConfigFiles();
-  StartPolling(timer);
-  return true;
-}
-
 void MailSession::SetMailDir(const std::string& mailDir) {
   prefs_.mailDir = mailDir;
   mail_.SetMailDir(mailDir);
@@ -150,8 +140,6 @@ void MailSession::ClearShown() {
   shown_.reset();
   if (view_) view_->ClearReadingPane();
 }
-
-void MailSession::ForgetShown() { shown_.reset(); }
 
 MailSession::OpenedMessage MailSession::OpenMessage(int line, const mailstore::UnscrambleStep& step) {
   OpenedMessage opened;

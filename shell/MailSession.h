@@ -84,11 +84,6 @@ class MailSession : private mailstore::InboxView {
   // scan at once.
   void StartPolling(mailstore::PollTimer& timer);
 
-  // All of the above.  False when the login was given up: then nothing
-  // polls and nothing is to be saved; the program ends.
-  bool Start(const std::vector<std::string>& arguments, MainWindowLayout* window, UserNameForm& form,
-             mailstore::PollTimer& timer);
-
   // Puts another Mail Directory in force (a front end's own choice).
   void SetMailDir(const std::string& mailDir);
 
@@ -127,9 +122,6 @@ class MailSession : private mailstore::InboxView {
   // whose text file is gone is told, removed and the In Box rebuilt; a text
   // file that cannot be read is reported and nothing is removed.
   OpenedMessage OpenMessage(int line, const mailstore::UnscrambleStep& step = nullptr);
-
-  // Forgets the message shown (the pane was cleared).
-  void ForgetShown();
 
   // Deletes the message shown (after the user agreed): the pane is
   // cleared, the message deleted wherever its record now stands, the In

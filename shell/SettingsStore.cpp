@@ -3,7 +3,6 @@
 #include <QStringList>
 
 #include "mailstore/MailError.h"
-#include "shell/Preferences.h"
 #include "shell/SettingsKeys.h"
 
 namespace shell {
@@ -30,21 +29,6 @@ std::optional<std::string> SettingsStore::ReadOptional(const char* section, cons
   // A list written by hand without quotes comes back split at its commas.
   if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(",").toStdString();
   return value.toString().toStdString();
-}
-
-std::string SettingsStore::ReadText(const char* section, const char* key, const std::string& defaultValue) const {
-  return ReadOptional(section, key).value_or(defaultValue);
-}
-
-int SettingsStore::ReadNumber(const char* section, const char* key, int defaultValue) const {
-  int value = defaultValue;
-  const std::optional<std::string> stored = ReadOptional(section, key);
-  if (!stored || !ParseStoredNumber(*stored, value)) return defaultValue;
-  return value;
-}
-
-bool SettingsStore::ReadFlag(const char* section, const char* key, bool defaultValue) const {
-  return ReadNumber(section, key, defaultValue ? 1 : 0) != 0;
 }
 
 void SettingsStore::WriteText(const char* section, const char* key, const std::string& text) {

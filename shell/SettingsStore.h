@@ -32,14 +32,6 @@ class SettingsStore {
 
   // The stored text, or nothing when the section or the value is absent.
   std::optional<std::string> ReadOptional(const char* section, const char* key) const;
-  // The default when the section or the value is absent.
-  std::string ReadText(const char* section, const char* key, const std::string& defaultValue) const;
-  // A decimal integer ("0x" and more: hexadecimal); the default when absent
-  // or not a number.
-  int ReadNumber(const char* section, const char* key, int defaultValue) const;
-  // ReadNumber with 1 or 0 as the default, compared with 0.
-  bool ReadFlag(const char* section, const char* key, bool defaultValue) const;
-
   void WriteText(const char* section, const char* key, const std::string& text);
 
   // Writes what was written to the disk.  Throws MailError when that fails.
