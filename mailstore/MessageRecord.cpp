@@ -73,7 +73,7 @@ bool AddReadMark(RecordBytes& bytes) {
   return true;
 }
 
-std::string FormatMessageDate(const platform::LocalTime& time, std::string_view shortDateFormat) {
+std::string FormatShortDate(const platform::LocalTime& time, std::string_view shortDateFormat) {
   std::string out;
   for (size_t i = 0; i < shortDateFormat.size();) {
     const char c = shortDateFormat[i];
@@ -96,12 +96,34 @@ std::string FormatMessageDate(const platform::LocalTime& time, std::string_view 
     }
     i += run;
   }
-  const int hour12 = time.hour % 12 == 0 ? 12 : time.hour % 12;
-  out += ' ';
-  AppendNumber(out, hour12, 1);
+  return out;
+}
+
+namespace {
+
+// The hour of the 12-hour clock and ":mm".
+void AppendHourMinute(std::string& out, const platform::LocalTime& time) {
+  AppendNumber(out, time.hour % 12 == 0 ? 12 : time.hour % 12, 1);
   out += ':';
   AppendNumber(out, time.minute, 2);
+}
+
+}  // namespace
+
+std::string FormatMessageDate(const platform::LocalTime& time, std::string_view shortDateFormat) {
+  std::string out = FormatShortDate(time, shortDateFormat);
+  out += ' ';
+  AppendHourMinute(out, time);
   out += time.hour < 12 ? 'a' : 'p';
+  return out;
+}
+
+std::string FormatLongTime(const platform::LocalTime& time) {
+  std::string out;
+  AppendHourMinute(out, time);
+  out += ':';
+  AppendNumber(out, time.second, 2);
+  out += time.hour < 12 ? " AM" : " PM";
   return out;
 }
 

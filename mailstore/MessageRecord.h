@@ -76,6 +76,10 @@ bool AddReadMark(RecordBytes& bytes);
 // ":", two digits of minutes, and "a" or "p".  Example, with "M/d/yyyy":
 // "12/7/2026 2:15p".
 std::string FormatMessageDate(const platform::LocalTime& time, std::string_view shortDateFormat);
+// The date part alone: "12/7/2026".
+std::string FormatShortDate(const platform::LocalTime& time, std::string_view shortDateFormat);
+// The time with seconds on the 12-hour clock: "2:15:07 PM".
+std::string FormatLongTime(const platform::LocalTime& time);
 
 // True when `name` is a message text file's name: 8 hexadecimal digits and
 // ".MSG", in any case.  Only such a file may be read or deleted on the word

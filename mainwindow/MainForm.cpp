@@ -20,6 +20,7 @@
 #include "shell/AnsiText.h"
 #include "shell/ConfigFiles.h"
 #include "widgets/Colours.h"
+#include "widgets/FontSetting.h"
 #include "widgets/Help.h"
 #include "widgets/MessageDialogs.h"
 #include "widgets/Resources.h"
@@ -696,9 +697,7 @@ shell::MainWindowLayout TMainForm::Layout() const {
   layout.widths = ColumnWidths();
   layout.buttonBar = !ButtonBar->isHidden();
   for (int role = 0; role < 3; ++role) {
-    const QFont f = FontHolder(*this, role)->font();
-    const int points = f.pointSize() > 0 ? f.pointSize() : static_cast<int>(f.pixelSize() * 72 / 96);
-    layout.fonts[role] = {f.family().toStdString(), points, (f.bold() ? 1 : 0) | (f.italic() ? 2 : 0) | (f.underline() ? 4 : 0)};
+    layout.fonts[role] = widgets::FontSettingOf(FontHolder(*this, role)->font());
   }
   return layout;
 }
@@ -712,13 +711,7 @@ void TMainForm::ApplyLayout(const shell::MainWindowLayout& layout) {
   Header->resizeSection(1, layout.widths[1]);
   SetButtonBarVisible(layout.buttonBar);
   for (int role = 0; role < 3; ++role) {
-    const shell::FontSetting& setting = layout.fonts[role];
-    QFont f(QString::fromStdString(setting.name));
-    if (setting.size > 0) f.setPointSize(setting.size);
-    f.setBold(setting.style & 1);
-    f.setItalic(setting.style & 2);
-    f.setUnderline(setting.style & 4);
-    FontHolder(*this, role)->setFont(f);
+    FontHolder(*this, role)->setFont(widgets::FontOf(layout.fonts[role]));
   }
 }
 

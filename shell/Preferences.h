@@ -46,8 +46,12 @@ enum ColourElementIndex {
   kColourElementCount
 };
 
+// What a print run uses; one record, kept with the preferences, serves the
+// main window and the send window.  Header, footer, margins, unit and
+// wrapping are stored; the rest lives until the program ends.
 struct TPrinterOptions {
-  std::string header;
+  std::string name;  // what is printed: the dialog's prompt, the job's title, &F
+  std::string header;  // a template with &&, &F, &P, &D, &T; empty: no header
   std::string footer = "Page &p";
   double leftMargin = 0.75;
   double topMargin = 0.5;
@@ -55,6 +59,10 @@ struct TPrinterOptions {
   double bottomMargin = 0.5;
   int unitOfMeasure = 0;  // 1 centimetres, anything else inches
   bool wrapLines = true;
+  bool printSelected = false;  // set before each dialog to whether there is a selection
+  bool formFeedNewPage = false;
+  int copies = 1;  // 1 to 999
+  int tabSize = 8;  // in average character widths
 };
 
 struct Preferences {

@@ -1,0 +1,20 @@
+#include "widgets/FontSetting.h"
+
+namespace widgets {
+
+shell::FontSetting FontSettingOf(const QFont& font) {
+  const int points = font.pointSize() > 0 ? font.pointSize() : font.pixelSize() * 72 / 96;
+  return {font.family().toStdString(), points,
+          (font.bold() ? 1 : 0) | (font.italic() ? 2 : 0) | (font.underline() ? 4 : 0)};
+}
+
+QFont FontOf(const shell::FontSetting& setting) {
+  QFont font(QString::fromStdString(setting.name));
+  if (setting.size > 0) font.setPointSize(setting.size);
+  font.setBold((setting.style & 1) != 0);
+  font.setItalic((setting.style & 2) != 0);
+  font.setUnderline((setting.style & 4) != 0);
+  return font;
+}
+
+}  // namespace widgets
