@@ -17,6 +17,8 @@
 #include "mailstore/Scramble.h"
 #include "mailstore/UserRegistry.h"
 #include "mainwindow/UserNameForm.h"
+#include "prefs/PrintAdapters.h"
+#include "prefs/PrintDialog.h"
 #include "shell/AnsiText.h"
 #include "shell/ConfigFiles.h"
 #include "widgets/Colours.h"
@@ -110,7 +112,8 @@ TMainForm::TMainForm(std::vector<std::string> arguments, widgets::TProgressRepor
       arguments_(std::move(arguments)),
       progress_(progress),
       user_(sending),
-      session_(user_, settings_) {
+      session_(user_, settings_),
+      printers_(std::make_unique<prefs::SystemPrinters>()) {
   setObjectName("MainForm");
   widgets::SetProgramTitle(mailstore::kProgramTitle);
   setWindowFlags(Qt::Window);
@@ -309,7 +312,7 @@ void TMainForm::BuildMenus() {
   connect(Reply1, &QAction::triggered, this, [this] { NotAvailable(Command::kReply); });
   connect(Forward1, &QAction::triggered, this, [this] { NotAvailable(Command::kForward); });
   connect(SavetoFile1, &QAction::triggered, this, [this] { NotAvailable(Command::kSaveToFile); });
-  connect(Print1, &QAction::triggered, this, [this] { NotAvailable(Command::kPrint); });
+  connect(Print1, &QAction::triggered, this, &TMainForm::Print1Click);
   connect(Delete1, &QAction::triggered, this, &TMainForm::Delete1Click);
   connect(CheckMailboxNow1, &QAction::triggered, this, &TMainForm::CheckMailboxNow1Click);
   // The buttons do what their menu items do.
@@ -349,6 +352,29 @@ void TMainForm::BuildMenus() {
   for (QAction* a : {Contents1, SearchForHelp1, HowToUseHelp1, UsingTheMailBox1})
     connect(a, &QAction::triggered, this, [this] { NotAvailable(Command::kHelp); });
   connect(About1, &QAction::triggered, this, [this] { NotAvailable(Command::kAbout); });
+}
+
+void TMainForm::SetPrinters(std::unique_ptr<prefs::PrinterAccess> printers) { printers_ = std::move(printers); }
+
+void TMainForm::Print1Click() {
+  if (printing_ || !MailViewer->IsOpen()) {
+    widgets::WarningBeep();
+    return;
+  }
+  shell::TPrinterOptions& options = Prefs().printOptions;
+  options.printSelected = MailViewer->HasSelection();
+  options.name = ("Mail From " + MsgFrom->text()).toStdString();
+  if (!prefs::ExecutePrintDialog(options, *printers_, this)) return;
+  // The message as it is now: the pane may show another one before the
+  // last copy is printed.
+  const prefs::TextSnapshot text(*MailViewer);
+  const prefs::PrintedMessage message{QString(), MsgSubject->text(), MsgDate->text(), MsgFrom->text()};
+  std::unique_ptr<prefs::PrintDevice> device = printers_->OpenPrinter(QString::fromStdString(options.name), this);
+  if (!device) return;
+  printing_ = true;
+  prefs::WindowPrintProgress progress(progress_);
+  prefs::PrintMessageText(text, message, options, *device, progress, platform::SystemClock(), user_);
+  printing_ = false;
 }
 
 void TMainForm::NotAvailable(Command command) {

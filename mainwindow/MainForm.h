@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "mainwindow/PendingCommands.h"
+#include "prefs/SystemPrinters.h"
 #include "shell/MailSession.h"
 #include "shell/StoredSettings.h"
 #include "widgets/DialogUser.h"
@@ -55,6 +56,10 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
   void MailViewer1ShowStatus();
   void HeaderSized();
   void FilesDropped(const QStringList& files);
+  void Print1Click();
+
+  // Replaces the system's printers (tests print on their own).
+  void SetPrinters(std::unique_ptr<prefs::PrinterAccess> printers);
 
   // Controls, by their names.
   QMenuBar* MainMenu1;
@@ -135,7 +140,9 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
   std::vector<std::string> newLines_;  // the In Box being rebuilt
   QPoint dragStart_;
   bool dragPressed_ = false;   // the button went down on the selected envelope
+  std::unique_ptr<prefs::PrinterAccess> printers_;
   bool unscrambling_ = false;
+  bool printing_ = false;
   bool shutdownFlag_ = false;
   bool givenUp_ = false;       // the login was given up: end without a word
 };

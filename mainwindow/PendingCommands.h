@@ -9,12 +9,12 @@
 
 namespace mainwindow {
 
-enum class Command { kSendMail, kReply, kForward, kSaveToFile, kPrint, kPreferences, kShowClipboard, kHelp, kAbout,
+enum class Command { kSendMail, kReply, kForward, kSaveToFile, kPreferences, kShowClipboard, kHelp, kAbout,
                      kSendDroppedFile };
 
 inline const std::set<Command>& PendingCommands() {
   static const std::set<Command> pending = {Command::kSendMail,    Command::kReply,         Command::kForward,
-                                            Command::kSaveToFile,  Command::kPrint,         Command::kPreferences,
+                                            Command::kSaveToFile,  Command::kPreferences,
                                             Command::kShowClipboard, Command::kHelp,        Command::kAbout,
                                             Command::kSendDroppedFile};
   return pending;

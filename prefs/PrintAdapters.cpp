@@ -1,30 +1,29 @@
 #include "prefs/PrintAdapters.h"
 
 #include <QCoreApplication>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 
 #include "widgets/FontSetting.h"
 
 namespace prefs {
 
-PrintSource::Range ViewerPrintSource::Selection() const {
-  const QTextCursor cursor = viewer_.textCursor();
-  const QTextDocument* document = viewer_.document();
-  const QTextBlock first = document->findBlock(cursor.selectionStart());
-  const QTextBlock last = document->findBlock(cursor.selectionEnd());
-  return {first.blockNumber(), cursor.selectionStart() - first.position(), last.blockNumber(),
-          cursor.selectionEnd() - last.position()};
+TextSnapshot::TextSnapshot(const QPlainTextEdit& view) : font_(widgets::FontSettingOf(view.font())) {
+  const QTextDocument* document = view.document();
+  lines_.reserve(static_cast<size_t>(document->blockCount()));
+  for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) lines_.push_back(block.text());
+  const QTextCursor cursor = view.textCursor();
+  hasSelection_ = cursor.hasSelection();
+  if (hasSelection_) {
+    const QTextBlock first = document->findBlock(cursor.selectionStart());
+    const QTextBlock last = document->findBlock(cursor.selectionEnd());
+    selection_ = {first.blockNumber(), cursor.selectionStart() - first.position(), last.blockNumber(),
+                  cursor.selectionEnd() - last.position()};
+  }
 }
 
-shell::FontSetting ViewerPrintSource::Font() const { return widgets::FontSettingOf(viewer_.font()); }
-
-void WindowPrintProgress::StartProgress(int total) {
-  window_.Cancelled = false;
-  window_.StartProgress(total);
-}
-
-void WindowPrintProgress::StepProgress(const QString& caption, const QString& prompt, int steps) {
-  window_.StepProgress(caption, prompt, steps);
+QString TextSnapshot::Line(int n) const {
+  return n >= 0 && n < LineCount() ? lines_[static_cast<size_t>(n)] : QString();
 }
 
 void WindowPrintProgress::ProcessPendingInput() { QCoreApplication::processEvents(); }

@@ -4,7 +4,7 @@
 #include "prefs/PrintDialog.h"
 #include "prefs/PrintMessage.h"
 #include "prefs/VelPrinter.h"
-#include "RecordingDevice.h"
+#include "support/RecordingDevice.h"
 #include "support/MailFixture.h"
 
 namespace {

@@ -5,11 +5,14 @@
 
 #include <QString>
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "mailstore/MailError.h"
 #include "prefs/PrintDevice.h"
+#include "prefs/SystemPrinters.h"
 
 namespace testing_support {
 
@@ -26,6 +29,7 @@ class RecordingDevice : public prefs::PrintDevice {
   int failNewPageAt = 0;  // the NewPage call that throws, from 1; 0 never
   int newPages = 0;
   shell::FontSetting font;
+  std::function<void(const QString& run)> onText;  // called as each run is drawn
 
   void BeginDoc(const QString& title) override {
     page_ = 1;
@@ -49,6 +53,7 @@ class RecordingDevice : public prefs::PrintDevice {
   prefs::TextExtent Extent(QStringView run) const override { return {10 * static_cast<int>(run.size()), 20}; }
   void DrawText(const prefs::PrintRect& rect, QStringView run, Align align) override {
     events.push_back({"text", page_, rect, run.toString(), align});
+    if (onText) onText(run.toString());
   }
 
   // The runs drawn left-aligned (the body), in order.
@@ -72,6 +77,52 @@ class RecordingDevice : public prefs::PrintDevice {
     return out;
   }
   int page_ = 0;
+};
+
+// Printers for window tests: one printer of the given name whose every run
+// prints on `device`.
+class FakePrinters : public prefs::PrinterAccess {
+ public:
+  RecordingDevice device;
+  QString name = QStringLiteral("Office Laser");
+  QString nameAfterSetup = QStringLiteral("Second Floor");
+  int setups = 0;
+  int opened = 0;
+  bool giveUp = false;  // the user gives the run up when asked for a file
+
+  QString CurrentPrinterName() override { return name; }
+  void RunSetupDialog(QWidget*) override {
+    ++setups;
+    name = nameAfterSetup;
+  }
+  std::unique_ptr<prefs::PrintDevice> OpenPrinter(const QString&, QWidget*) override {
+    ++opened;
+    if (giveUp) return nullptr;
+    return std::make_unique<Forward>(device);
+  }
+
+ private:
+  class Forward : public prefs::PrintDevice {
+   public:
+    explicit Forward(RecordingDevice& to) : to_(to) {}
+    void BeginDoc(const QString& title) override { to_.BeginDoc(title); }
+    void NewPage() override { to_.NewPage(); }
+    void EndDoc() override { to_.EndDoc(); }
+    void AbortDoc() override { to_.AbortDoc(); }
+    int PageNumber() const override { return to_.PageNumber(); }
+    int PageWidth() const override { return to_.PageWidth(); }
+    int PageHeight() const override { return to_.PageHeight(); }
+    int DpiX() const override { return to_.DpiX(); }
+    int DpiY() const override { return to_.DpiY(); }
+    void SetFont(const shell::FontSetting& font) override { to_.SetFont(font); }
+    int LineHeight() const override { return to_.LineHeight(); }
+    int AverageCharWidth() const override { return to_.AverageCharWidth(); }
+    prefs::TextExtent Extent(QStringView run) const override { return to_.Extent(run); }
+    void DrawText(const prefs::PrintRect& rect, QStringView run, Align align) override { to_.DrawText(rect, run, align); }
+
+   private:
+    RecordingDevice& to_;
+  };
 };
 
 }  // namespace testing_support
