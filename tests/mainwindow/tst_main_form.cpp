@@ -13,6 +13,8 @@
 #include "mainwindow/SingleCopy.h"
 #include "mainwindow/UserNameForm.h"
 #include "support/MailFixture.h"
+#include "support/RecordingDevice.h"
+#include "prefs/PrintDialog.h"
 #include "shell/AnsiText.h"
 #include "widgets/Colours.h"
 #include "widgets/MessageDialogs.h"
@@ -439,6 +441,55 @@ class TestMainForm : public QObject {
       action->trigger();
       QCOMPARE(text, QString(kNotAvailableText));
     }
+  }
+
+  void printingKeepsTheMessageShownWhenPrintWasPressed() {
+    Start(2);
+    auto owned = std::make_unique<testing_support::FakePrinters>();
+    testing_support::FakePrinters& printers = *owned;
+    form->SetPrinters(std::move(owned));
+    form->InBox->setCurrentRow(0);
+    form->MailViewer->MoveCaretToLine(0);
+    // While the first page prints, the user picks the other message.
+    printers.device.onText = [&](const QString& run) {
+      if (run.startsWith("Subject:") && form->InBox->currentRow() == 0) form->InBox->setCurrentRow(1);
+    };
+    QString prompt;
+    WhenModal([&](QWidget* modal) {
+      auto* dialog = qobject_cast<prefs::TPrintDialog*>(modal);
+      QVERIFY(dialog);
+      prompt = dialog->Prompt->text();
+      QVERIFY(!dialog->PrintSelected->isEnabled());
+      dialog->OkButton->click();
+    });
+    form->PrintButton->click();
+    QCOMPARE(prompt, QString("\"Mail From ALICE\" to Office Laser"));
+    QCOMPARE(form->MsgSubject->text(), QString("Message 1"));
+    QStringList body;
+    for (const auto& e : printers.device.Body()) body << e.text;
+    QCOMPARE(body.size(), 4);
+    QCOMPARE(body[0], QString("From:    ALICE"));
+    QVERIFY(body[1].startsWith("Date:    ") && body[1].size() > 9);
+    QCOMPARE(body[2], QString("Subject: Message 0"));
+    QCOMPARE(body[3], QString("Text of message 0"));
+    QCOMPARE(printers.device.events.front().text, QString("MAIL FROM ALICE"));
+    QVERIFY(!progress->isVisible());
+  }
+
+  void givingUpThePrintRunPrintsNothing() {
+    Start(1);
+    auto owned = std::make_unique<testing_support::FakePrinters>();
+    testing_support::FakePrinters& printers = *owned;
+    printers.giveUp = true;
+    form->SetPrinters(std::move(owned));
+    form->InBox->setCurrentRow(0);
+    WhenModal([](QWidget* modal) { qobject_cast<prefs::TPrintDialog*>(modal)->CancelButton->click(); });
+    form->Print1->trigger();
+    QCOMPARE(printers.opened, 0);
+    WhenModal([](QWidget* modal) { qobject_cast<prefs::TPrintDialog*>(modal)->OkButton->click(); });
+    form->Print1->trigger();
+    QCOMPARE(printers.opened, 1);
+    QVERIFY(printers.device.events.empty());
   }
 
   void changingTheUserShowsTheOtherMailbox() {
