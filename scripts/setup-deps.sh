@@ -8,6 +8,7 @@ packages=(
   xvfb xauth poppler-utils imagemagick locales
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libxcb1-dev safecat
+  printer-driver-cups-pdf
 )
 
 missing=()
