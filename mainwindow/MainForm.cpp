@@ -361,14 +361,14 @@ void TMainForm::Print1Click() {
     widgets::WarningBeep();
     return;
   }
-  shell::TPrinterOptions& options = Prefs().printOptions;
-  options.printSelected = MailViewer->HasSelection();
-  options.name = ("Mail From " + MsgFrom->text()).toStdString();
-  if (!prefs::ExecutePrintDialog(options, *printers_, this)) return;
-  // The message as it is now: the pane may show another one before the
-  // last copy is printed.
+  // The message as Print found it: while the dialog is open and the copies
+  // print, new mail or another copy may change what the pane shows.
   const prefs::TextSnapshot text(*MailViewer);
   const prefs::PrintedMessage message{QString(), MsgSubject->text(), MsgDate->text(), MsgFrom->text()};
+  shell::TPrinterOptions& options = Prefs().printOptions;
+  options.printSelected = text.HasSelection();
+  options.name = ("Mail From " + message.from).toStdString();
+  if (!prefs::ExecutePrintDialog(options, *printers_, this)) return;
   std::unique_ptr<prefs::PrintDevice> device = printers_->OpenPrinter(QString::fromStdString(options.name), this);
   if (!device) return;
   printing_ = true;

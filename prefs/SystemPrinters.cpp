@@ -127,10 +127,12 @@ QPrinter& SystemPrinters::Printer() {
     if (hasPrinter_) {
       printer_->setPrinterName(chosen.printerName());
     } else {
+      // A file printed later on paper fares best with the edge a printer
+      // cannot reach kept clear: the header and footer lie inside it.
       printer_->setOutputFormat(QPrinter::PdfFormat);
-      printer_->setFullPage(true);
       printer_->setPageSize(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
                                                                                                : QPageSize::A4);
+      printer_->setPageMargins(QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch);
     }
   }
   return *printer_;

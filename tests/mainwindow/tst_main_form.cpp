@@ -476,6 +476,32 @@ class TestMainForm : public QObject {
     QVERIFY(!progress->isVisible());
   }
 
+  void aMessageDeletedElsewhereWhileTheDialogIsOpenStillPrints() {
+    Start(2);
+    auto owned = std::make_unique<testing_support::FakePrinters>();
+    testing_support::FakePrinters& printers = *owned;
+    form->SetPrinters(std::move(owned));
+    form->InBox->setCurrentRow(1);
+    WhenModal([&](QWidget* modal) {
+      // Another copy of BOB's deletes the message; the poll notices.
+      mailstore::TMail other(senderUi);
+      other.SetMailDir(dir->path());
+      other.SetUserName("BOB");
+      std::vector<mailstore::MessageRecord> records;
+      other.ReadMessages(0, records);
+      int index = 1;
+      QCOMPARE(other.DeleteMessage(records[1].textFile, index), 0);
+      form->ScanMailbox();
+      QCOMPARE(form->InBox->count(), 1);
+      qobject_cast<prefs::TPrintDialog*>(modal)->OkButton->click();
+    });
+    form->Print1->trigger();
+    QStringList body;
+    for (const auto& e : printers.device.Body()) body << e.text;
+    QVERIFY(body.contains("Subject: Message 1"));
+    QVERIFY(body.contains("Text of message 1"));
+  }
+
   void givingUpThePrintRunPrintsNothing() {
     Start(1);
     auto owned = std::make_unique<testing_support::FakePrinters>();
