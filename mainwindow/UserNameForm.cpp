@@ -23,14 +23,6 @@ QFont Arial(int pixels, bool bold = false, bool italic = false) {
   return font;
 }
 
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption, const char* glyph, int x) {
-  auto* button = new QPushButton(widgets::Glyph(glyph), caption, parent);
-  button->setObjectName(name);
-  button->setGeometry(x, 176, 81, 28);
-  button->setAutoDefault(false);
-  return button;
-}
-
 // The upper case of a typed text as the system locale of the stored texts
 // sees it; characters the code page lacks stay as they were typed.
 QString UpperTyped(const QString& typed) {
@@ -113,11 +105,11 @@ TUserNameForm::TUserNameForm(mailstore::TMail& mail, std::string supervisorPassw
   Bevel1->setFrameShadow(QFrame::Sunken);
   Bevel1->setGeometry(0, 166, 421, 4);
 
-  OkButton = Button(this, "OkButton", "OK", "ok", 151);
+  OkButton = widgets::GlyphButton(this, "OkButton", "OK", "ok", 151, 176);
   OkButton->setDefault(true);
   OkButton->setEnabled(false);
-  CancelButton = Button(this, "CancelButton", "Cancel", "cancel", 241);
-  HelpButton = Button(this, "HelpButton", "&Help", "help", 331);
+  CancelButton = widgets::GlyphButton(this, "CancelButton", "Cancel", "cancel", 241, 176);
+  HelpButton = widgets::GlyphButton(this, "HelpButton", "&Help", "help", 331, 176);
 
   connect(OkButton, &QPushButton::clicked, this, &TUserNameForm::OkButtonClick);
   connect(CancelButton, &QPushButton::clicked, this, &TUserNameForm::CancelButtonClick);

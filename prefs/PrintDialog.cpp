@@ -46,6 +46,14 @@ QGroupBox* Group(QWidget* parent, const QString& title, int y, int height) {
   return group;
 }
 
+template <typename T>
+T* Control(QWidget* parent, const char* name, const QString& caption, const QRect& at) {
+  auto* control = new T(caption, parent);
+  control->setObjectName(name);
+  control->setGeometry(at);
+  return control;
+}
+
 QLineEdit* Box(QWidget* parent, const char* name, const QString& caption, int x, int y, int labelWidth, int width) {
   auto* label = new QLabel(caption, parent);
   label->setGeometry(x, y + 3, labelWidth, 16);
@@ -54,14 +62,6 @@ QLineEdit* Box(QWidget* parent, const char* name, const QString& caption, int x,
   box->setGeometry(x + labelWidth, y, width, 22);
   label->setBuddy(box);
   return box;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption, const char* glyph, int x) {
-  auto* button = new QPushButton(widgets::Glyph(glyph), caption, parent);
-  button->setObjectName(name);
-  button->setGeometry(x, 302, 81, 28);
-  button->setAutoDefault(false);
-  return button;
 }
 
 }  // namespace
@@ -88,43 +88,34 @@ TPrintDialog::TPrintDialog(PrinterAccess& printers, QWidget* parent) : widgets::
     box->setMaxLength(5);
     box->installEventFilter(this);
   }
-  Inches = new QRadioButton("&Inches", margins);
-  Inches->setObjectName("Inches");
-  Inches->setGeometry(248, 20, 90, 22);
-  Centimeters = new QRadioButton("C&entimeters", margins);
-  Centimeters->setObjectName("Centimeters");
-  Centimeters->setGeometry(248, 48, 90, 22);
+  Inches = Control<QRadioButton>(margins, "Inches", "&Inches", {248, 20, 90, 22});
+  Centimeters = Control<QRadioButton>(margins, "Centimeters", "C&entimeters", {248, 48, 90, 22});
 
   QGroupBox* bands = Group(this, "Header/Footer", 138, 80);
   Head = Box(bands, "Head", "&Header:", 8, 20, 56, 272);
   Foot = Box(bands, "Foot", "&Footer:", 8, 48, 56, 272);
 
   QGroupBox* options = Group(this, "Options", 222, 72);
-  PrintSelected = new QCheckBox("Print &Selected Text", options);
-  PrintSelected->setObjectName("PrintSelected");
-  PrintSelected->setGeometry(8, 20, 160, 20);
-  WrapLines = new QCheckBox("&Wrap Lines", options);
-  WrapLines->setObjectName("WrapLines");
-  WrapLines->setGeometry(8, 44, 160, 20);
+  PrintSelected = Control<QCheckBox>(options, "PrintSelected", "Print &Selected Text", {8, 20, 160, 20});
+  WrapLines = Control<QCheckBox>(options, "WrapLines", "&Wrap Lines", {8, 44, 160, 20});
   Copies = Box(options, "Copies", "&Copies:", 200, 20, 50, 60);
   Copies->installEventFilter(this);
 
-  SetupButton = Button(this, "SetupButton", "Se&tup...", "preferences", 8);
-  OkButton = Button(this, "OkButton", "Print", "print", 96);
-  CancelButton = Button(this, "CancelButton", "Cancel", "cancel", 184);
-  HelpButton = Button(this, "HelpButton", "&Help", "help", 271);
+  SetupButton = widgets::GlyphButton(this, "SetupButton", "Se&tup...", "preferences", 8, 302);
+  OkButton = widgets::GlyphButton(this, "OkButton", "Print", "print", 96, 302);
+  CancelButton = widgets::GlyphButton(this, "CancelButton", "Cancel", "cancel", 184, 302);
+  HelpButton = widgets::GlyphButton(this, "HelpButton", "&Help", "help", 271, 302);
   OkButton->setDefault(true);
 
   connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   connect(HelpButton, &QPushButton::clicked, this, [this] { widgets::ShowHelpTopic(kHelpPrintDialog, this); });
   connect(SetupButton, &QPushButton::clicked, this, &TPrintDialog::SetupButtonClick);
-  connect(Inches, &QRadioButton::toggled, this, [this](bool on) {
-    if (on) ConvertMargins(true);
-  });
-  connect(Centimeters, &QRadioButton::toggled, this, [this](bool on) {
-    if (on) ConvertMargins(false);
-  });
+  for (QRadioButton* unit : {Inches, Centimeters}) {
+    connect(unit, &QRadioButton::toggled, this, [this, unit](bool on) {
+      if (on) ConvertMargins(unit == Inches);
+    });
+  }
   widgets::CentreOnScreen(this);
 }
 

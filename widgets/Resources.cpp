@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QPainter>
+#include <QPushButton>
 #include <QSvgRenderer>
 
 static void InitWidgetsResources() { Q_INIT_RESOURCE(resources); }
@@ -56,6 +57,14 @@ QIcon ProgramIcon() {
   QIcon icon;
   for (int size : {16, 32, 48, 64, 128}) icon.addPixmap(Render(":/pictures/kvmail.svg", QSize(size, size)));
   return icon;
+}
+
+QPushButton* GlyphButton(QWidget* parent, const char* name, const QString& caption, const QString& glyph, int x, int y) {
+  auto* button = new QPushButton(Glyph(glyph), caption, parent);
+  button->setObjectName(name);
+  button->setGeometry(x, y, 81, 28);
+  button->setAutoDefault(false);
+  return button;
 }
 
 }  // namespace widgets

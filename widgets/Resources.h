@@ -6,6 +6,9 @@
 #include <QPixmap>
 #include <QString>
 
+class QPushButton;
+class QWidget;
+
 namespace widgets {
 
 // A picture of resources/pictures by name ("GUARDO", "MailOpenImage", ...),
@@ -14,6 +17,10 @@ QPixmap Picture(const QString& name);
 
 // A 16 x 16 button glyph of resources/glyphs ("ok", "cancel", "help", ...).
 QIcon Glyph(const QString& name);
+
+// A dialog's button of 81 x 28 at (x, y) with its glyph; Enter on another
+// control presses only the default button, never this one.
+QPushButton* GlyphButton(QWidget* parent, const char* name, const QString& caption, const QString& glyph, int x, int y);
 
 // The program's cursors by their fixed numbers.
 enum CursorNumber {

@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "prefs/PrintAdapters.h"
 #include "prefs/PrintDialog.h"
+#include "support/RecordingDevice.h"
 
 namespace {
 
@@ -36,15 +37,6 @@ class StderrUi : public mailstore::UserInteraction {
   }
 };
 
-class NoProgress : public prefs::PrintProgress {
- public:
-  void StartProgress(int) override {}
-  void StepProgress(const QString&, const QString&, int) override {}
-  void EndProgress() override {}
-  bool Cancelled() const override { return false; }
-  void ProcessPendingInput() override {}
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -66,7 +58,7 @@ int main(int argc, char** argv) {
   StderrUi ui;
   std::unique_ptr<prefs::PrintDevice> device = printers.OpenPrinter(argv[1], nullptr);
   if (!device) return 1;
-  NoProgress progress;
+  testing_support::NoProgress progress;
   prefs::PrintMessageText(prefs::TextSnapshot(text), {"", "Printer", "12/7/2026 2:15p", "ANN"}, options, *device,
                           progress, platform::SystemClock(), ui);
   device.reset();

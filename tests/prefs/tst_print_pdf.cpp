@@ -8,16 +8,8 @@
 #include "prefs/PrintMessage.h"
 #include "prefs/SystemPrinters.h"
 #include "support/MailFixture.h"
+#include "support/RecordingDevice.h"
 #include "support/TempDir.h"
-
-class NoProgress : public prefs::PrintProgress {
- public:
-  void StartProgress(int) override {}
-  void StepProgress(const QString&, const QString&, int) override {}
-  void EndProgress() override {}
-  bool Cancelled() const override { return false; }
-  void ProcessPendingInput() override {}
-};
 
 class TestPrintPdf : public QObject {
   Q_OBJECT
@@ -64,7 +56,7 @@ class TestPrintPdf : public QObject {
     options.copies = 2;
     testing_support::FakeClock clock;
     testing_support::ScriptedUi ui;
-    NoProgress progress;
+    testing_support::NoProgress progress;
 
     auto device = printers.OpenPrinter(QString::fromStdString(options.name), nullptr);
     QVERIFY(device);
@@ -101,7 +93,7 @@ class TestPrintPdf : public QObject {
     options.name = "Mail From ANN";
     testing_support::FakeClock clock;
     testing_support::ScriptedUi ui;
-    NoProgress progress;
+    testing_support::NoProgress progress;
     auto device = printers.OpenPrinter("Mail From ANN", nullptr);
     QVERIFY(device);
     prefs::PrintMessageText(prefs::TextSnapshot(viewer), {"", "s", "d", "f"}, options, *device, progress, clock, ui);

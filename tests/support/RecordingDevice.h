@@ -12,6 +12,7 @@
 
 #include "mailstore/MailError.h"
 #include "prefs/PrintDevice.h"
+#include "prefs/PrintMessage.h"
 #include "prefs/SystemPrinters.h"
 
 namespace testing_support {
@@ -77,6 +78,16 @@ class RecordingDevice : public prefs::PrintDevice {
     return out;
   }
   int page_ = 0;
+};
+
+// A print run nobody stops.
+class NoProgress : public prefs::PrintProgress {
+ public:
+  void StartProgress(int) override {}
+  void StepProgress(const QString&, const QString&, int) override {}
+  void EndProgress() override {}
+  bool Cancelled() const override { return false; }
+  void ProcessPendingInput() override {}
 };
 
 // Printers for window tests: one printer of the given name whose every run
