@@ -109,6 +109,14 @@ class TestMainForm : public QObject {
     return question;
   }
 
+  // Printers of the test's own in place of the system's.
+  testing_support::FakePrinters& InstallPrinters() {
+    auto printers = std::make_unique<testing_support::FakePrinters>();
+    testing_support::FakePrinters& installed = *printers;
+    form->SetPrinters(std::move(printers));
+    return installed;
+  }
+
   QImage InBoxShot() { return form->InBox->viewport()->grab().toImage(); }
   std::string ToAnsiLine(int row) { return form->InBox->Line(row); }
   QString LineText(int row) { return shell::FromAnsi(form->InBox->Line(row)); }
@@ -445,9 +453,7 @@ class TestMainForm : public QObject {
 
   void printingKeepsTheMessageShownWhenPrintWasPressed() {
     Start(2);
-    auto owned = std::make_unique<testing_support::FakePrinters>();
-    testing_support::FakePrinters& printers = *owned;
-    form->SetPrinters(std::move(owned));
+    testing_support::FakePrinters& printers = InstallPrinters();
     form->InBox->setCurrentRow(0);
     form->MailViewer->MoveCaretToLine(0);
     // While the first page prints, the user picks the other message.
@@ -478,9 +484,7 @@ class TestMainForm : public QObject {
 
   void aMessageDeletedElsewhereWhileTheDialogIsOpenStillPrints() {
     Start(2);
-    auto owned = std::make_unique<testing_support::FakePrinters>();
-    testing_support::FakePrinters& printers = *owned;
-    form->SetPrinters(std::move(owned));
+    testing_support::FakePrinters& printers = InstallPrinters();
     form->InBox->setCurrentRow(1);
     WhenModal([&](QWidget* modal) {
       // Another copy of BOB's deletes the message; the poll notices.
@@ -504,10 +508,8 @@ class TestMainForm : public QObject {
 
   void givingUpThePrintRunPrintsNothing() {
     Start(1);
-    auto owned = std::make_unique<testing_support::FakePrinters>();
-    testing_support::FakePrinters& printers = *owned;
+    testing_support::FakePrinters& printers = InstallPrinters();
     printers.giveUp = true;
-    form->SetPrinters(std::move(owned));
     form->InBox->setCurrentRow(0);
     WhenModal([](QWidget* modal) { qobject_cast<prefs::TPrintDialog*>(modal)->CancelButton->click(); });
     form->Print1->trigger();
