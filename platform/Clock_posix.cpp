@@ -6,16 +6,25 @@
 namespace platform {
 namespace {
 
+}  // namespace
+
+LocalTime LocalTimeOf(int64_t ns) {
+  struct tm parts {};
+  const time_t seconds = static_cast<time_t>(ns >= 0 ? ns / 1000000000 : (ns - 999999999) / 1000000000);
+  localtime_r(&seconds, &parts);
+  const int64_t rest = ns - static_cast<int64_t>(seconds) * 1000000000;
+  return LocalTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour,
+                   parts.tm_min,         parts.tm_sec,     static_cast<int>(rest / 1000000)};
+}
+
+namespace {
+
 class PosixClock final : public Clock {
  public:
   LocalTime LocalNow() const override {
     struct timespec ts {};
     sys::ClockGettime(CLOCK_REALTIME, &ts);
-    struct tm parts {};
-    const time_t seconds = ts.tv_sec;
-    localtime_r(&seconds, &parts);
-    return LocalTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,   parts.tm_hour,
-                     parts.tm_min,         parts.tm_sec,     static_cast<int>(ts.tv_nsec / 1000000)};
+    return LocalTimeOf(static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec);
   }
 
   uint32_t UtcMillisecondsSinceMidnight() const override {

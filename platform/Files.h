@@ -21,9 +21,11 @@ struct FileInfo {
   int64_t size = 0;
   bool isDirectory = false;
   bool isRegular = false;  // a plain file
-  bool isLink = false;     // a symbolic link (only when links are not followed)
+  bool isLink = false;     // a symbolic link (StatFile: only when links are not followed)
   bool readOnly = false;
+  bool hidden = false;     // a name the system hides from listings: one starting with "."
   int64_t modifiedNs = 0;  // last change, in nanoseconds since 1970
+  uint64_t device = 0;     // the volume it lies on
 };
 
 // Whether a function may follow a symbolic link at the end of a path.  The
@@ -50,7 +52,8 @@ bool EntryExists(const std::string& path);
 bool MatchesDosPattern(std::string_view name, std::string_view pattern);
 
 // Lists the entries of `directory` whose names match `pattern`, in the order
-// the directory gives them ("." and ".." left out).  Returns 0 when the
+// the directory gives them ("." and ".." left out), links followed (isLink
+// still says that the entry is one).  Returns 0 when the
 // listing ran to its end and something matched, 2 when nothing matched, 3
 // when the directory is missing, or the code of the failure that stopped it
 // (`entries` then holds what was found before).

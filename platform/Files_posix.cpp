@@ -24,7 +24,9 @@ void FillInfo(const struct stat& st, std::string_view name, FileInfo& info) {
   info.isRegular = S_ISREG(st.st_mode);
   info.isLink = S_ISLNK(st.st_mode);
   info.readOnly = (st.st_mode & S_IWUSR) == 0;
+  info.hidden = !name.empty() && name.front() == '.';
   info.modifiedNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  info.device = static_cast<uint64_t>(st.st_dev);
 }
 
 // Writes all of `bytes`, resuming after short writes.  Returns 0 or a code.
@@ -122,6 +124,11 @@ int FindFiles(const std::string& directory, std::string_view pattern, std::vecto
     // An entry that vanished between the listing and the stat is skipped.
     if (sys::Fstatat(dirfd(dir), entry->d_name, &st) != 0) continue;
     FillInfo(st, name, info);
+    info.isLink = entry->d_type == DT_LNK;
+    if (entry->d_type == DT_UNKNOWN) {
+      struct stat own {};
+      info.isLink = sys::Lstat(JoinPath(dirPath, name).c_str(), &own) == 0 && S_ISLNK(own.st_mode);
+    }
     entries.push_back(std::move(info));
     matched = true;
   }

@@ -21,6 +21,13 @@ std::string_view FileNamePart(std::string_view path);
 // and one that cannot be made so, is returned as it is.
 std::string AbsolutePath(std::string_view path);
 
+// An absolute path without empty, "." and ".." parts ("/a//b/../c/." is
+// "/a/c"); ".." at the root stays at the root.
+std::string CleanPath(std::string_view absolute);
+
+// The directory a path lies in: "/a/b" gives "/a", "/a" and "/" give "/".
+std::string DirectoryPart(std::string_view path);
+
 // The name with A-Z turned to a-z.
 std::string LowerAscii(std::string_view name);
 
