@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <functional>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -62,6 +64,34 @@ inline int Wait(pid_t pid) {
   int status = 0;
   waitpid(pid, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+using Clock = std::chrono::steady_clock;
+
+inline double Seconds(const std::function<void()>& job) {
+  const auto start = Clock::now();
+  job();
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// `rounds` rounds of the project's job and the floor's, alternating, each
+// after its own preparation; prints one line: per unit (copy, scan, ...)
+// the medians, their ratio and the lowest and highest ratio of one round.
+inline void Compare(const char* name, int rounds, int units, const std::function<void()>& prepareOurs,
+             const std::function<void()>& ours, const std::function<void()>& prepareFloor,
+             const std::function<void()>& floor) {
+  std::vector<double> project, base, ratios;
+  for (int i = 0; i < rounds; ++i) {
+    prepareOurs();
+    project.push_back(Seconds(ours));
+    prepareFloor();
+    base.push_back(Seconds(floor));
+    ratios.push_back(project.back() / base.back());
+  }
+  std::printf("%-58s project %9.3f ms  floor %9.3f ms  ratio %.2f  (%.2f-%.2f)\n", name,
+              bench::Median(project) * 1000 / units, bench::Median(base) * 1000 / units, bench::Median(project) / bench::Median(base),
+              *std::min_element(ratios.begin(), ratios.end()), *std::max_element(ratios.begin(), ratios.end()));
+  std::fflush(stdout);
 }
 
 }  // namespace bench

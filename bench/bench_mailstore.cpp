@@ -31,7 +31,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Compare;
+using bench::Seconds;
+
 
 class QuietUser : public mailstore::UserInteraction {
  public:
@@ -54,32 +57,6 @@ struct NullView : mailstore::InboxView {
   void SetMailboxState(bool) override {}
   void SetCaption(const std::string&) override {}
 };
-
-double Seconds(const std::function<void()>& job) {
-  const auto start = Clock::now();
-  job();
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// `rounds` rounds of the project's job and the floor's, alternating, each
-// after its own preparation; prints one line: per unit (copy, scan, ...)
-// the medians, their ratio and the lowest and highest ratio of one round.
-void Compare(const char* name, int rounds, int units, const std::function<void()>& prepareOurs,
-             const std::function<void()>& ours, const std::function<void()>& prepareFloor,
-             const std::function<void()>& floor) {
-  std::vector<double> project, base, ratios;
-  for (int i = 0; i < rounds; ++i) {
-    prepareOurs();
-    project.push_back(Seconds(ours));
-    prepareFloor();
-    base.push_back(Seconds(floor));
-    ratios.push_back(project.back() / base.back());
-  }
-  std::printf("%-58s project %9.3f ms  floor %9.3f ms  ratio %.2f  (%.2f-%.2f)\n", name,
-              bench::Median(project) * 1000 / units, bench::Median(base) * 1000 / units, bench::Median(project) / bench::Median(base),
-              *std::min_element(ratios.begin(), ratios.end()), *std::max_element(ratios.begin(), ratios.end()));
-  std::fflush(stdout);
-}
 
 // Fills `dir` with `count` files that are nobody's mail, as a large share
 // holds them.

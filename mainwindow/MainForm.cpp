@@ -714,11 +714,8 @@ QWidget* FontHolder(const TMainForm& form, int role) {
 
 shell::MainWindowLayout TMainForm::Layout() const {
   shell::MainWindowLayout layout;
-  const QRect g = geometry();
-  layout.placement = {g.left(), g.top(), g.width(), g.height()};
-  const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-  const QRect screenArea = s ? s->geometry() : QRect(0, 0, 1024, 768);
-  layout.screen = {0, 0, screenArea.width(), screenArea.height()};
+  layout.placement = widgets::PlacementOf(*this);
+  layout.screen = widgets::ScreenOf(*this);
   layout.paneHeight = InBoxPaneHeight();
   layout.widths = ColumnWidths();
   layout.buttonBar = !ButtonBar->isHidden();

@@ -321,10 +321,11 @@ int FileListing::List(const std::string& target) {
     listSize_ += entries_[static_cast<size_t>(i)].size;
   }
 
-  if (enterCode == 0 && (target == ".." || target == "/") && !left.empty()) {
-    // The directory left is the first part of its path below the one listed.
-    std::string rest = left.substr(std::min(left.size(), directory_.size()));
-    while (!rest.empty() && rest.front() == '/') rest.erase(0, 1);
+  // Gone up (by "..", "/" or a name): the directory left is selected, by
+  // the first part of its path below the one listed.
+  const std::string below = IsRoot(directory_) ? directory_ : directory_ + "/";
+  if (enterCode == 0 && left.size() > below.size() && left.compare(0, below.size(), below) == 0) {
+    const std::string rest = left.substr(below.size());
     const std::string name = rest.substr(0, rest.find('/'));
     const std::string shown = ShownName(name, textCase);
     for (int i = 0; i < Count(); ++i) {

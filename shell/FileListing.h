@@ -50,6 +50,8 @@ struct Volume {
 
 // The mounted volumes, "/" first.
 std::vector<Volume> MountedVolumes();
+// Where the volume that holds `path` is mounted: the root of its drive.
+std::string VolumeRootOf(const std::string& path);
 
 struct FileListEntry {
   char type = 'F';  // as sorted: B and F exchanged in an inverted list
@@ -134,7 +136,8 @@ class FileListing {
   // The first entry after `from`, wrapping round to the top, whose shown
   // name starts with `c` in any case; -1 when there is none.
   int NextStartingWith(char c, int from) const;
-  // After listing ".." or "/": the entry of the directory left, else -1.
+  // After going up (to "..", "/" or any directory above): the entry of the
+  // directory left, else -1.
   int LeftDirectoryIndex() const { return leftIndex_; }
   int ListCount() const { return listCount_; }
   int64_t ListSize() const { return listSize_; }

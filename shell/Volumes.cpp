@@ -49,4 +49,9 @@ std::vector<Volume> MountedVolumes() {
   return volumes;
 }
 
+std::string VolumeRootOf(const std::string& path) {
+  const QStorageInfo volume(QString::fromStdString(path));
+  return volume.isValid() ? volume.rootPath().toStdString() : std::string("/");
+}
+
 }  // namespace shell

@@ -15,9 +15,9 @@ TTextViewer::TTextViewer(QWidget* parent) : QPlainTextEdit(parent) {
   connect(this, &QPlainTextEdit::selectionChanged, this, &TTextViewer::StatusChanged);
 }
 
-int TTextViewer::OpenFile(const QString& path) {
+int TTextViewer::OpenFile(const QString& path, size_t limit) {
   std::string bytes;
-  const int code = platform::ReadWholeFile(path.toStdString(), bytes);
+  const int code = platform::ReadWholeFile(path.toStdString(), bytes, limit);
   if (code != 0) {
     CloseFile();
     return code;

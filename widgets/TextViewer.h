@@ -14,9 +14,9 @@ class TTextViewer : public QPlainTextEdit {
  public:
   explicit TTextViewer(QWidget* parent = nullptr);
 
-  // Opens a file.  Returns 0 or the code of the failure (the view is then
-  // closed).
-  int OpenFile(const QString& path);
+  // Opens a file, or shows its first `limit` bytes.  Returns 0 or the code
+  // of the failure (the view is then closed).
+  int OpenFile(const QString& path, size_t limit = SIZE_MAX);
   // Shows `text` (lines ended by CR LF, CR or LF) as the open file `path`:
   // a message whose text was read, and unscrambled, by its reader.
   void ShowText(const QString& path, QString text);

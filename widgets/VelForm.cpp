@@ -22,6 +22,22 @@ void CentreOnScreen(QWidget* window) {
     window->move(screen->availableGeometry().center() - QPoint(window->width() / 2, window->height() / 2));
 }
 
+shell::Placement PlacementOf(const QWidget& window) {
+  const QRect g = window.geometry();
+  return {g.left(), g.top(), g.width(), g.height()};
+}
+
+shell::Placement ScreenOf(const QWidget& window) {
+  const QScreen* s = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+  const QRect area = s ? s->geometry() : QRect(0, 0, 1024, 768);
+  return {0, 0, area.width(), area.height()};
+}
+
+void Place(QWidget& window, const shell::Placement& placement) {
+  window.move(placement.left, placement.top);
+  window.resize(placement.width, placement.height);
+}
+
 TVelForm::TVelForm(QWidget* parent) : QDialog(parent) {
   setWindowIcon(ProgramIcon());
   // A fixed dialog border with only the system menu, as the program's forms have.

@@ -7,6 +7,8 @@
 
 #include <QDialog>
 
+#include "shell/Preferences.h"
+
 namespace widgets {
 
 // The number of colours of a screen of `bitsPerPixel` (times the planes):
@@ -19,6 +21,13 @@ bool HasSharedPalette();
 
 // Puts a window in the middle of the screen.
 void CentreOnScreen(QWidget* window);
+
+// Where a window is, and the size of the screen it is on, as the stored
+// window positions take them.
+shell::Placement PlacementOf(const QWidget& window);
+shell::Placement ScreenOf(const QWidget& window);
+// Moves and sizes a window to a stored placement.
+void Place(QWidget& window, const shell::Placement& placement);
 
 class TVelForm : public QDialog {
   Q_OBJECT

@@ -10,10 +10,10 @@
 
 namespace widgets {
 
-int ListItemHeight(const QFont& font, double logicalDpi) {
+int ListItemHeight(const QFont& font, double logicalDpi, int minimum) {
   const double points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / logicalDpi;
   const int pixels = font.pixelSize() > 0 ? font.pixelSize() : static_cast<int>(std::lround(points * logicalDpi / 72.0));
-  const int height = std::max(18, 2 * std::abs(pixels) - static_cast<int>(std::lround(std::abs(points))));
+  const int height = std::max(minimum, 2 * std::abs(pixels) - static_cast<int>(std::lround(std::abs(points))));
   return height - height % 2;
 }
 
@@ -50,7 +50,7 @@ class VelListDelegate : public QStyledItemDelegate {
   explicit VelListDelegate(TVelListBox* list) : QStyledItemDelegate(list), list_(list) {}
 
   QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
-    return QSize(list_->viewport()->width(), list_->itemHeight_);
+    return QSize(std::max(list_->viewport()->width(), list_->extent_), list_->itemHeight_);
   }
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
@@ -123,8 +123,20 @@ int TVelListBox::RowAt(const QPoint& at) const {
 QRect TVelListBox::RowRect(int row) const { return visualRect(model_->index(row)); }
 
 void TVelListBox::UpdateItemHeight() {
-  itemHeight_ = ListItemHeight(font(), logicalDpiY());
+  itemHeight_ = ListItemHeight(font(), logicalDpiY(), minimumItemHeight_);
   doItemsLayout();
+}
+
+void TVelListBox::SetMinimumItemHeight(int minimum) {
+  minimumItemHeight_ = minimum;
+  UpdateItemHeight();
+}
+
+void TVelListBox::SetExtent(int width) {
+  if (width == extent_) return;
+  extent_ = width;
+  doItemsLayout();
+  viewport()->update();
 }
 
 void TVelListBox::changeEvent(QEvent* event) {

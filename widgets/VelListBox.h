@@ -35,9 +35,13 @@ class TVelListBox : public QListView {
     viewport()->update();
   }
 
-  // max(18, 2 x |font height| - |font size|), rounded down to even; the font
-  // height in pixels and its size in points.
+  // max(minimum, 2 x |font height| - |font size|), rounded down to even;
+  // the font height in pixels and its size in points.  The minimum is 18.
   int ItemHeight() const { return itemHeight_; }
+  void SetMinimumItemHeight(int minimum);
+  // How wide the lines are drawn, for scrolling sideways; 0: as wide as the
+  // list.
+  void SetExtent(int width);
 
   // The lines.  Replacing them all is one change of the model, whatever
   // their number; the selection goes.
@@ -70,9 +74,11 @@ class TVelListBox : public QListView {
   DrawItem draw_;
   bool showSelection_ = true;
   int itemHeight_ = 18;
+  int minimumItemHeight_ = 18;
+  int extent_ = 0;
 };
 
 // The line height of a font, by the rule above.
-int ListItemHeight(const QFont& font, double logicalDpi);
+int ListItemHeight(const QFont& font, double logicalDpi, int minimum = 18);
 
 }  // namespace widgets

@@ -1,6 +1,6 @@
 // Shows the program's dialogs and controls with sample texts, one after
 // another or by name, so that anyone can look at them under an X server:
-//   gallery [alert|ask|notice|input|progress|sending|controls|username|password]...
+//   gallery [alert|ask|notice|input|progress|sending|controls|username|password|fileselector|print]...
 #include <QApplication>
 #include <cstdio>
 #include <QPainter>
@@ -12,6 +12,8 @@
 #include "mainwindow/UserNameForm.h"
 #include "widgets/Balloon.h"
 #include "widgets/DialogUser.h"
+#include "widgets/FileSelectorDialog.h"
+#include "prefs/PrintDialog.h"
 #include "widgets/Label3D.h"
 #include "widgets/MessageDialogs.h"
 #include "widgets/Progress.h"
@@ -91,6 +93,17 @@ void Show(const QString& name) {
     sending.HideSending();
   } else if (name == "controls") {
     Controls();
+  } else if (name == "fileselector") {
+    TMailProgressReport sending;
+    DialogUser user(sending);
+    QString directory, mask = "*.*", file;
+    if (ChooseFile("Load File", directory, mask, file, user)) std::printf("%s\n", qPrintable(file));
+  } else if (name == "print") {
+    prefs::SystemPrinters printers;
+    shell::TPrinterOptions options;
+    options.name = "Mail From ALICE";
+    options.printSelected = true;
+    prefs::ExecutePrintDialog(options, printers);
   } else if (name == "username" || name == "password") {
     TMailProgressReport sending;
     DialogUser user(sending);
@@ -104,7 +117,7 @@ void Show(const QString& name) {
 }
 
 const QStringList kNames = {"alert",    "ask",     "notice",   "input",   "progress",
-                            "sending",  "controls", "username", "password"};
+                            "sending",  "controls", "username", "password", "fileselector", "print"};
 
 }  // namespace
 
