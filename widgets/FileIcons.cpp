@@ -116,11 +116,10 @@ void Draw(QPainter& p, int number) {
       p.setBrush(Qt::black);
       p.drawRect(4, 5, 7, 3);
       break;
-    case shell::kIconRoot:
+    case shell::kIconRoot:  // the folder of all folders: a "/" on it
       Folder(p, QColor(250, 210, 60));
-      UpArrow(p, 7, 4, QColor(0, 110, 0));
-      p.setPen(QColor(0, 110, 0));
-      p.drawLine(3, 3, 11, 3);
+      p.setPen(QPen(QColor(0, 90, 0), 2));
+      p.drawLine(4, 11, 10, 5);
       break;
     case shell::kIconParent:
       Folder(p, QColor(250, 210, 60));

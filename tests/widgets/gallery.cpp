@@ -1,8 +1,9 @@
 // Shows the program's dialogs and controls with sample texts, one after
 // another or by name, so that anyone can look at them under an X server:
-//   gallery [alert|ask|notice|input|progress|sending|controls|username|password|fileselector|print]...
+//   gallery [alert|ask|notice|input|progress|sending|controls|username|password|fileselector|icons|print]...
 #include <QApplication>
 #include <cstdio>
+#include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
@@ -12,6 +13,7 @@
 #include "mainwindow/UserNameForm.h"
 #include "widgets/Balloon.h"
 #include "widgets/DialogUser.h"
+#include "widgets/FileIcons.h"
 #include "widgets/FileSelectorDialog.h"
 #include "prefs/PrintDialog.h"
 #include "widgets/Label3D.h"
@@ -62,6 +64,25 @@ void Controls() {
   form.exec();
 }
 
+// The file list's icons, each at its size and three times larger.
+void Icons() {
+  TVelForm form;
+  form.setWindowTitle("File Icons");
+  form.setFixedSize(7 * 70 + 10, 4 * 70 + 10);
+  for (int n = 1; n <= shell::kIconCount; ++n) {
+    const int x = 10 + (n - 1) % 7 * 70, y = 10 + (n - 1) / 7 * 70;
+    auto* small = new QLabel(&form);
+    small->setPixmap(FileIconPixmap(n));
+    small->setGeometry(x, y, 16, 14);
+    auto* large = new QLabel(&form);
+    large->setPixmap(FileIconPixmap(n).scaled(48, 42));
+    large->setGeometry(x + 18, y, 48, 42);
+    auto* number = new QLabel(QString::number(n), &form);
+    number->setGeometry(x, y + 44, 40, 14);
+  }
+  form.exec();
+}
+
 void Show(const QString& name) {
   if (name == "alert") {
     ShowAlert("KV Mailbox", "The text associated with this message has been deleted.");
@@ -93,6 +114,8 @@ void Show(const QString& name) {
     sending.HideSending();
   } else if (name == "controls") {
     Controls();
+  } else if (name == "icons") {
+    Icons();
   } else if (name == "fileselector") {
     TMailProgressReport sending;
     DialogUser user(sending);
@@ -117,7 +140,7 @@ void Show(const QString& name) {
 }
 
 const QStringList kNames = {"alert",    "ask",     "notice",   "input",   "progress",
-                            "sending",  "controls", "username", "password", "fileselector", "print"};
+                            "sending",  "controls", "username", "password", "fileselector", "icons", "print"};
 
 }  // namespace
 
