@@ -21,7 +21,10 @@
 #include "prefs/PrintDialog.h"
 #include "shell/AnsiText.h"
 #include "shell/ConfigFiles.h"
+#include "widgets/AboutBox.h"
+#include "widgets/ClipboardViewer.h"
 #include "widgets/Colours.h"
+#include "widgets/FileCommands.h"
 #include "widgets/FontSetting.h"
 #include "widgets/Help.h"
 #include "widgets/MessageDialogs.h"
@@ -296,7 +299,7 @@ void TMainForm::BuildMenus() {
   ShowClipboard1 = add(edit, "ShowClipboard1", "Sho&w Clipboard");
   for (QAction* a : {Copy1, CopyHidden}) connect(a, &QAction::triggered, MailViewer, &widgets::TTextViewer::CopySelection);
   connect(SelectAll1, &QAction::triggered, MailViewer, &widgets::TTextViewer::SelectEverything);
-  connect(ShowClipboard1, &QAction::triggered, this, [this] { NotAvailable(Command::kShowClipboard); });
+  connect(ShowClipboard1, &QAction::triggered, this, &TMainForm::ShowClipboard1Click);
 
   QMenu* mail = MainMenu1->addMenu("&Mail");
   SendMail1 = add(mail, "SendMail1", "&Send Mail...");
@@ -311,7 +314,7 @@ void TMainForm::BuildMenus() {
   connect(SendMail1, &QAction::triggered, this, [this] { NotAvailable(Command::kSendMail); });
   connect(Reply1, &QAction::triggered, this, [this] { NotAvailable(Command::kReply); });
   connect(Forward1, &QAction::triggered, this, [this] { NotAvailable(Command::kForward); });
-  connect(SavetoFile1, &QAction::triggered, this, [this] { NotAvailable(Command::kSaveToFile); });
+  connect(SavetoFile1, &QAction::triggered, this, &TMainForm::SavetoFile1Click);
   connect(Print1, &QAction::triggered, this, &TMainForm::Print1Click);
   connect(Delete1, &QAction::triggered, this, &TMainForm::Delete1Click);
   connect(CheckMailboxNow1, &QAction::triggered, this, &TMainForm::CheckMailboxNow1Click);
@@ -341,18 +344,36 @@ void TMainForm::BuildMenus() {
   Contents1 = add(help, "Contents1", "&Contents");
   SearchForHelp1 = add(help, "SearchForHelp1", "&Search for Help On...");
   HowToUseHelp1 = add(help, "HowToUseHelp1", "&How to Use Help");
-  UsingTheMailBox1 = add(help, "UsingTheMailBox1", "&Using the MailBox", QKeySequence(Qt::Key_F1));
-  UsingTheMailBox1->setVisible(false);
-  addAction(UsingTheMailBox1);  // hidden for the whole run; its shortcut stays
+  // Never in the menu, only to carry F1: an action hidden in a menu would
+  // lose its shortcut, so it lives on the window alone.
+  UsingTheMailBox1 = new QAction("&Using the MailBox", this);
+  UsingTheMailBox1->setObjectName("UsingTheMailBox1");
+  UsingTheMailBox1->setShortcut(QKeySequence(Qt::Key_F1));
+  UsingTheMailBox1->setShortcutContext(Qt::WindowShortcut);
+  addAction(UsingTheMailBox1);
   help->addSeparator();
   About1 = add(help, "About1", "&About...", QKeySequence(Qt::Key_F2));
   addAction(About1);
   addAction(CheckMailboxNow1);
   addAction(Copy1);
-  for (QAction* a : {Contents1, SearchForHelp1, HowToUseHelp1, UsingTheMailBox1})
-    connect(a, &QAction::triggered, this, [this] { NotAvailable(Command::kHelp); });
-  connect(About1, &QAction::triggered, this, [this] { NotAvailable(Command::kAbout); });
+  connect(Contents1, &QAction::triggered, this, [this] { widgets::ShowHelp(widgets::HelpRequest::kContents, this); });
+  connect(SearchForHelp1, &QAction::triggered, this, [this] { widgets::ShowHelp(widgets::HelpRequest::kSearch, this); });
+  connect(HowToUseHelp1, &QAction::triggered, this,
+          [this] { widgets::ShowHelp(widgets::HelpRequest::kUsingHelp, this); });
+  connect(UsingTheMailBox1, &QAction::triggered, this,
+          [this] { widgets::ShowHelpTopic(widgets::kHelpUsingTheMailbox, this); });
+  connect(About1, &QAction::triggered, this, [this] { widgets::ShowAboutBox(this); });
 }
+
+void TMainForm::SavetoFile1Click() {
+  if (!MailViewer->IsOpen()) {
+    widgets::WarningBeep();
+    return;
+  }
+  widgets::SaveTextAs(*MailViewer, "Save \"Mail From " + MsgFrom->text() + "\" As", Prefs(), user_, this);
+}
+
+void TMainForm::ShowClipboard1Click() { widgets::ShowClipboardViewer(this); }
 
 void TMainForm::SetPrinters(std::unique_ptr<prefs::PrinterAccess> printers) { printers_ = std::move(printers); }
 
@@ -618,7 +639,7 @@ void TMainForm::ShowMessage(const shell::MailSession::OpenedMessage& opened) {
   MsgFrom->setText(FromAnsi(opened.record.sender));
   MsgDate->setText(FromAnsi(opened.record.date));
   MsgSubject->setText(FromAnsi(opened.record.subject));
-  MailViewer->ShowText(QString::fromStdString(opened.record.textFile), FromAnsi(opened.text));
+  MailViewer->ShowText(QString::fromStdString(opened.record.textFile), FromAnsi(opened.text), opened.asStored);
   MailViewer->MoveCaretToLine(0);
 }
 

@@ -57,6 +57,8 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
   void HeaderSized();
   void FilesDropped(const QStringList& files);
   void Print1Click();
+  void SavetoFile1Click();
+  void ShowClipboard1Click();
 
   // Replaces the system's printers (tests print on their own).
   void SetPrinters(std::unique_ptr<prefs::PrinterAccess> printers);

@@ -9,14 +9,11 @@
 
 namespace mainwindow {
 
-enum class Command { kSendMail, kReply, kForward, kSaveToFile, kPreferences, kShowClipboard, kHelp, kAbout,
-                     kSendDroppedFile };
+enum class Command { kSendMail, kReply, kForward, kPreferences, kSendDroppedFile };
 
 inline const std::set<Command>& PendingCommands() {
-  static const std::set<Command> pending = {Command::kSendMail,    Command::kReply,         Command::kForward,
-                                            Command::kSaveToFile,  Command::kPreferences,
-                                            Command::kShowClipboard, Command::kHelp,        Command::kAbout,
-                                            Command::kSendDroppedFile};
+  static const std::set<Command> pending = {Command::kSendMail, Command::kReply, Command::kForward,
+                                            Command::kPreferences, Command::kSendDroppedFile};
   return pending;
 }
 

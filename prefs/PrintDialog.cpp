@@ -109,7 +109,7 @@ TPrintDialog::TPrintDialog(PrinterAccess& printers, QWidget* parent) : widgets::
 
   connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
-  connect(HelpButton, &QPushButton::clicked, this, [this] { widgets::ShowHelpTopic(kHelpPrintDialog, this); });
+  connect(HelpButton, &QPushButton::clicked, this, [this] { widgets::ShowHelpTopic(widgets::kHelpPrintDialog, this); });
   connect(SetupButton, &QPushButton::clicked, this, &TPrintDialog::SetupButtonClick);
   for (QRadioButton* unit : {Inches, Centimeters}) {
     connect(unit, &QRadioButton::toggled, this, [this, unit](bool on) {

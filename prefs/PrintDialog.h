@@ -15,7 +15,6 @@
 
 namespace prefs {
 
-inline constexpr int kHelpPrintDialog = 102;
 
 // An entry of the dialog as a number: blanks removed, then read as a
 // decimal number; anything else is 0.

@@ -8,6 +8,7 @@ packages=(
   xvfb xauth poppler-utils imagemagick locales
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libxcb1-dev safecat
+  qt6-tools-dev qt6-tools-dev-tools libqt6sql6-sqlite
   printer-driver-cups-pdf
 )
 

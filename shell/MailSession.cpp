@@ -179,6 +179,7 @@ MailSession::OpenedMessage MailSession::OpenMessage(int line, const mailstore::U
 
   shown_ = record;
   opened.text = mailstore::PlainMessageText(bytes, step);
+  opened.asStored = opened.text == bytes;
   // Unscrambling lets the program breathe, and a scan may have rebuilt the
   // list meanwhile: the message is marked wherever its record now is.
   if (!record.date.empty() && !mailstore::IsRead(record)) {

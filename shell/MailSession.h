@@ -113,6 +113,7 @@ class MailSession : private mailstore::InboxView {
     Opened outcome = Opened::kNothing;
     mailstore::MessageRecord record;  // its date without the read mark
     std::string text;                 // as the reader sees it (unscrambled)
+    bool asStored = false;            // the text is the file's, byte for byte (it was not scrambled)
     int markCode = 0;                 // the failure to mark it as read, if any
   };
   // Shows the message of line `line`: reads its record (nothing happens

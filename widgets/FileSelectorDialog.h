@@ -19,7 +19,6 @@
 
 namespace widgets {
 
-inline constexpr int kHelpFileSelector = 100;
 // What the preview shows of a file at most.
 inline constexpr size_t kPreviewLimit = 1 << 20;
 

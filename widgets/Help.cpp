@@ -1,22 +1,26 @@
 #include "widgets/Help.h"
 
-#include "widgets/MessageDialogs.h"
+#include "widgets/HelpWindow.h"
 
 namespace widgets {
 namespace {
 
-std::function<void(int, QWidget*)>& Handler() {
-  static std::function<void(int, QWidget*)> handler;
+HelpHandler& Handler() {
+  static HelpHandler handler;
   return handler;
+}
+
+void Request(HelpRequest request, int context, QWidget* parent) {
+  if (Handler()) Handler()(request, context, parent);
+  else THelpWindow::Answer(request, context);
 }
 
 }  // namespace
 
-void SetHelpHandler(std::function<void(int, QWidget*)> handler) { Handler() = std::move(handler); }
+void SetHelpHandler(HelpHandler handler) { Handler() = std::move(handler); }
 
-void ShowHelpTopic(int context, QWidget* parent) {
-  if (Handler()) Handler()(context, parent);
-  else ShowAlert(ProgramTitle(), "Help is not available in this version of KV Mailbox yet.");
-}
+void ShowHelpTopic(int context, QWidget* parent) { Request(HelpRequest::kTopic, context, parent); }
+
+void ShowHelp(HelpRequest request, QWidget* parent) { Request(request, 0, parent); }
 
 }  // namespace widgets

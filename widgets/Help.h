@@ -1,5 +1,6 @@
-// Help requests of every window go through here.  Until the program has its
-// help, a request tells the user so; nothing pretends to show help.
+// Help requests of every window go through here: a topic by its context
+// number, the contents, the search, the page on using help.  The program's
+// help window answers them (HelpWindow.h); tests may take them over.
 #pragma once
 
 #include <functional>
@@ -8,13 +9,34 @@ class QWidget;
 
 namespace widgets {
 
-// Help contexts of the forms.
+// Help contexts of the program's windows.
+inline constexpr int kHelpFileSelector = 100;
+inline constexpr int kHelpDirectorySelector = 101;
+inline constexpr int kHelpPrintDialog = 102;
+inline constexpr int kHelpFontDialog = 103;
+inline constexpr int kHelpSpellingButton = 130;
+inline constexpr int kHelpSpellCheck = 200;
+inline constexpr int kHelpPreferencesFontColours = 208;
+inline constexpr int kHelpPreferencesMiscellaneous = 209;
+inline constexpr int kHelpPreferencesMailbox = 212;
+inline constexpr int kHelpTabSize = 901;
+inline constexpr int kHelpSendWindow = 902;
+inline constexpr int kHelpRecipients = 903;
 inline constexpr int kHelpUserName = 920;
+inline constexpr int kHelpUsingTheMailbox = 925;
+inline constexpr int kHelpUsingTheEditor = 926;
+// Every context the program asks for.
+inline constexpr int kHelpContexts[] = {100, 101, 102, 103, 130, 200, 208, 209, 212, 901, 902, 903, 920, 925, 926};
+
+enum class HelpRequest { kTopic, kContents, kSearch, kUsingHelp };
 
 // Shows the help topic of `context`.
 void ShowHelpTopic(int context, QWidget* parent = nullptr);
+// The contents, the search, or the page on using help.
+void ShowHelp(HelpRequest request, QWidget* parent = nullptr);
 
-// Lets the help viewer take the requests over.
-void SetHelpHandler(std::function<void(int context, QWidget* parent)> handler);
+// Lets someone else answer the requests (context 0 for all but kTopic).
+using HelpHandler = std::function<void(HelpRequest request, int context, QWidget* parent)>;
+void SetHelpHandler(HelpHandler handler);
 
 }  // namespace widgets

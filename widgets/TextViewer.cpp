@@ -22,16 +22,17 @@ int TTextViewer::OpenFile(const QString& path, size_t limit) {
     CloseFile();
     return code;
   }
-  ShowText(path, shell::FromAnsi(bytes));
+  ShowText(path, shell::FromAnsi(bytes), true);
   return 0;
 }
 
-void TTextViewer::ShowText(const QString& path, QString text) {
+void TTextViewer::ShowText(const QString& path, QString text, bool asStored) {
   text.replace("\r\n", "\n");
   text.replace('\r', '\n');
   if (text.endsWith('\n')) text.chop(1);  // the last line's end starts no new line
   setPlainText(text);
   open_ = true;
+  asStored_ = asStored;
   fileName_ = path;
   emit StatusChanged();
 }

@@ -19,7 +19,11 @@ class TTextViewer : public QPlainTextEdit {
   int OpenFile(const QString& path, size_t limit = SIZE_MAX);
   // Shows `text` (lines ended by CR LF, CR or LF) as the open file `path`:
   // a message whose text was read, and unscrambled, by its reader.
-  void ShowText(const QString& path, QString text);
+  // `asStored`: the text is the file's own, not changed in the reading.
+  void ShowText(const QString& path, QString text, bool asStored = false);
+  // Whether the text shown is the open file's as it is stored (and so a
+  // copy of the file saves it).
+  bool ShowsStoredFile() const { return open_ && asStored_; }
   void CloseFile();
   bool IsOpen() const { return open_; }
   const QString& FileName() const { return fileName_; }
@@ -44,6 +48,7 @@ class TTextViewer : public QPlainTextEdit {
 
  private:
   bool open_ = false;
+  bool asStored_ = false;
   QString fileName_;
 };
 

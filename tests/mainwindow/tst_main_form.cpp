@@ -4,6 +4,7 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
+#include <optional>
 #include <functional>
 
 #include "support/Modal.h"
@@ -15,12 +16,17 @@
 #include "support/MailFixture.h"
 #include "support/RecordingDevice.h"
 #include "prefs/PrintDialog.h"
+#include "widgets/AboutBox.h"
+#include "widgets/ClipboardViewer.h"
+#include "widgets/FileSelectorDialog.h"
+#include "widgets/Help.h"
 #include "shell/AnsiText.h"
 #include "widgets/Colours.h"
 #include "widgets/MessageDialogs.h"
 #include "widgets/Resources.h"
 
 using namespace mainwindow;
+using testing_support::TempDir;
 using testing_support::WriteFile;
 
 namespace {
@@ -289,6 +295,131 @@ class TestMainForm : public QObject {
     QVERIFY(form->MailViewer->isReadOnly());
   }
 
+  void saveToFileWritesThePlainTextAndAsksBeforeReplacing() {
+    Deliver("secret", {"The plans are ready.", "\tSee you."}, /*scramble=*/true);
+    Start(0);
+    TempDir saves;
+    form->Prefs().windowsFileSelector = false;
+    form->Prefs().saveDir = saves.path();
+    form->InBox->setCurrentRow(0);
+    // Saving with the program's selector, which starts where the last save went.
+    auto saveAs = [&](const QString& name, std::optional<bool> replace) {
+      QString title, startedIn;
+      WhenModal([&, name, replace](QWidget* modal) {
+        auto* selector = qobject_cast<widgets::TFileSelectorDialog*>(modal);
+        QVERIFY(selector);
+        title = selector->windowTitle();
+        startedIn = selector->FileList->Directory();
+        selector->FName->setText(name);
+        if (replace) WhenModal([replace](QWidget* question) { Answer(question, *replace); });
+        selector->OkButton->click();
+      });
+      form->SaveButton->click();
+      QCOMPARE(title, QString("Save \"Mail From ALICE\" As"));
+      QCOMPARE(startedIn, QString::fromStdString(saves.path()));
+    };
+    saveAs("plans.txt", std::nullopt);
+    QCOMPARE(testing_support::ReadFile(saves.File("plans.txt")), std::string("The plans are ready.\r\n\tSee you.\r\n"));
+    WriteFile(saves.File("plans.txt"), "mine");
+    saveAs("plans.txt", false);
+    QCOMPARE(testing_support::ReadFile(saves.File("plans.txt")), std::string("mine"));
+    saveAs("plans.txt", true);
+    QCOMPARE(testing_support::ReadFile(saves.File("plans.txt")), std::string("The plans are ready.\r\n\tSee you.\r\n"));
+  }
+
+  void savingAPlainMessageCopiesItsFile() {
+    Start(1);
+    TempDir saves;
+    form->Prefs().windowsFileSelector = false;
+    form->Prefs().saveDir = saves.path();
+    form->InBox->setCurrentRow(0);
+    WhenModal([](QWidget* modal) {
+      auto* selector = qobject_cast<widgets::TFileSelectorDialog*>(modal);
+      selector->FName->setText("copy.txt");
+      selector->OkButton->click();
+    });
+    form->SavetoFile1->trigger();
+    mailstore::TMail owner(senderUi);
+    owner.SetMailDir(dir->path());
+    owner.SetUserName("BOB");
+    mailstore::MessageRecord record;
+    QCOMPARE(owner.ReadMessage(0, record), 0);
+    QCOMPARE(testing_support::ReadFile(saves.File("copy.txt")), testing_support::ReadFile(record.textFile));
+  }
+
+  void printingASelectionPrintsOnlyIt() {
+    Start(1);
+    auto printers = std::make_unique<prefs::SystemPrinters>();
+    if (printers->CurrentPrinterName() != prefs::kPdfFileName) QSKIP("this machine has a printer");
+    TempDir out;
+    const QString pdf = QString::fromStdString(out.File("selection.pdf"));
+    printers->SetPdfFileChooser([pdf](QWidget*, const QString&) { return pdf; });
+    form->SetPrinters(std::move(printers));
+    form->InBox->setCurrentRow(0);
+    QTextCursor cursor = form->MailViewer->textCursor();
+    cursor.setPosition(8);
+    cursor.setPosition(15, QTextCursor::KeepAnchor);  // "message" of "Text of message 0"
+    form->MailViewer->setTextCursor(cursor);
+    WhenModal([](QWidget* modal) {
+      auto* dialog = qobject_cast<prefs::TPrintDialog*>(modal);
+      QVERIFY(dialog->PrintSelected->isChecked());
+      dialog->OkButton->click();
+    });
+    form->Print1->trigger();
+    QProcess text;
+    text.start("pdftotext", {"-layout", pdf, "-"});
+    QVERIFY(text.waitForFinished(30000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(printed.contains("From:    ALICE"), qPrintable(printed));
+    QVERIFY(printed.contains("Subject: Message 0"));
+    QVERIFY(printed.contains("        message"));
+    QVERIFY(!printed.contains("Text of"));
+  }
+
+  void f1AndTheHelpMenuAskForTheirTopics() {
+    Start(0);
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    std::vector<std::pair<widgets::HelpRequest, int>> asked;
+    widgets::SetHelpHandler([&](widgets::HelpRequest request, int context, QWidget*) { asked.push_back({request, context}); });
+    QTest::keyClick(form.get(), Qt::Key_F1);
+    form->Contents1->trigger();
+    form->SearchForHelp1->trigger();
+    form->HowToUseHelp1->trigger();
+    widgets::SetHelpHandler(nullptr);
+    using R = widgets::HelpRequest;
+    QCOMPARE(asked, (std::vector<std::pair<R, int>>{{R::kTopic, 925}, {R::kContents, 0}, {R::kSearch, 0}, {R::kUsingHelp, 0}}));
+  }
+
+  void aboutShowsTheProgramsNameAndVersion() {
+    Start(0);
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    QString caption, version;
+    WhenModal([&](QWidget* modal) {
+      auto* about = qobject_cast<widgets::TAboutBox*>(modal);
+      QVERIFY(about);
+      caption = about->windowTitle();
+      version = about->Version->text() + " | " + about->Copyright->text();
+      about->OkButton->click();
+    });
+    QTest::keyClick(form.get(), Qt::Key_F2);
+    QCOMPARE(caption, QString("About KV Mailbox"));
+    QCOMPARE(version, QString("Windows 95/98/NT - Version 1.2b | May 12, 1999"));
+  }
+
+  void theClipboardViewerFollowsTheClipboard() {
+    Start(1);
+    form->InBox->setCurrentRow(0);
+    form->ShowClipboard1->trigger();
+    auto* viewer = form->findChild<widgets::TClipboardViewer*>();
+    QVERIFY(viewer);
+    QVERIFY(viewer->isVisible());
+    form->MailViewer->SelectEverything();
+    form->Copy1->trigger();
+    QTRY_COMPARE(viewer->Contents->toPlainText(), QString("Text of message 0"));
+    form->ShowClipboard1->trigger();
+    QCOMPARE(form->findChildren<widgets::TClipboardViewer*>().size(), 1);
+  }
+
   void aVanishedTextFileTakesItsRecord() {
     Start(2);
     mailstore::TMail owner(senderUi);
@@ -440,7 +571,7 @@ class TestMainForm : public QObject {
 
   void laterCommandsSayTheyAreNotAvailable() {
     Start(0);
-    for (QAction* action : {form->SendMail1, form->Preferences1, form->About1, form->Contents1}) {
+    for (QAction* action : {form->SendMail1, form->Preferences1}) {
       QString text;
       WhenModal([&](QWidget* modal) {
         text = qobject_cast<widgets::TAlertDialog*>(modal)->Prompt->Caption();

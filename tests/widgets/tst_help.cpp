@@ -1,0 +1,73 @@
+// The program's help: every topic a window asks for exists, and the help
+// window shows it under the program's caption.
+#include <QHelpEngine>
+#include <QHelpIndexWidget>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QtTest>
+
+#include "widgets/Help.h"
+#include "widgets/HelpWindow.h"
+
+class TestHelp : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+  void everyContextOpensATopicThatExists() {
+    const QString collection = widgets::HelpCollectionFile();
+    QVERIFY2(!collection.isEmpty(), "no help collection beside the program");
+    QHelpEngine engine(collection);
+    QVERIFY(engine.setupData());
+    for (const int context : widgets::kHelpContexts) {
+      const QString url = widgets::HelpTopicUrl(engine, context);
+      QVERIFY2(!url.isEmpty(), qPrintable(QString("no topic for help context %1").arg(context)));
+      QUrl page(url);
+      page.setFragment(QString());
+      const QByteArray html = engine.fileData(page);
+      QVERIFY2(html.contains("<h1>"), qPrintable(url));
+      const QString fragment = QUrl(url).fragment();
+      if (!fragment.isEmpty()) QVERIFY2(html.contains("id=\"" + fragment.toUtf8() + "\""), qPrintable(url));
+    }
+    QVERIFY(widgets::HelpTopicUrl(engine, 4711).isEmpty());
+  }
+
+  void everyLinkBetweenPagesLeadsToAPage() {
+    QHelpEngine engine(widgets::HelpCollectionFile());
+    QVERIFY(engine.setupData());
+    const QList<QUrl> files = engine.files("kvmail.help", QStringList(), "html");
+    QVERIFY(files.size() >= 14);
+    const QRegularExpression link("href=\"([a-z-]+\\.html)");
+    for (const QUrl& file : files) {
+      const QString html = QString::fromUtf8(engine.fileData(file));
+      for (auto match = link.globalMatch(html); match.hasNext();) {
+        const QUrl target = file.resolved(QUrl(match.next().captured(1)));
+        QVERIFY2(!engine.fileData(target).isEmpty(), qPrintable(file.toString() + " -> " + target.toString()));
+      }
+    }
+  }
+
+  void theWindowShowsTheTopicUnderTheProgramsCaption() {
+    widgets::ShowHelpTopic(widgets::kHelpUsingTheMailbox);
+    widgets::THelpWindow* window = widgets::THelpWindow::Instance();
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->windowTitle(), QString("KV Mailbox Help - Using the Mailbox"));
+    widgets::ShowHelpTopic(widgets::kHelpPrintDialog);
+    QCOMPARE(widgets::THelpWindow::Instance(), window);
+    QCOMPARE(window->windowTitle(), QString("KV Mailbox Help - Printing a Message"));
+    widgets::ShowHelp(widgets::HelpRequest::kUsingHelp);
+    QCOMPARE(window->windowTitle(), QString("KV Mailbox Help - How to Use Help"));
+    widgets::ShowHelp(widgets::HelpRequest::kSearch);
+    QCOMPARE(window->Navigation->currentIndex(), 2);
+    widgets::ShowHelp(widgets::HelpRequest::kContents);
+    QCOMPARE(window->windowTitle(), QString("KV Mailbox Help"));
+    QCOMPARE(window->Navigation->currentIndex(), 0);
+    QTRY_VERIFY(window->Engine().indexModel()->stringList().contains("printing"));
+    window->close();
+  }
+};
+
+QTEST_MAIN(TestHelp)
+#include "tst_help.moc"

@@ -1,0 +1,197 @@
+#include "widgets/HelpWindow.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHelpContentWidget>
+#include <QHelpEngine>
+#include <QHelpIndexWidget>
+#include <QHelpLink>
+#include <QHelpSearchEngine>
+#include <QHelpSearchQueryWidget>
+#include <QHelpSearchResultWidget>
+#include <QLineEdit>
+#include <QPointer>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "mailstore/UserInteraction.h"
+#include "platform/Environment.h"
+#include "widgets/MessageDialogs.h"
+#include "widgets/Resources.h"
+
+namespace widgets {
+
+namespace {
+
+const QString kNamespace = QStringLiteral("kvmail.help");
+const QString kUsingHelpPage = QStringLiteral("qthelp://kvmail.help/doc/using-help.html");
+const QString kContentsPage = QStringLiteral("qthelp://kvmail.help/doc/index.html");
+
+// A page of the collection in the browser.
+class HelpBrowser : public QTextBrowser {
+ public:
+  HelpBrowser(QHelpEngine& engine, QWidget* parent) : QTextBrowser(parent), engine_(engine) {
+    setOpenExternalLinks(true);
+  }
+  QVariant loadResource(int type, const QUrl& url) override {
+    if (url.scheme() == QLatin1String("qthelp")) return engine_.fileData(url);
+    return QTextBrowser::loadResource(type, url);
+  }
+
+ private:
+  QHelpEngine& engine_;
+};
+
+// Copies `name` from the program's directory into `cache` when the copy is
+// missing or older.  False when the program has no such file.
+bool Refresh(const QString& programDir, const QString& cache, const QString& name) {
+  const QFileInfo source(programDir + u'/' + name);
+  if (!source.exists()) return false;
+  const QFileInfo copy(cache + u'/' + name);
+  if (copy.exists() && copy.lastModified() >= source.lastModified() && copy.size() == source.size()) return true;
+  QFile::remove(copy.filePath());
+  return QFile::copy(source.filePath(), copy.filePath()) &&
+         QFile::setPermissions(copy.filePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+QPointer<THelpWindow>& Shown() {
+  static QPointer<THelpWindow> window;
+  return window;
+}
+
+}  // namespace
+
+QString HelpCollectionFile() {
+  const QString programDir = QString::fromStdString(platform::ProgramDir());
+  const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/help");
+  if (!QDir().mkpath(cache)) return {};
+  if (!Refresh(programDir, cache, "kvmail.qch") || !Refresh(programDir, cache, "kvmail.qhc")) return {};
+  return cache + QStringLiteral("/kvmail.qhc");
+}
+
+QString HelpTopicUrl(QHelpEngine& engine, int context) {
+  const QList<QHelpLink> links = engine.documentsForIdentifier(kNamespace + u'.' + QString::number(context));
+  return links.isEmpty() ? QString() : links.first().url.toString();
+}
+
+THelpWindow::THelpWindow(const QString& collectionFile, QWidget* parent)
+    : QWidget(parent, Qt::Window), engine_(new QHelpEngine(collectionFile, this)) {
+  setObjectName("HelpWindow");
+  setWindowTitle(QStringLiteral("KV Mailbox Help"));
+  setWindowIcon(ProgramIcon());
+  resize(760, 520);
+  ready_ = engine_->setupData();
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* splitter = new QSplitter(Qt::Horizontal, this);
+  Navigation = new QTabWidget(splitter);
+  Navigation->setObjectName("Navigation");
+  Navigation->addTab(engine_->contentWidget(), "&Contents");
+
+  auto* index = new QWidget;
+  auto* indexLayout = new QVBoxLayout(index);
+  auto* look = new QLineEdit(index);
+  look->setObjectName("IndexFilter");
+  look->setPlaceholderText("Type a word to look for");
+  indexLayout->addWidget(look);
+  indexLayout->addWidget(engine_->indexWidget(), 1);
+  Navigation->addTab(index, "&Index");
+  connect(look, &QLineEdit::textChanged, this, [this](const QString& text) { engine_->indexWidget()->filterIndices(text); });
+  connect(look, &QLineEdit::returnPressed, engine_->indexWidget(), &QHelpIndexWidget::activateCurrentItem);
+
+  auto* search = new QWidget;
+  auto* searchLayout = new QVBoxLayout(search);
+  QHelpSearchEngine* searchEngine = engine_->searchEngine();
+  searchLayout->addWidget(searchEngine->queryWidget());
+  searchLayout->addWidget(searchEngine->resultWidget(), 1);
+  Navigation->addTab(search, "&Search");
+  connect(searchEngine->queryWidget(), &QHelpSearchQueryWidget::search, this,
+          [searchEngine] { searchEngine->search(searchEngine->queryWidget()->searchInput()); });
+  connect(searchEngine->resultWidget(), &QHelpSearchResultWidget::requestShowLink, this, &THelpWindow::Open);
+
+  Page = new HelpBrowser(*engine_, splitter);
+  Page->setObjectName("Page");
+  splitter->addWidget(Navigation);
+  splitter->addWidget(Page);
+  splitter->setStretchFactor(1, 1);
+  splitter->setSizes({230, 530});
+  layout->addWidget(splitter);
+
+  connect(engine_->contentWidget(), &QHelpContentWidget::linkActivated, this, &THelpWindow::Open);
+  connect(engine_->indexWidget(), &QHelpIndexWidget::documentActivated, this,
+          [this](const QHelpLink& link) { Open(link.url); });
+  connect(engine_->indexWidget(), &QHelpIndexWidget::documentsActivated, this,
+          [this](const QList<QHelpLink>& links) {
+            if (!links.isEmpty()) Open(links.first().url);
+          });
+  connect(Page, &QTextBrowser::sourceChanged, this, [this] {
+    const QString caption = QStringLiteral("KV Mailbox Help");
+    const QString title = Page->documentTitle();
+    setWindowTitle(title.isEmpty() || title == caption ? caption : caption + QStringLiteral(" - ") + title);
+  });
+  engine_->contentModel()->createContents(QString());
+  engine_->indexModel()->createIndex(QString());
+}
+
+THelpWindow::~THelpWindow() = default;
+
+THelpWindow* THelpWindow::Instance() { return Shown(); }
+
+void THelpWindow::Answer(HelpRequest request, int context) {
+  if (!Shown()) {
+    const QString collection = HelpCollectionFile();
+    if (!collection.isEmpty()) {
+      auto* window = new THelpWindow(collection);
+      window->setAttribute(Qt::WA_DeleteOnClose);
+      if (window->IsReady()) Shown() = window;
+      else delete window;
+    }
+  }
+  THelpWindow* window = Shown();
+  if (window == nullptr) {
+    ShowAlert(mailstore::kProgramTitle, "The help of KV Mailbox cannot be found beside the program.");
+    return;
+  }
+  switch (request) {
+    case HelpRequest::kTopic:
+      if (!window->ShowTopic(context)) window->ShowContents();
+      break;
+    case HelpRequest::kContents: window->ShowContents(); break;
+    case HelpRequest::kSearch: window->ShowSearch(); break;
+    case HelpRequest::kUsingHelp: window->ShowUsingHelp(); break;
+  }
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+void THelpWindow::Open(const QUrl& url) { Page->setSource(url); }
+
+bool THelpWindow::ShowTopic(int context) {
+  const QString url = HelpTopicUrl(*engine_, context);
+  if (url.isEmpty()) return false;
+  Open(QUrl(url));
+  return true;
+}
+
+void THelpWindow::ShowContents() {
+  Navigation->setCurrentIndex(0);
+  Open(QUrl(kContentsPage));
+}
+
+void THelpWindow::ShowSearch() {
+  Navigation->setCurrentIndex(2);
+  if (!indexed_) {
+    indexed_ = true;
+    engine_->searchEngine()->reindexDocumentation();
+  }
+  if (Page->source().isEmpty()) Open(QUrl(kContentsPage));
+  engine_->searchEngine()->queryWidget()->setFocus();
+}
+
+void THelpWindow::ShowUsingHelp() { Open(QUrl(kUsingHelpPage)); }
+
+}  // namespace widgets
