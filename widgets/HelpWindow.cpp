@@ -36,7 +36,12 @@ class HelpBrowser : public QTextBrowser {
     setOpenExternalLinks(true);
   }
   QVariant loadResource(int type, const QUrl& url) override {
-    if (url.scheme() == QLatin1String("qthelp")) return engine_.fileData(url);
+    if (url.scheme() == QLatin1String("qthelp")) {
+      const QByteArray data = engine_.fileData(url);
+      // A style sheet is taken as text.
+      if (type == QTextDocument::StyleSheetResource) return QString::fromUtf8(data);
+      return data;
+    }
     return QTextBrowser::loadResource(type, url);
   }
 
@@ -132,6 +137,8 @@ THelpWindow::THelpWindow(const QString& collectionFile, QWidget* parent)
     const QString title = Page->documentTitle();
     setWindowTitle(title.isEmpty() || title == caption ? caption : caption + QStringLiteral(" - ") + title);
   });
+  connect(engine_->contentModel(), &QHelpContentModel::contentsCreated, engine_->contentWidget(),
+          &QTreeView::expandAll);
   engine_->contentModel()->createContents(QString());
   engine_->indexModel()->createIndex(QString());
 }
