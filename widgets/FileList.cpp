@@ -82,29 +82,13 @@ void TFileList::SetFileMask(const QString& mask) {
   if (!listing_.Directory().empty()) List(std::string());
 }
 
-void TFileList::SetListOrder(shell::TFileListOrder order) {
-  if (order == listing_.listOrder) return;
-  listing_.listOrder = order;
-  Refresh();
-}
+void TFileList::SetListOrder(shell::TFileListOrder order) { Relist(listing_.listOrder, order); }
 
-void TFileList::SetShowSystemFiles(bool show) {
-  if (show == listing_.showSystemFiles) return;
-  listing_.showSystemFiles = show;
-  Refresh();
-}
+void TFileList::SetShowSystemFiles(bool show) { Relist(listing_.showSystemFiles, show); }
 
-void TFileList::SetTextCase(shell::TTextCase textCase) {
-  if (textCase == listing_.textCase) return;
-  listing_.textCase = textCase;
-  Refresh();
-}
+void TFileList::SetTextCase(shell::TTextCase textCase) { Relist(listing_.textCase, textCase); }
 
-void TFileList::SetListDetails(int details) {
-  if (details == listing_.listDetails) return;
-  listing_.listDetails = details;
-  Refresh();
-}
+void TFileList::SetListDetails(int details) { Relist(listing_.listDetails, details); }
 
 void TFileList::SetSearchMode(shell::TSearchModeTypes mode) {
   if (mode == listing_.searchMode) return;

@@ -83,6 +83,13 @@ class TFileList : public TVelListBox {
   void ShowEntries(int selected);
   void UpdateExtent();
   void DrawEntry(QPainter& painter, int index, const QRect& rect, bool selected);
+  // Sets a setting of the listing and lists again when it changed.
+  template <typename T>
+  void Relist(T& setting, T value) {
+    if (setting == value) return;
+    setting = value;
+    Refresh();
+  }
 
   shell::FileListing listing_;
   std::function<void(const shell::FileListEntry&, int&, bool&, const std::string&)> addFile_;
