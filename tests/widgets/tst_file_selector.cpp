@@ -7,6 +7,7 @@
 #include "support/MailFixture.h"
 #include "support/Modal.h"
 #include "support/TempDir.h"
+#include "widgets/FileCommands.h"
 #include "widgets/FileSelectorDialog.h"
 #include "widgets/MessageDialogs.h"
 
@@ -204,6 +205,29 @@ class TestFileSelector : public QObject {
     QCOMPARE(dialog.size(), QSize(600, 450));
     QCOMPARE(dialog.FileList->TypeOf(0), 'F');
     QVERIFY(ui.shown.empty());
+  }
+
+  void choosingAFileToOpenStartsWhereTheLastOneWasFound() {
+    shell::Preferences prefs;
+    prefs.windowsFileSelector = false;
+    prefs.loadDir = tree->File("docs");
+    prefs.loadMask = "*.txt";
+    QString startedIn;
+    WhenModal([&](QWidget* modal) {
+      auto* dialog = qobject_cast<TFileSelectorDialog*>(modal);
+      QVERIFY(dialog);
+      startedIn = dialog->FileList->Directory();
+      QCOMPARE(dialog->windowTitle(), QString("Select a File"));
+      dialog->FileList->SetDirectory("old");
+      dialog->FName->setText("memo.txt");
+      dialog->OkButton->click();
+    });
+    QString file;
+    QVERIFY(widgets::ChooseFileToOpen(file, prefs, ui));
+    QCOMPARE(startedIn, Path("docs"));
+    QCOMPARE(file, Path("docs/old/memo.txt"));
+    QCOMPARE(prefs.loadDir, tree->File("docs/old"));
+    QCOMPARE(prefs.loadMask, std::string("*.txt"));
   }
 
   void theEntryPointReturnsTheFileAndWhereItEnded() {
