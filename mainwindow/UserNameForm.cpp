@@ -23,17 +23,6 @@ QFont Arial(int pixels, bool bold = false, bool italic = false) {
   return font;
 }
 
-// The upper case of a typed text as the system locale of the stored texts
-// sees it; characters the code page lacks stay as they were typed.
-QString UpperTyped(const QString& typed) {
-  QString out;
-  for (const QChar c : typed) {
-    const std::string ansi = ToAnsi(QString(c));
-    out += (ansi == "?" && c != '?') ? c : FromAnsi(platform::UpperAnsi(ansi));
-  }
-  return out;
-}
-
 }  // namespace
 
 TUserNameForm::TUserNameForm(mailstore::TMail& mail, std::string supervisorPassword, QWidget* parent)
@@ -208,7 +197,7 @@ bool TUserNameForm::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     const QString typed = key->text();
     if (!typed.isEmpty() && typed[0].isPrint()) {
-      const QString upper = UpperTyped(typed);
+      const QString upper = shell::UpperTyped(typed);
       if (upper != typed) {
         static_cast<QLineEdit*>(watched)->insert(upper);
         return true;

@@ -1,5 +1,7 @@
 #include "shell/MailSession.h"
 
+#include "mailstore/UserRegistry.h"
+
 
 #include "mailstore/IoErrorText.h"
 #include "platform/ErrorCode.h"
@@ -99,6 +101,20 @@ void MailSession::ApplyPollSettings() {
 void MailSession::RearmPolling(mailstore::PollTimer& timer) {
   ApplyPollSettings();
   scanner_.RearmPolling(timer);
+}
+
+void MailSession::ApplyPreferences(mailstore::PollTimer& timer) {
+  if (mail_.MailDir() != prefs_.mailDir) {
+    mail_.SetMailDir(prefs_.mailDir);
+    scanner_.ResetKnownCount();
+  }
+  RearmPolling(timer);
+}
+
+int MailSession::ChangePassword(const std::string& password) {
+  const int code = mailstore::WriteUserPassword(mail_, password);
+  if (code == platform::kOk) password_ = password.substr(0, kPasswordRoom);
+  return code;
 }
 
 // --- the In Box, between the scan and the view ---------------------------------

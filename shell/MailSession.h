@@ -96,6 +96,14 @@ class MailSession : private mailstore::InboxView {
 
   // The polling settings changed: rearms the timer and scans.
   void RearmPolling(mailstore::PollTimer& timer);
+  // After the preferences changed: the store follows the Mail Directory
+  // (the In Box is built anew from the mailbox there) and polling is
+  // rearmed, with one scan at once.
+  void ApplyPreferences(mailstore::PollTimer& timer);
+  // Stores `password` (Windows-1252; empty: none) as the current user's in
+  // the Mail Directory and makes it the current one.  Returns 0 or the
+  // code of the failure (the current password then stays).
+  int ChangePassword(const std::string& password);
 
   // The scan; true when new mail arrived (see InboxScanner).
   bool ScanMailbox() { return scanner_.ScanMailbox(); }

@@ -271,3 +271,51 @@ TEST_F(MailSessionTest, ChangingTheUserEmptiesTheInBoxFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MailSessionTest, ANewPasswordIsStoredForOtherCopiesAndAskedAtTheNextLogin) {
+  StartAsBob();
+  ASSERT_EQ(session.ChangePassword("SECRET12345678"), 0);
+  EXPECT_EQ(session.Password(), "SECRET123456");  // the first 12 are kept in memory
+  mailstore::TMail other(ui, clock);
+  other.SetMailDir(dir.path());
+  EXPECT_EQ(mailstore::ReadUserPassword(other, "BOB"), "SECRET12345678");
+
+  // The next login of BOB is asked for it.
+  ScriptedForm next;
+  next.typedName = "BOB";
+  next.typedPassword = "SECRET12345678";
+  ASSERT_TRUE(session.ChangeUser(next, timer));
+  EXPECT_EQ(session.UserName(), "BOB");
+  EXPECT_EQ(session.Password(), "SECRET123456");
+  ASSERT_EQ(session.ChangePassword(""), 0);
+  EXPECT_EQ(mailstore::ReadUserPassword(other, "BOB"), "");
+}
+
+TEST_F(MailSessionTest, APasswordThatCannotBeStoredLeavesTheOldOne) {
+  StartAsBob();
+  platform::faults::Arm("create", 1, ENOSPC, true);
+  EXPECT_NE(session.ChangePassword("NEW"), 0);
+  platform::faults::Clear();
+  EXPECT_EQ(session.Password(), "");
+}
+
+TEST_F(MailSessionTest, AnotherMailDirectoryIsReadAtOnceWithItsOwnInBox) {
+  Deliver("first");
+  StartAsBob();
+  ASSERT_EQ(view.lines.size(), 1u);
+  TempDir other;
+  WriteFile(other.File("MASTER.INI"), "[USERS]\r\nALICE=\r\nBOB=\r\n");
+  mail.SetMailDir(other.path());
+  Deliver("elsewhere");  // one message there too: the count alone would not tell
+  session.Prefs().mailDir = other.path();
+  session.Prefs().mailCheckInterval = 7;
+  session.ApplyPreferences(timer);
+  EXPECT_EQ(session.Mail().MailDir(), other.path());
+  ASSERT_EQ(view.lines.size(), 1u);
+  EXPECT_EQ(view.Subject(0), "elsewhere");
+  EXPECT_EQ(timer.intervalMs, 7000);
+}
+
+}  // namespace
