@@ -19,6 +19,7 @@
 #include "mainwindow/UserNameForm.h"
 #include "prefs/PrintAdapters.h"
 #include "prefs/PrintDialog.h"
+#include "prefs/SetupDialog.h"
 #include "shell/AnsiText.h"
 #include "shell/ConfigFiles.h"
 #include "widgets/AboutBox.h"
@@ -338,7 +339,7 @@ void TMainForm::BuildMenus() {
   ChangeUserName1->setVisible(false);
   connect(ShowButtonBar1, &QAction::triggered, this, &TMainForm::ShowButtonBar1Click);
   connect(ChangeUserName1, &QAction::triggered, this, &TMainForm::ChangeUserName1Click);
-  connect(Preferences1, &QAction::triggered, this, [this] { NotAvailable(Command::kPreferences); });
+  connect(Preferences1, &QAction::triggered, this, &TMainForm::Preferences1Click);
 
   QMenu* help = MainMenu1->addMenu("&Help");
   Contents1 = add(help, "Contents1", "&Contents");
@@ -371,6 +372,18 @@ void TMainForm::SavetoFile1Click() {
     return;
   }
   widgets::SaveTextAs(*MailViewer, "Save \"Mail From " + MsgFrom->text() + "\" As", Prefs(), user_, this);
+}
+
+void TMainForm::Preferences1Click() {
+  std::array<QFont, 3> fonts{InBox->font(), MailViewer->font(), EditorPanel->font()};
+  if (!prefs::ExecutePreferences(session_, fonts, this)) return;
+  InBox->setFont(fonts[prefs::kInBoxFont]);
+  MailViewer->setFont(fonts[prefs::kViewerFont]);
+  EditorPanel->setFont(fonts[prefs::kEditorFont]);
+  ApplyColours();
+  session_.ApplyPreferences(*this);
+  const shell::MainWindowLayout layout = Layout();
+  session_.SaveSettings(&layout);
 }
 
 void TMainForm::ShowClipboard1Click() { widgets::ShowClipboardViewer(this); }

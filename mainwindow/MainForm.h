@@ -58,6 +58,7 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
   void FilesDropped(const QStringList& files);
   void Print1Click();
   void SavetoFile1Click();
+  void Preferences1Click();
   void ShowClipboard1Click();
 
   // Replaces the system's printers (tests print on their own).

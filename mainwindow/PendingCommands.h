@@ -9,11 +9,11 @@
 
 namespace mainwindow {
 
-enum class Command { kSendMail, kReply, kForward, kPreferences, kSendDroppedFile };
+enum class Command { kSendMail, kReply, kForward, kSendDroppedFile };
 
 inline const std::set<Command>& PendingCommands() {
   static const std::set<Command> pending = {Command::kSendMail, Command::kReply, Command::kForward,
-                                            Command::kPreferences, Command::kSendDroppedFile};
+                                            Command::kSendDroppedFile};
   return pending;
 }
 

@@ -571,7 +571,7 @@ class TestMainForm : public QObject {
 
   void laterCommandsSayTheyAreNotAvailable() {
     Start(0);
-    for (QAction* action : {form->SendMail1, form->Preferences1}) {
+    for (QAction* action : {form->SendMail1}) {
       QString text;
       WhenModal([&](QWidget* modal) {
         text = qobject_cast<widgets::TAlertDialog*>(modal)->Prompt->Caption();

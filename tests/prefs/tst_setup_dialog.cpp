@@ -1,0 +1,161 @@
+// The Preferences dialog: what it shows, what OK writes back and what
+// Cancel leaves alone.
+#include <QSettings>
+#include <QtTest>
+
+#include "mailstore/UserRegistry.h"
+#include "prefs/SetupDialog.h"
+#include "shell/StoredSettings.h"
+#include "support/MailFixture.h"
+#include "support/Modal.h"
+#include "support/TempDir.h"
+#include "widgets/Resources.h"
+
+using prefs::TSetupDialog;
+using testing_support::TempDir;
+using testing_support::WhenModal;
+
+namespace {
+
+// BOB logged in on a Mail Directory of his own, with a password.
+struct Session {
+  Session() {
+    testing_support::WriteFile(dir.File("MASTER.INI"), "[USERS]\r\nALICE=\r\nBOB=\r\n");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(config.path()));
+    session.SetMailDir(dir.path());
+    session.Mail().SetUserName("BOB");
+    if (session.ChangePassword("OLD") != 0) qFatal("cannot store the password");
+  }
+  std::string StoredPassword() {
+    mailstore::TMail other(ui);
+    other.SetMailDir(dir.path());
+    return mailstore::ReadUserPassword(other, "BOB");
+  }
+  TempDir dir, config;
+  testing_support::ScriptedUi ui;
+  shell::StoredSettings settings;
+  shell::MailSession session{ui, settings};
+};
+
+}  // namespace
+
+class TestSetupDialog : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void cancelEscapeAndTheCloseBoxChangeNothing() {
+    for (const char* how : {"cancel", "escape", "close"}) {
+      Session s;
+      shell::Preferences before = s.session.Prefs();
+      std::array<QFont, 3> fonts{QFont("Arial"), QFont("Courier New"), QFont("Courier New")};
+      WhenModal([how](QWidget* modal) {
+        auto* dialog = qobject_cast<TSetupDialog*>(modal);
+        QVERIFY(dialog);
+        QTest::mouseClick(dialog->ColorGrid, Qt::LeftButton, {}, dialog->ColorGrid->CellRect(9).center());
+        dialog->InBoxPreview->setFont(QFont("Courier New"));
+        dialog->PasswordBox->setText("NEW");
+        dialog->MailDirBox->setText("/elsewhere");
+        dialog->MailInterval->setValue(50);
+        if (std::string(how) == "cancel") dialog->CancelButton->click();
+        else if (std::string(how) == "escape") QTest::keyClick(dialog, Qt::Key_Escape);
+        else dialog->close();
+      });
+      QVERIFY(!prefs::ExecutePreferences(s.session, fonts, nullptr));
+      QCOMPARE(s.session.Prefs().colours[0].textColour, before.colours[0].textColour);
+      QCOMPARE(s.session.Prefs().mailDir, before.mailDir);
+      QCOMPARE(s.session.Prefs().mailCheckInterval, before.mailCheckInterval);
+      QCOMPARE(fonts[0].family(), QString("Arial"));
+      QCOMPARE(s.StoredPassword(), std::string("OLD"));
+      QCOMPARE(s.session.Password(), std::string("OLD"));
+    }
+  }
+
+  void okWritesBackAndLeavesAnUnchangedPasswordAlone() {
+    Session s;
+    s.session.Prefs().mailCheckInterval = 100;
+    std::array<QFont, 3> fonts{QFont("Arial"), QFont("Courier New"), QFont("Courier New")};
+    int shownInterval = 0;
+    QString label;
+    WhenModal([&](QWidget* modal) {
+      auto* dialog = qobject_cast<TSetupDialog*>(modal);
+      shownInterval = dialog->MailInterval->value();
+      label = dialog->PasswordLabel->text();
+      dialog->ElementList->setCurrentRow(2);
+      QTest::mouseClick(dialog->ColorGrid, Qt::LeftButton, {}, dialog->ColorGrid->CellRect(12).center());
+      QTest::mouseClick(dialog->ColorGrid, Qt::RightButton, {}, dialog->ColorGrid->CellRect(11).center());
+      dialog->WinFSelector->setChecked(false);
+      dialog->VelFSelector->setChecked(true);
+      dialog->UserDictBox->setText("/home/bob/dict");
+      dialog->OkButton->click();
+    });
+    QVERIFY(prefs::ExecutePreferences(s.session, fonts, nullptr));
+    QCOMPARE(shownInterval, 60);
+    QCOMPARE(s.session.Prefs().mailCheckInterval, 60);
+    QCOMPARE(label, QString("&Password for BOB:"));
+    const shell::ColourElement& viewer = s.session.Prefs().colours[shell::kViewerNormalText];
+    QCOMPARE(viewer.textColour, widgets::GridColour(12));
+    QCOMPARE(viewer.textGridPosition, 12);
+    QCOMPARE(viewer.backgroundColour, widgets::GridColour(11));
+    QCOMPARE(viewer.backgroundGridPosition, 11);
+    // Elements only looked at keep the system's colours.
+    QCOMPARE(s.session.Prefs().colours[0].textColour, shell::kSystemWindowText);
+    QVERIFY(!s.session.Prefs().windowsFileSelector);
+    QCOMPARE(s.session.Prefs().userDictionaryPath, std::string("/home/bob/dict"));
+    QCOMPARE(s.StoredPassword(), std::string("OLD"));
+    QCOMPARE(s.ui.shown.size(), size_t(0));
+  }
+
+  void thePasswordBoxTakesCapitalsRefusesBlanksAndAClearedBoxStoresNone() {
+    Session s;
+    std::array<QFont, 3> fonts;
+    bool closedLock = false, openLock = false;
+    WhenModal([&](QWidget* modal) {
+      auto* dialog = qobject_cast<TSetupDialog*>(modal);
+      const QImage closed = dialog->LockImage->pixmap().toImage();
+      dialog->PasswordBox->clear();
+      openLock = dialog->LockImage->pixmap().toImage() != closed;
+      QTest::keyClicks(dialog->PasswordBox, "se cret");
+      QCOMPARE(dialog->PasswordBox->text(), QString("SECRET"));
+      closedLock = dialog->LockImage->pixmap().toImage() == closed;
+      dialog->PasswordBox->clear();
+      dialog->OkButton->click();
+    });
+    QVERIFY(prefs::ExecutePreferences(s.session, fonts, nullptr));
+    QVERIFY(openLock);
+    QVERIFY(closedLock);
+    QCOMPARE(s.StoredPassword(), std::string());
+    QCOMPARE(s.session.Password(), std::string());
+
+    WhenModal([](QWidget* modal) {
+      auto* dialog = qobject_cast<TSetupDialog*>(modal);
+      QTest::keyClicks(dialog->PasswordBox, "new1");
+      dialog->OkButton->click();
+    });
+    QVERIFY(prefs::ExecutePreferences(s.session, fonts, nullptr));
+    QCOMPARE(s.StoredPassword(), std::string("NEW1"));
+  }
+
+  void withoutAUserTheLabelIsPlainAndPagesHaveTheirHelp() {
+    testing_support::ScriptedUi ui;
+    TSetupDialog dialog(ui);
+    prefs::PreferencesEdit edit;
+    dialog.Load(edit);
+    QCOMPARE(dialog.PasswordLabel->text(), QString("&Password:"));
+    QCOMPARE(dialog.HelpContext(), 208);
+    dialog.TabSet->setCurrentIndex(1);
+    QCOMPARE(dialog.HelpContext(), 212);
+    dialog.TabSet->setCurrentIndex(2);
+    QCOMPARE(dialog.HelpContext(), 209);
+    QCOMPARE(dialog.size(), QSize(464, 265));
+  }
+
+  void wordsWrapGreedily() {
+    auto chars = [](const QString& s) { return static_cast<int>(s.size()); };
+    QCOMPARE(prefs::WrapWords("The quick brown fox jumpes over the lazy dog.", 15, chars),
+             (QStringList{"The quick brown", "fox jumpes over", "the lazy dog."}));
+    QCOMPARE(prefs::WrapWords("Extraordinarily long", 5, chars), (QStringList{"Extraordinarily", "long"}));
+  }
+};
+
+QTEST_MAIN(TestSetupDialog)
+#include "tst_setup_dialog.moc"
