@@ -78,6 +78,7 @@ TDirSelectorDialog::TDirSelectorDialog(bool allowCreate, mailstore::UserInteract
 
 void TDirSelectorDialog::Open(const QString& title, const QString& directory) {
   setWindowTitle(title);
+  CentreOnScreen(this);  // where it first opens
   shell::DirectoryBrowserSettings settings;
   settings.placement = PlacementOf(*this);
   settings.screen = ScreenOf(*this);
