@@ -20,6 +20,7 @@
 #include "prefs/PrintAdapters.h"
 #include "prefs/PrintDialog.h"
 #include "prefs/SetupDialog.h"
+#include "compose/SendForm.h"
 #include "shell/AnsiText.h"
 #include "shell/ConfigFiles.h"
 #include "widgets/AboutBox.h"
@@ -312,9 +313,9 @@ void TMainForm::BuildMenus() {
   Delete1 = add(mail, "Delete1", "&Delete");
   mail->addSeparator();
   CheckMailboxNow1 = add(mail, "CheckMailboxNow1", "&Check Mailbox Now", QKeySequence(Qt::Key_F8));
-  connect(SendMail1, &QAction::triggered, this, [this] { NotAvailable(Command::kSendMail); });
-  connect(Reply1, &QAction::triggered, this, [this] { NotAvailable(Command::kReply); });
-  connect(Forward1, &QAction::triggered, this, [this] { NotAvailable(Command::kForward); });
+  connect(SendMail1, &QAction::triggered, this, &TMainForm::SendMail1Click);
+  connect(Reply1, &QAction::triggered, this, &TMainForm::Reply1Click);
+  connect(Forward1, &QAction::triggered, this, &TMainForm::Forward1Click);
   connect(SavetoFile1, &QAction::triggered, this, &TMainForm::SavetoFile1Click);
   connect(Print1, &QAction::triggered, this, &TMainForm::Print1Click);
   connect(Delete1, &QAction::triggered, this, &TMainForm::Delete1Click);
@@ -411,8 +412,40 @@ void TMainForm::Print1Click() {
   printing_ = false;
 }
 
-void TMainForm::NotAvailable(Command command) {
-  if (IsPending(command)) widgets::ShowAlert(mailstore::kProgramTitle, kNotAvailableText);
+bool TMainForm::OpenSendWindow(const QString& caption, const QString& to, const QString& subject, bool forward,
+                               const QString& fileName) {
+  if (sendWindowOpen_) {
+    widgets::WarningBeep();
+    return false;
+  }
+  compose::SendContext context{session_, *printers_, progress_, EditorPanel->font(), MailViewer->font(), nullptr, {}};
+  if (!Preferences1->isVisible()) context.preferences = nullptr;
+  else context.preferences = [this] { Preferences1Click(); };
+  if (forward)
+    for (int n = 0; n < MailViewer->LineCount(); ++n) context.forwardText << MailViewer->Line(n);
+  sendWindowOpen_ = true;
+  const bool sent = compose::ShowSendWindow(context, caption, to, subject, forward, fileName, this);
+  sendWindowOpen_ = false;
+  return sent;
+}
+
+void TMainForm::SendMail1Click() {
+  OpenSendWindow("Send Mail", QString(), QString(), false, QString());
+  ScanMailbox();
+}
+
+void TMainForm::Reply1Click() {
+  if (!MailViewer->IsOpen()) return;
+  const QString subject = MsgSubject->text();
+  OpenSendWindow("Reply to: '" + subject + "'", MsgFrom->text(), compose::ReplySubject(subject), false, QString());
+  ScanMailbox();
+}
+
+void TMainForm::Forward1Click() {
+  if (!MailViewer->IsOpen()) return;
+  const QString subject = MsgSubject->text();
+  OpenSendWindow("Forward: '" + subject + "'", QString(), subject, true, QString());
+  ScanMailbox();
 }
 
 bool TMainForm::FirstShow() {
@@ -696,7 +729,7 @@ void TMainForm::FilesDropped(const QStringList& files) {
   if (files.size() == 1) {
     if (isMinimized()) showNormal();
     else raise();
-    NotAvailable(Command::kSendDroppedFile);
+    OpenSendWindow("Send Mail", QString(), QString(), false, files.front());
   } else if (files.size() > 1) {
     widgets::ShowAlert(mailstore::kProgramTitle, "Sorry, I can only accept one file at\ra time. Try again.");
   }

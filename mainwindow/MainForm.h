@@ -15,7 +15,6 @@
 #include <QTimer>
 #include <memory>
 
-#include "mainwindow/PendingCommands.h"
 #include "prefs/SystemPrinters.h"
 #include "shell/MailSession.h"
 #include "shell/StoredSettings.h"
@@ -58,6 +57,12 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
   void FilesDropped(const QStringList& files);
   void Print1Click();
   void SavetoFile1Click();
+  void SendMail1Click();
+  void Reply1Click();
+  void Forward1Click();
+  // Opens a send window unless one is open; true when its message was sent.
+  bool OpenSendWindow(const QString& caption, const QString& to, const QString& subject, bool forward,
+                      const QString& fileName);
   void Preferences1Click();
   void ShowClipboard1Click();
 
@@ -132,7 +137,6 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
   // One step of unscrambling: the progress window, and whether to go on.
   bool UnscrambleStep(int done, int total);
   void SetMessageCommandsEnabled(bool enabled);
-  void NotAvailable(Command command);
   void GiveUp();
 
   std::vector<std::string> arguments_;
@@ -146,6 +150,7 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
   std::unique_ptr<prefs::PrinterAccess> printers_;
   bool unscrambling_ = false;
   bool printing_ = false;
+  bool sendWindowOpen_ = false;
   bool shutdownFlag_ = false;
   bool givenUp_ = false;       // the login was given up: end without a word
 };

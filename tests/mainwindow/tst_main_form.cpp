@@ -16,6 +16,8 @@
 #include "support/MailFixture.h"
 #include "support/RecordingDevice.h"
 #include "prefs/PrintDialog.h"
+#include "compose/SendForm.h"
+#include "mailstore/MessageText.h"
 #include "widgets/AboutBox.h"
 #include "widgets/ClipboardViewer.h"
 #include "widgets/FileSelectorDialog.h"
@@ -569,17 +571,108 @@ class TestMainForm : public QObject {
     QVERIFY(form->property("mailboxFull").toBool());
   }
 
-  void laterCommandsSayTheyAreNotAvailable() {
+  // ALICE's mailbox as another copy reads it: subject and text of each.
+  std::vector<std::pair<std::string, std::string>> MailOf(const std::string& user) {
+    mailstore::TMail reader(senderUi);
+    reader.SetMailDir(dir->path());
+    reader.SetUserName(user);
+    std::vector<mailstore::MessageRecord> records;
+    reader.ReadMessages(0, records);
+    std::vector<std::pair<std::string, std::string>> out;
+    for (const auto& r : records)
+      out.push_back({r.subject, mailstore::PlainMessageText(testing_support::ReadFile(r.textFile))});
+    return out;
+  }
+
+  void sendMailDeliversWhatIsWritten() {
     Start(0);
-    for (QAction* action : {form->SendMail1}) {
-      QString text;
-      WhenModal([&](QWidget* modal) {
-        text = qobject_cast<widgets::TAlertDialog*>(modal)->Prompt->Caption();
-        Answer(modal, true);
+    for (const bool scramble : {false, true}) {
+      WhenModal([scramble](QWidget* modal) {
+        auto* send = qobject_cast<compose::TSendForm*>(modal);
+        QVERIFY(send);
+        QCOMPARE(send->windowTitle(), QString("Send Mail"));
+        QVERIFY(!send->SendButton->isEnabled());
+        QTest::keyClicks(send->ToBox, "alice, bob");
+        QVERIFY(!send->SendButton->isEnabled());  // nothing written yet
+        send->SubjectBox->setText(scramble ? "Secret" : "Lunch");
+        send->EncryptMail->setChecked(scramble);
+        QTest::keyClicks(send->Editor, "At noon?");
+        QVERIFY(send->SendButton->isEnabled());
+        send->SendButton->click();
       });
-      action->trigger();
-      QCOMPARE(text, QString(kNotAvailableText));
+      form->SendMail1->trigger();
     }
+    for (const char* user : {"ALICE", "BOB"}) {
+      const auto mail = MailOf(user);
+      QCOMPARE(mail.size(), size_t(2));
+      QCOMPARE(mail[0].first, std::string("Lunch"));
+      QCOMPARE(mail[0].second, std::string("At noon?\r\n"));
+      QCOMPARE(mail[1].first, std::string("Secret"));
+      QCOMPARE(mail[1].second, std::string("At noon?\r\n"));
+    }
+    QCOMPARE(form->InBox->count(), 2);  // BOB's own copies, scanned after the window closed
+  }
+
+  void replyAndForwardOpenFromTheMessageShown() {
+    Deliver("REPLY: lunch", {"First line", "Second line"});
+    Start(0);
+    form->InBox->setCurrentRow(0);
+    QString caption, to, subject;
+    QWidget* focus = nullptr;
+    WhenModal([&](QWidget* modal) {
+      auto* send = qobject_cast<compose::TSendForm*>(modal);
+      caption = send->windowTitle();
+      to = send->ToBox->text();
+      subject = send->SubjectBox->text();
+      focus = send->focusWidget();
+      QVERIFY(send->Editor->IsEmpty());
+      QVERIFY(send->Editor == focus);
+      send->close();  // nothing written: no question
+    });
+    form->Reply1->trigger();
+    QCOMPARE(caption, QString("Reply to: 'REPLY: lunch'"));
+    QCOMPARE(to, QString("ALICE"));
+    QCOMPARE(subject, QString("REPLY: lunch"));
+
+    QStringList lines;
+    QString caret;
+    WhenModal([&](QWidget* modal) {
+      auto* send = qobject_cast<compose::TSendForm*>(modal);
+      caption = send->windowTitle();
+      to = send->ToBox->text();
+      subject = send->SubjectBox->text();
+      for (int n = 1; n <= send->Editor->LineCount(); ++n) lines << send->Editor->Line(n);
+      caret = send->CursorPosPanel->text();
+      QVERIFY(send->focusWidget() == send->ToBox);
+      WhenModal([](QWidget* question) { Answer(question, true); });  // close without sending
+      send->CancelButton->click();
+    });
+    form->Forward1->trigger();
+    QCOMPARE(caption, QString("Forward: 'REPLY: lunch'"));
+    QCOMPARE(to, QString());
+    QCOMPARE(subject, QString("REPLY: lunch"));
+    QCOMPARE(lines, (QStringList{"First line", "Second line", ""}));
+    QCOMPARE(caret, QString("1:1"));
+  }
+
+  void aDroppedFileOpensTheSendWindowOnIt() {
+    Start(0);
+    TempDir files;
+    WriteFile(files.File("note.txt"), "Dropped text\r\n");
+    bool textMode = false, encryptEnabled = true;
+    QString shown;
+    WhenModal([&](QWidget* modal) {
+      auto* send = qobject_cast<compose::TSendForm*>(modal);
+      textMode = !send->EditorMode() && send->SendTextFile->isChecked();
+      encryptEnabled = send->EncryptMail->isEnabled();
+      shown = send->FileViewer->Line(0);
+      WhenModal([](QWidget* question) { Answer(question, true); });
+      send->close();
+    });
+    form->FilesDropped({QString::fromStdString(files.File("note.txt"))});
+    QVERIFY(textMode);
+    QVERIFY(!encryptEnabled);
+    QCOMPARE(shown, QString("Dropped text"));
   }
 
   void printingKeepsTheMessageShownWhenPrintWasPressed() {

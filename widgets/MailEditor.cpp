@@ -1,0 +1,121 @@
+#include "widgets/MailEditor.h"
+
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+
+#include "shell/AnsiText.h"
+
+namespace widgets {
+
+QString ExpandTabs(const QString& line, int tabSize) {
+  if (!line.contains(u'\t')) return line;
+  QString out;
+  for (const QChar c : line) {
+    if (c != u'\t') {
+      out += c;
+      continue;
+    }
+    do out += u' ';
+    while (tabSize > 0 && out.size() % tabSize != 0);
+  }
+  return out;
+}
+
+TMailEditor::TMailEditor(QWidget* parent) : QPlainTextEdit(parent) {
+  setObjectName("Editor");
+  QFont font("Courier New");
+  font.setPointSize(10);
+  font.setFixedPitch(true);
+  setFont(font);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setTabChangesFocus(false);
+  document()->setDocumentMargin(8);
+  connect(this, &QPlainTextEdit::undoAvailable, this, [this](bool on) { canUndo_ = on; });
+  connect(this, &QPlainTextEdit::redoAvailable, this, [this](bool on) { canRedo_ = on; });
+  connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TMailEditor::EmitStatus);
+  connect(this, &QPlainTextEdit::textChanged, this, &TMailEditor::EmitStatus);
+  connect(this, &QPlainTextEdit::selectionChanged, this, &TMailEditor::EmitStatus);
+  SetTabSize(8);
+  ApplyWrap();
+}
+
+QString TMailEditor::Line(int n) const {
+  const QTextBlock block = document()->findBlockByNumber(n - 1);
+  return block.isValid() ? ExpandTabs(block.text(), tabSize_) : QString();
+}
+
+std::vector<std::string> TMailEditor::StoredLines() const {
+  std::vector<std::string> lines;
+  for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+    lines.push_back(shell::ToAnsi(ExpandTabs(block.text(), tabSize_)));
+  return lines;
+}
+
+int TMailEditor::VisibleColumns() const {
+  const int width = viewport()->width() - 2 * static_cast<int>(document()->documentMargin());
+  return std::max(1, width / std::max(1, fontMetrics().horizontalAdvance(u'x')));
+}
+
+void TMailEditor::SetOverwrite(bool on) {
+  setOverwriteMode(on);
+  EmitStatus();
+}
+
+void TMailEditor::SetWordWrap(bool on) {
+  wordWrap_ = on;
+  ApplyWrap();
+}
+
+void TMailEditor::SetWrapColumn(int column) {
+  wrapColumn_ = std::max(1, column);
+  ApplyWrap();
+}
+
+void TMailEditor::ApplyWrap() {
+  if (!wordWrap_) {
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    return;
+  }
+  setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  setLineWrapMode(QPlainTextEdit::WidgetWidth);
+}
+
+void TMailEditor::SetTabSize(int size) {
+  tabSize_ = std::clamp(size, 1, 80);
+  setTabStopDistance(tabSize_ * QFontMetricsF(font()).horizontalAdvance(u' '));
+}
+
+void TMailEditor::InsertTextAtCaret(const QString& text) {
+  setFocus();
+  insertPlainText(text);
+}
+
+void TMailEditor::MoveToStart() {
+  moveCursor(QTextCursor::Start);
+  verticalScrollBar()->setValue(0);
+}
+
+void TMailEditor::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::FontChange) SetTabSize(tabSize_);
+  QPlainTextEdit::changeEvent(event);
+}
+
+void TMailEditor::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
+    SetOverwrite(!overwriteMode());
+    return;
+  }
+  if (autoIndent_ && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+      event->modifiers() == Qt::NoModifier) {
+    // The new line starts under the first character of the line before.
+    const QString line = textCursor().block().text();
+    qsizetype indent = 0;
+    while (indent < line.size() && (line[indent] == u' ' || line[indent] == u'\t')) ++indent;
+    textCursor().insertText(QStringLiteral("\n") + line.left(indent));
+    return;
+  }
+  QPlainTextEdit::keyPressEvent(event);
+}
+
+}  // namespace widgets
