@@ -1,0 +1,224 @@
+// The send window on its own: subjects of replies, when Send is enabled,
+// the tab size, the close question, its size, the switch E and the
+// second keys of the editing commands.
+#include <QClipboard>
+#include <QSettings>
+#include <QtTest>
+
+#include "compose/SendForm.h"
+#include "prefs/PrintDialog.h"
+#include "mailstore/MessageText.h"
+#include "prefs/SystemPrinters.h"
+#include "shell/StoredSettings.h"
+#include "support/MailFixture.h"
+#include "support/Modal.h"
+#include "support/RecordingDevice.h"
+#include "support/TempDir.h"
+#include "widgets/MessageDialogs.h"
+#include "widgets/Progress.h"
+
+using compose::TSendForm;
+using testing_support::TempDir;
+using testing_support::WhenModal;
+
+namespace {
+
+// ALICE logged in on a Mail Directory of her own.
+struct Fixture {
+  explicit Fixture(std::vector<std::string> arguments = {"ALICE"}) {
+    testing_support::WriteFile(dir.File("MASTER.INI"), "[USERS]\r\nALICE=\r\nBOB=\r\n");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(config.path()));
+    session.SetMailDir(dir.path());
+    session.ReadCommandLine(arguments);
+    session.Mail().SetUserName("ALICE");
+  }
+  TempDir dir, config;
+  testing_support::ScriptedUi ui;
+  shell::StoredSettings settings;
+  shell::MailSession session{ui, settings};
+  testing_support::FakePrinters printers;
+  widgets::TProgressReport progress;
+  compose::SendContext context{session, printers, progress, QFont("Courier New"), QFont("Courier New"), nullptr, {}};
+};
+
+QString AlertText(QWidget* modal) {
+  auto* alert = qobject_cast<widgets::TAlertDialog*>(modal);
+  return alert ? alert->Prompt->Caption() : QString("(no alert)");
+}
+
+}  // namespace
+
+class TestSendForm : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { widgets::CreateAlertWindow(); }
+
+  void replySubjects_data() {
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("reply");
+    QTest::newRow("plain") << "Lunch" << "REPLY: Lunch";
+    QTest::newRow("prefix first") << "REPLY: Lunch" << "REPLY: Lunch";
+    QTest::newRow("prefix further on") << "Re your REPLY: Lunch" << "Re your REPLY: Lunch";
+    QTest::newRow("prefix in lower case") << "reply: Lunch" << "REPLY: reply: Lunch";
+    QTest::newRow("forty characters") << QString(40, u'x') << "REPLY: " + QString(33, u'x');
+  }
+  void replySubjects() {
+    QFETCH(QString, subject);
+    QFETCH(QString, reply);
+    QCOMPARE(compose::ReplySubject(subject), reply);
+  }
+
+  void sendIsEnabledByTextAndRecipients() {
+    Fixture f;
+    TSendForm form(f.context);
+    form.Open("Send Mail", "", "", false, "");
+    form.show();
+    QVERIFY(!form.SendButton->isEnabled());
+    form.ToBox->setText("bob");
+    QVERIFY(!form.SendButton->isEnabled());  // the editor is empty
+    QTest::keyClicks(form.Editor, "x");
+    QVERIFY(form.SendButton->isEnabled());
+    form.ToBox->clear();
+    QVERIFY(!form.SendButton->isEnabled());
+    form.SendToAll->click();
+    QVERIFY(form.SendButton->isEnabled());
+    QVERIFY(!form.ToBox->isEnabled());
+    // In text-file mode the file name counts, not the editor.
+    form.SendTextFile->click();
+    QVERIFY(!form.SendButton->isEnabled());
+    QVERIFY(!form.EncryptMail->isEnabled());
+    form.FNameBox->setText(QString::fromStdString(f.dir.File("MASTER.INI")));
+    QVERIFY(form.SendButton->isEnabled());
+    form.UseMailEditor->click();
+    QVERIFY(form.EncryptMail->isEnabled());
+  }
+
+  void tabSizesFromOneToEighty() {
+    Fixture f;
+    TSendForm form(f.context);
+    form.Open("Send Mail", "", "", false, "");
+    const std::vector<std::pair<QString, QString>> cases = {{"80", ""}, {"81", "Valid tab sizes are 1 to 80."},
+                                                            {"0", "Valid tab sizes are 1 to 80."}};
+    for (const auto& [typed, alert] : cases) {
+      QString shown;
+      WhenModal([&, typed](QWidget* modal) {
+        auto* input = qobject_cast<widgets::TGetInputDialog*>(modal);
+        QVERIFY(input);
+        input->EditBox->clear();
+        QTest::keyClicks(input->EditBox, "x" + typed + "y");  // letters cannot be typed
+        if (!alert.isEmpty()) WhenModal([&](QWidget* next) {
+            shown = AlertText(next);
+            next->close();
+          });
+        input->OkButton->click();
+      });
+      form.TabSize1->trigger();
+      QCOMPARE(shown, alert);
+      QCOMPARE(form.Editor->TabSize(), 80);
+    }
+  }
+
+  void closingAsksOnlyWhenSomethingWouldBeLost() {
+    Fixture f;
+    {
+      TSendForm form(f.context);
+      form.Open("Send Mail", "bob", "Lunch", false, "");
+      form.show();
+      QVERIFY(form.close());  // nothing written
+    }
+    TSendForm form(f.context);
+    form.Open("Send Mail", "", "", false, "");
+    form.show();
+    QTest::keyClicks(form.Editor, "a");
+    QString question;
+    WhenModal([&](QWidget* modal) {
+      auto* ask = qobject_cast<widgets::TAskUserDialog*>(modal);
+      question = ask->Prompt->Caption();
+      ask->NoButton->click();
+    });
+    QVERIFY(!form.close());
+    QCOMPARE(question, QString("Close without sending mail?"));
+    QVERIFY(form.isVisible());
+    QCOMPARE(form.Editor->toPlainText(), QString("a"));
+  }
+
+  void theWindowKeepsItsSmallestSize() {
+    Fixture f;
+    TSendForm form(f.context);
+    form.Open("Send Mail", "", "", false, "");
+    form.resize(100, 100);
+    QCOMPARE(form.size(), QSize(539, 350));
+  }
+
+  void switchEHidesEncryptionAndScramblesNothing() {
+    Fixture f({"ALICE", "/E"});
+    {
+      QSettings s(QSettings::NativeFormat, QSettings::UserScope, "Brenlow", "Dashdeck");
+      s.setValue("Mail Editor/EncryptMail", "1");
+    }
+    TSendForm form(f.context);
+    form.Open("Send Mail", "bob", "Plain", false, "");
+    QVERIFY(form.EncryptMail->isHidden());
+    QVERIFY(!form.EncryptMail->isEnabled());
+    QVERIFY(!form.EncryptMail->isChecked());
+    form.SendTextFile->click();
+    form.UseMailEditor->click();
+    QVERIFY(!form.EncryptMail->isEnabled());
+    QTest::keyClicks(form.Editor, "Open text");
+    form.SendButton->click();
+    QVERIFY(form.Sent());
+    mailstore::TMail reader(f.ui);
+    reader.SetMailDir(f.dir.path());
+    reader.SetUserName("BOB");
+    mailstore::MessageRecord record;
+    QCOMPARE(reader.ReadMessage(0, record), 0);
+    QCOMPARE(testing_support::ReadFile(record.textFile), std::string("Open text\r\n"));
+  }
+
+  void secondKeysActOnlyWhenTheirCommandMay() {
+    Fixture f;
+    TSendForm form(f.context);
+    form.Open("Send Mail", "", "", false, "");
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QGuiApplication::clipboard()->setText("before");
+    QTest::keyClicks(form.Editor, "hello");
+    QTest::keyClick(form.Editor, Qt::Key_Insert, Qt::ControlModifier);  // nothing selected: no copy
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("before"));
+    form.Editor->selectAll();
+    QTest::keyClick(form.Editor, Qt::Key_Insert, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("hello"));
+    form.Editor->moveCursor(QTextCursor::End);
+    QTest::keyClick(form.Editor, Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(form.Editor->toPlainText(), QString("hellohello"));
+    QCOMPARE(form.CursorPosPanel->text(), QString("1:11"));
+    form.SendTextFile->click();
+    form.FNameBox->setFocus();
+    QVERIFY(!form.Paste2->isEnabled());
+  }
+
+  void printingNamesTheRecipients() {
+    Fixture f;
+    TSendForm form(f.context);
+    form.Open("Send Mail", "bob carol", "Plans", false, "");
+    QTest::keyClicks(form.Editor, "Line one");
+    QString prompt;
+    WhenModal([&](QWidget* modal) {
+      auto* dialog = qobject_cast<prefs::TPrintDialog*>(modal);
+      QVERIFY(dialog);
+      prompt = dialog->Prompt->text();
+      dialog->OkButton->click();
+    });
+    form.Print1->trigger();
+    QCOMPARE(prompt, QString("\"Mail To bob...\" to Office Laser"));
+    QStringList body;
+    for (const auto& e : f.printers.device.Body()) body << e.text;
+    QCOMPARE(body.value(0), QString("To:      bob carol"));
+    QCOMPARE(body.value(2), QString("Subject: Plans"));
+    QCOMPARE(body.value(3), QString("Line one"));
+  }
+};
+
+QTEST_MAIN(TestSendForm)
+#include "tst_send_form.moc"
