@@ -1,5 +1,7 @@
 #include "compose/SendForm.h"
 
+#include "compose/UserListDialog.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -150,9 +152,8 @@ void TSendForm::BuildAddressPanel(QWidget* panel) {
   SendToAll = new QCheckBox("Send to &All Users", panel);
   SendToAll->setObjectName("SendToAll");
   SendToAll->setGeometry(340, 66, 140, 20);
-  connect(PickUser, &QToolButton::clicked, this, [] {
-    widgets::ShowAlert(mailstore::kProgramTitle, "The list of recipients is not available in this version yet.");
-  });
+  connect(PickUser, &QToolButton::clicked, this,
+          [this] { ShowRecipientDialog(*ToBox, context_.session.Mail(), this); });
 }
 
 void TSendForm::BuildPages() {
