@@ -349,6 +349,7 @@ void TSendForm::BuildMenus() {
 
 void TSendForm::Open(const QString& caption, const QString& to, const QString& subject, bool forward,
                      const QString& fileName) {
+  widgets::CentreOnScreen(this);  // where it first opens
   shell::EditorSettings settings;
   settings.placement = widgets::PlacementOf(*this);
   settings.screen = widgets::ScreenOf(*this);
@@ -614,6 +615,11 @@ void TSendForm::closeEvent(QCloseEvent* event) {
 
 void TSendForm::resizeEvent(QResizeEvent* event) {
   widgets::TVelForm::resizeEvent(event);
+  // The address boxes take the width of the window.
+  const int boxWidth = std::max(200, width() - 72 - 48);
+  ToBox->resize(boxWidth, ToBox->height());
+  SubjectBox->resize(boxWidth, SubjectBox->height());
+  PickUser->move(72 + boxWidth + 6, PickUser->y());
   Editor->SetWrapColumn(Editor->VisibleColumns() - 2);
 }
 
