@@ -176,6 +176,28 @@ class TestSendForm : public QObject {
     QCOMPARE(testing_support::ReadFile(record.textFile), std::string("Open text\r\n"));
   }
 
+  void sendToAllReachesEveryUserTheSenderToo() {
+    Fixture f;
+    TSendForm form(f.context);
+    form.Open("Send Mail", "", "To everybody", false, "");
+    form.SendToAll->click();
+    QTest::keyClicks(form.Editor, "Office closed on Friday.");
+    form.EncryptMail->setChecked(true);
+    form.SendButton->click();
+    QCOMPARE(form.result(), int(QDialog::Accepted));
+    for (const char* user : {"ALICE", "BOB"}) {
+      mailstore::TMail reader(f.ui);
+      reader.SetMailDir(f.dir.path());
+      reader.SetUserName(user);
+      mailstore::MessageRecord record;
+      QCOMPARE(reader.ReadMessage(0, record), 0);
+      QCOMPARE(record.subject, std::string("To everybody"));
+      const std::string stored = testing_support::ReadFile(record.textFile);
+      QVERIFY(stored.rfind("KVWMB0100", 0) == 0);  // scrambled on disk
+      QCOMPARE(mailstore::PlainMessageText(stored), std::string("Office closed on Friday.\r\n"));
+    }
+  }
+
   void secondKeysActOnlyWhenTheirCommandMay() {
     Fixture f;
     TSendForm form(f.context);

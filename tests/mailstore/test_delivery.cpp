@@ -38,7 +38,10 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{"onlySeparators", " , ,", {}},
                       SplitCase{"twice", "BOB BOB", {"BOB", "BOB"}},
                       SplitCase{"caseKept", "bob", {"bob"}},
-                      SplitCase{"longNameCut", std::string(300, 'x'), {std::string(255, 'x')}}),
+                      SplitCase{"longNameCut", std::string(300, 'x'), {std::string(255, 'x')}},
+                      SplitCase{"quotedBetweenCommas", "john,\"mary ann\" ,bob", {"john", "mary ann", "bob"}},
+                      SplitCase{"quotedThenName", "\"mary ann\"bob", {"mary ann", "bob"}},
+                      SplitCase{"nameThenQuoted", "ann\"bob\"", {"annbob"}}),
     [](const auto& info) { return info.param.name; });
 
 class DeliveryTest : public testing_support::MailFixture {
