@@ -34,6 +34,23 @@ class TestDirSelector : public QObject {
     return alert ? alert->Prompt->Caption() : QString("(no alert)");
   }
 
+  // The alert after a missing directory is typed into the box; `answer`
+  // is given to the question whether to create it (when it comes).
+  QString AlertForMissing(bool allowCreate, bool answer, testing_support::ScriptedUi& ui, TDirSelectorDialog*& out) {
+    ui.answers = {answer};
+    out = new TDirSelectorDialog(allowCreate, ui);
+    out->Open("Select a Mail Directory", Path("mail"));
+    out->show();
+    if (!QTest::qWaitForWindowActive(out)) return "(not active)";
+    QString text;
+    WhenModal([&](QWidget* modal) {
+      text = AlertText(modal);
+      modal->close();
+    });
+    EnterLocation(*out, Path("missing"));
+    return text;
+  }
+
  private slots:
   void init() {
     tree = std::make_unique<TempDir>();
@@ -61,37 +78,22 @@ class TestDirSelector : public QObject {
 
   void noGivesTheInvalidLocationMessage() {
     testing_support::ScriptedUi ui;
-    ui.answers = {false};
-    TDirSelectorDialog dialog(true, ui);
-    dialog.Open("Select a Mail Directory", Path("mail"));
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    QString text;
-    WhenModal([&](QWidget* modal) {
-      text = AlertText(modal);
-      modal->close();
-    });
-    EnterLocation(dialog, Path("missing"));
+    TDirSelectorDialog* raw = nullptr;
+    const QString text = AlertForMissing(true, false, ui, raw);
+    std::unique_ptr<TDirSelectorDialog> dialog(raw);
     QCOMPARE(ui.CountOf("ask"), 1);
     QCOMPARE(text, widgets::InvalidLocationText(Path("missing")));
     QVERIFY(!platform::FileExists(tree->File("missing")));
-    QVERIFY(dialog.isVisible());
-    QCOMPARE(dialog.focusWidget(), dialog.LocationBox);
-    QCOMPARE(dialog.FileList->Directory(), Path("mail"));
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->focusWidget(), dialog->LocationBox);
+    QCOMPARE(dialog->FileList->Directory(), Path("mail"));
   }
 
   void withoutCreationTheMessageComesAtOnce() {
     testing_support::ScriptedUi ui;
-    TDirSelectorDialog dialog(false, ui);
-    dialog.Open("Select a Directory", Path("mail"));
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    QString text;
-    WhenModal([&](QWidget* modal) {
-      text = AlertText(modal);
-      modal->close();
-    });
-    EnterLocation(dialog, Path("missing"));
+    TDirSelectorDialog* raw = nullptr;
+    const QString text = AlertForMissing(false, true, ui, raw);
+    std::unique_ptr<TDirSelectorDialog> dialog(raw);
     QCOMPARE(ui.CountOf("ask"), 0);
     QCOMPARE(text, widgets::InvalidLocationText(Path("missing")));
   }
