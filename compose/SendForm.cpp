@@ -1,5 +1,6 @@
 #include "compose/SendForm.h"
 
+#include "compose/SpellChecker.h"
 #include "compose/UserListDialog.h"
 
 #include <QApplication>
@@ -318,11 +319,15 @@ void TSendForm::BuildMenus() {
   connect(AutoIndent1, &QAction::triggered, this, [this] { Editor->SetAutoIndent(!Editor->AutoIndent()); });
   connect(WordWrap1, &QAction::triggered, this, [this] { Editor->SetWordWrap(!Editor->WordWrap()); });
   connect(TabSize1, &QAction::triggered, this, &TSendForm::TabSize1Click);
-  for (QAction* spell : {CheckSpelling1}) {
-    connect(spell, &QAction::triggered, this, [] {
-      widgets::ShowAlert(mailstore::kProgramTitle, "The spelling checker is not available in this version yet.");
-    });
-  }
+  connect(CheckSpelling1, &QAction::triggered, this, [this] {
+    if (!EditorMode() || Editor->IsEmpty()) return;
+    const shell::Preferences& prefs = context_.session.Prefs();
+    const shell::ColourElement& normal = prefs.colours[shell::kEditorNormalText];
+    const shell::ColourElement& selected = prefs.colours[shell::kEditorSelectedText];
+    SpellSettings settings{platform::ProgramDir(), prefs.userDictionaryPath, Editor->font(),
+                           {normal.textColour, normal.backgroundColour, selected.textColour, selected.backgroundColour}};
+    RunSpellCheck(*Editor, settings, context_.session.Ui(), this);
+  });
   connect(Preferences1, &QAction::triggered, this, [this] {
     if (context_.preferences) context_.preferences();
     ApplyEditorColours();
