@@ -43,6 +43,7 @@ QToolButton* SpeedButton(QWidget* parent, const char* name, const char* glyph, c
   button->setToolTip(hint);
   button->setFixedSize(26, 26);
   button->setAutoRaise(true);
+  button->setFocusPolicy(Qt::NoFocus);  // a speed button never takes the focus
   return button;
 }
 
