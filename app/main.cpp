@@ -85,6 +85,11 @@ int main(int argc, char** argv) {
   QObject::connect(&mainForm, &mainwindow::TMainForm::LoginGivenUp, &app, &QApplication::quit, Qt::QueuedConnection);
 
   mainForm.show();
-  QTimer::singleShot(0, &mainForm, [&mainForm] { mainForm.FirstShow(); });
+  // Where the desktop has a notification area the program starts there,
+  // its icon showing; elsewhere it stays an ordinary window, and the icon
+  // comes when a notification area does.
+  QTimer::singleShot(0, &mainForm, [&mainForm] {
+    if (mainForm.FirstShow() && mainForm.EnterTrayMode()) mainForm.MinimizeToTray();
+  });
   return app.exec();
 }

@@ -146,6 +146,8 @@ TMainForm::TMainForm(std::vector<std::string> arguments, widgets::TProgressRepor
   paneLayout->addWidget(SplitterPanel);
   paneLayout->addWidget(findChild<QWidget*>("Panel3"), 1);
   BuildMenus();
+  SetTrayHost(SystemTrayHost());
+  BuildTrayMenu();
 
   MailTimer = new QTimer(this);
   MailTimer->setObjectName("MailTimer");
@@ -163,6 +165,70 @@ TMainForm::TMainForm(std::vector<std::string> arguments, widgets::TProgressRepor
 }
 
 TMainForm::~TMainForm() = default;
+
+// --- the notification area ------------------------------------------------------
+
+void TMainForm::SetTrayHost(std::unique_ptr<TrayHost> host) {
+  delete TrayIcon;
+  TrayIcon = new TVelTrayIcon(std::move(host), this);
+  TrayIcon->SetToolTip("Dashdeck Mailbox");
+  TrayIcon->SetIcon(windowIcon(), "program");
+  connect(TrayIcon, &TVelTrayIcon::Click, this, &TMainForm::TrayIconClick);
+  connect(TrayIcon, &TVelTrayIcon::DblClick, this, &TMainForm::TrayIconDblClick);
+  connect(TrayIcon, &TVelTrayIcon::RightClick, this, &TMainForm::TrayIconRightClick);
+}
+
+void TMainForm::BuildTrayMenu() {
+  TrayMenu = new QMenu(this);
+  TrayMenu->setObjectName("TrayMenu");
+  connect(TrayMenu->addAction("Send Mail..."), &QAction::triggered, this, &TMainForm::TrayIconDblClick);
+  connect(TrayMenu->addAction("Check Mailbox Now"), &QAction::triggered, this, &TMainForm::CheckMailboxNow1Click);
+  TrayMenu->addSeparator();
+  connect(TrayMenu->addAction("Close Mailbox"), &QAction::triggered, this, &QWidget::close);
+  // The notification area may come after the program: the icon follows.
+  trayWait_ = new QTimer(this);
+  trayWait_->setInterval(1000);
+  connect(trayWait_, &QTimer::timeout, this, [this] {
+    TrayIcon->SetActive(true);
+    if (TrayIcon->Active()) trayWait_->stop();
+  });
+}
+
+bool TMainForm::EnterTrayMode() {
+  trayMode_ = true;
+  TrayIcon->SetActive(true);
+  if (!TrayIcon->Active()) trayWait_->start();
+  return TrayIcon->Active();
+}
+
+void TMainForm::MinimizeToTray() {
+  if (TrayIcon->Active()) hide();
+}
+
+void TMainForm::TrayIconClick() {
+  showNormal();
+  raise();
+  activateWindow();
+}
+
+void TMainForm::TrayIconDblClick() {
+  TrayIconClick();
+  if (sendWindowOpen_) {
+    widgets::WarningBeep();
+    return;
+  }
+  SendMail1Click();
+}
+
+void TMainForm::TrayIconRightClick(const QPoint& screen) { TrayMenu->popup(screen); }
+
+void TMainForm::changeEvent(QEvent* event) {
+  widgets::TVelForm::changeEvent(event);
+  // Minimized with an icon in the notification area, the window leaves the
+  // task bar: only the icon remains.
+  if (event->type() == QEvent::WindowStateChange && isMinimized() && TrayIcon->Active())
+    QTimer::singleShot(0, this, &TMainForm::MinimizeToTray);
+}
 
 void TMainForm::BuildButtonBar() {
   ButtonBar = new QWidget(this);
@@ -512,9 +578,11 @@ void TMainForm::EndInboxUpdate() {
 }
 
 void TMainForm::SetMailboxState(bool full) {
-  const QIcon icon(widgets::Picture(full ? "MailFullIcon" : "MailEmptyIcon"));
+  const QString name = full ? "MailFullIcon" : "MailEmptyIcon";
+  const QIcon icon(widgets::Picture(name));
   setWindowIcon(icon);
   QApplication::setWindowIcon(icon);
+  TrayIcon->SetIcon(icon, name);
   setProperty("mailboxFull", full);
 }
 
@@ -758,8 +826,13 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   session_.SaveSettings(&layout);  // saved even when the user then keeps the mailbox open
   const bool close = shutdownFlag_ || widgets::AskUser("Close Mailbox", CloseQuestion());
   shutdownFlag_ = false;
-  if (close) event->accept();
-  else event->ignore();
+  if (!close) {
+    event->ignore();
+    return;
+  }
+  trayWait_->stop();
+  TrayIcon->SetActive(false);
+  event->accept();
 }
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {

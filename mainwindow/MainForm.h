@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "mainwindow/VelTrayIcon.h"
 #include "prefs/SystemPrinters.h"
 #include "shell/MailSession.h"
 #include "shell/StoredSettings.h"
@@ -57,6 +58,16 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
   void FilesDropped(const QStringList& files);
   void Print1Click();
   void SavetoFile1Click();
+  // The notification area.  In tray mode the icon is shown (as soon as the
+  // desktop has a notification area) and the window, minimized, leaves the
+  // task bar.  True when the icon is shown now.
+  bool EnterTrayMode();
+  void MinimizeToTray();
+  void TrayIconClick();
+  void TrayIconDblClick();
+  void TrayIconRightClick(const QPoint& screen);
+  // Replaces the system's notification area (tests use their own).
+  void SetTrayHost(std::unique_ptr<TrayHost> host);
   void SendMail1Click();
   void Reply1Click();
   void Forward1Click();
@@ -82,6 +93,8 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
   widgets::TTextViewer* MailViewer;
   QWidget* EditorPanel;  // carries the editor font of the send windows
   QTimer* MailTimer;
+  TVelTrayIcon* TrayIcon = nullptr;
+  QMenu* TrayMenu = nullptr;
   QAction *Exit1, *Copy1, *CopyHidden, *SelectAll1, *ShowClipboard1, *SendMail1, *Reply1, *Forward1, *SavetoFile1,
       *Print1, *Delete1, *CheckMailboxNow1, *ShowButtonBar1, *ChangeUserDivider, *ChangeUserName1,
       *PreferencesDivider, *Preferences1, *Contents1, *SearchForHelp1, *HowToUseHelp1, *UsingTheMailBox1, *About1;
@@ -117,12 +130,14 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildMenus();
+  void BuildTrayMenu();
   void BuildButtonBar();
   void BuildPanes();
   void ApplyColours();
@@ -151,6 +166,8 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
   bool unscrambling_ = false;
   bool printing_ = false;
   bool sendWindowOpen_ = false;
+  bool trayMode_ = false;
+  QTimer* trayWait_ = nullptr;
   bool shutdownFlag_ = false;
   bool givenUp_ = false;       // the login was given up: end without a word
 };

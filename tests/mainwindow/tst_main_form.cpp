@@ -15,6 +15,7 @@
 #include "mainwindow/UserNameForm.h"
 #include "support/MailFixture.h"
 #include "support/RecordingDevice.h"
+#include "FakeTray.h"
 #include "prefs/PrintDialog.h"
 #include "compose/SendForm.h"
 #include "mailstore/MessageText.h"
@@ -128,6 +129,16 @@ class TestMainForm : public QObject {
   QImage InBoxShot() { return form->InBox->viewport()->grab().toImage(); }
   std::string ToAnsiLine(int row) { return form->InBox->Line(row); }
   QString LineText(int row) { return shell::FromAnsi(form->InBox->Line(row)); }
+
+  // The program in tray mode on a notification area of the test's own.
+  testing_support::FakeTray& InTray(bool available = true) {
+    auto host = std::make_unique<testing_support::FakeTray>();
+    testing_support::FakeTray& tray = *host;
+    tray.available = available;
+    form->SetTrayHost(std::move(host));
+    form->EnterTrayMode();
+    return tray;
+  }
 
  private slots:
   void init() {
@@ -653,6 +664,72 @@ class TestMainForm : public QObject {
     QCOMPARE(subject, QString("REPLY: lunch"));
     QCOMPARE(lines, (QStringList{"First line", "Second line", ""}));
     QCOMPARE(caret, QString("1:1"));
+  }
+
+  void theTrayIconShowsWhetherMailIsThere() {
+    Start(1);
+    InTray();
+    QVERIFY(form->TrayIcon->Active());
+    QCOMPARE(form->TrayIcon->ToolTip(), QString("Dashdeck Mailbox"));
+    form->ScanMailbox();
+    form->InBox->setCurrentRow(0);
+    WhenModal([](QWidget* modal) { Answer(modal, true); });
+    form->DeleteButton->click();
+    QCOMPARE(form->TrayIcon->IconName(), QString("MailEmptyIcon"));
+    Deliver("Again", {"x"});
+    QVERIFY(form->ScanMailbox());
+    QCOMPARE(form->TrayIcon->IconName(), QString("MailFullIcon"));
+  }
+
+  void minimizedInTheTrayTheWindowLeavesAndAClickBringsItBack() {
+    Start(0);
+    InTray();
+    form->showMinimized();
+    QTRY_VERIFY(!form->isVisible());
+    emit form->TrayIcon->Click();
+    QVERIFY(form->isVisible());
+    QVERIFY(!form->isMinimized());
+  }
+
+  void aDoubleClickWritesMailOrBeepsWhenAWindowIsOpen() {
+    Start(0);
+    InTray();
+    int nested = 0;
+    WhenModal([&](QWidget* modal) {
+      auto* send = qobject_cast<compose::TSendForm*>(modal);
+      QVERIFY(send);
+      emit form->TrayIcon->DblClick();  // only restores and beeps
+      nested = static_cast<int>(form->findChildren<compose::TSendForm*>().size());
+      send->close();
+    });
+    emit form->TrayIcon->DblClick();
+    QCOMPARE(nested, 1);
+  }
+
+  void theTrayMenuClosesWithTheQuestion() {
+    Start(0);
+    InTray();
+    QStringList items;
+    for (QAction* a : form->TrayMenu->actions())
+      if (!a->isSeparator()) items << a->text();
+    QCOMPARE(items, (QStringList{"Send Mail...", "Check Mailbox Now", "Close Mailbox"}));
+    QString question;
+    WhenModal([&](QWidget* modal) {
+      question = qobject_cast<widgets::TAskUserDialog*>(modal)->windowTitle();
+      Answer(modal, false);
+    });
+    form->TrayMenu->actions().last()->trigger();
+    QCOMPARE(question, QString("Close Mailbox"));
+    QVERIFY(form->TrayIcon->Active());
+  }
+
+  void theIconComesWhenTheNotificationAreaDoes() {
+    Start(0);
+    testing_support::FakeTray& tray = InTray(false);
+    QVERIFY(!form->TrayIcon->Active());
+    QVERIFY(form->isVisible());
+    tray.available = true;
+    QTRY_VERIFY_WITH_TIMEOUT(form->TrayIcon->Active(), 3000);
   }
 
   void aDroppedFileOpensTheSendWindowOnIt() {
