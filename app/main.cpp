@@ -83,6 +83,10 @@ int main(int argc, char** argv) {
   QObject::connect(&app, &QGuiApplication::commitDataRequest, &mainForm,
                    [&mainForm](QSessionManager&) { mainForm.SessionEnding(); });
   QObject::connect(&mainForm, &mainwindow::TMainForm::LoginGivenUp, &app, &QApplication::quit, Qt::QueuedConnection);
+  // The program ends when its mailbox is closed, not when its last visible
+  // window closes: in the notification area a notice may be the only one.
+  app.setQuitOnLastWindowClosed(false);
+  QObject::connect(&mainForm, &mainwindow::TMainForm::Closed, &app, &QApplication::quit, Qt::QueuedConnection);
 
   mainForm.show();
   // Where the desktop has a notification area the program starts there,

@@ -833,6 +833,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   trayWait_->stop();
   TrayIcon->SetActive(false);
   event->accept();
+  emit Closed();
 }
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {

@@ -126,6 +126,8 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
  signals:
   // The user gave up a login: the program ends without asking anything.
   void LoginGivenUp();
+  // The mailbox was closed: the program ends.
+  void Closed();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
