@@ -108,7 +108,7 @@ TSendForm::TSendForm(SendContext& context, QWidget* parent) : widgets::TVelForm(
   BuildMenus();
 
   connect(SendButton, &QPushButton::clicked, this, &TSendForm::SendButtonClick);
-  connect(CancelButton, &QPushButton::clicked, this, &QWidget::close);
+  connect(CancelButton, &QPushButton::clicked, this, &TSendForm::reject);
   connect(HelpButton, &QPushButton::clicked, this, [this] { widgets::ShowHelpTopic(widgets::kHelpSendWindow, this); });
   connect(ToBox, &QLineEdit::textChanged, this, &TSendForm::UpdateSendButton);
   connect(Editor, &widgets::TMailEditor::StatusChanged, this, &TSendForm::EditorShowStatus);
@@ -610,13 +610,20 @@ void TSendForm::SendButtonClick() {
   }
 }
 
+bool TSendForm::MayClose() {
+  return sent_ || (Editor->IsEmpty() && FNameBox->text().isEmpty()) ||
+         widgets::AskUser("Send Mail", "Close without sending mail?");
+}
+
+// Every way of closing asks first when something would be lost: the close
+// box and Close here, Cancel and Escape in reject().
 void TSendForm::closeEvent(QCloseEvent* event) {
-  if (sent_ || (Editor->IsEmpty() && FNameBox->text().isEmpty()) ||
-      widgets::AskUser("Send Mail", "Close without sending mail?")) {
-    event->accept();
-    return;
-  }
-  event->ignore();
+  if (MayClose()) event->accept();
+  else event->ignore();
+}
+
+void TSendForm::reject() {
+  if (MayClose()) done(QDialog::Rejected);
 }
 
 void TSendForm::resizeEvent(QResizeEvent* event) {

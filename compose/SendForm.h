@@ -49,6 +49,8 @@ class TSendForm : public widgets::TVelForm {
   void Open(const QString& caption, const QString& to, const QString& subject, bool forward, const QString& fileName);
   bool Sent() const { return sent_; }
   bool EditorMode() const { return Notebook->currentIndex() == 0; }
+  // Cancel and Escape: closes unless the user keeps what would be lost.
+  void reject() override;
 
   // Handlers.
   void SendButtonClick();
@@ -97,6 +99,8 @@ class TSendForm : public widgets::TVelForm {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Whether the window may close: nothing would be lost, or the user says so.
+  bool MayClose();
   void BuildMenus();
   void BuildAddressPanel(QWidget* panel);
   void BuildPages();

@@ -141,6 +141,19 @@ class TestSendForm : public QObject {
     QCOMPARE(question, QString("Close without sending mail?"));
     QVERIFY(form.isVisible());
     QCOMPARE(form.Editor->toPlainText(), QString("a"));
+    // Escape and Cancel ask the same.
+    for (const bool escape : {true, false}) {
+      question.clear();
+      WhenModal([&](QWidget* modal) {
+        auto* ask = qobject_cast<widgets::TAskUserDialog*>(modal);
+        question = ask->Prompt->Caption();
+        ask->NoButton->click();
+      });
+      if (escape) QTest::keyClick(form.Editor, Qt::Key_Escape);
+      else form.CancelButton->click();
+      QCOMPARE(question, QString("Close without sending mail?"));
+      QVERIFY(form.isVisible());
+    }
   }
 
   void theWindowKeepsItsSmallestSize() {
