@@ -4,6 +4,8 @@
 #include <QHash>
 #include <QCloseEvent>
 #include <QDrag>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
@@ -152,6 +154,19 @@ TMainForm::TMainForm(std::vector<std::string> arguments, widgets::TProgressRepor
   MailTimer = new QTimer(this);
   MailTimer->setObjectName("MailTimer");
   connect(MailTimer, &QTimer::timeout, this, [this] { session_.ScanMailbox(); });  // MailTimerTimer
+  // New mail at once: a change of the mailbox file or of the Mail
+  // Directory scans (once for a burst of changes); polling stays for shares
+  // where no change is ever reported.
+  watcher_ = new QFileSystemWatcher(this);
+  watchDelay_ = new QTimer(this);
+  watchDelay_->setSingleShot(true);
+  watchDelay_->setInterval(150);
+  connect(watchDelay_, &QTimer::timeout, this, [this] {
+    WatchMailbox();
+    if (!session_.UserName().empty()) session_.ScanMailbox();
+  });
+  connect(watcher_, &QFileSystemWatcher::fileChanged, watchDelay_, qOverload<>(&QTimer::start));
+  connect(watcher_, &QFileSystemWatcher::directoryChanged, watchDelay_, qOverload<>(&QTimer::start));
   EditorPanel = new QWidget(this);
   EditorPanel->hide();
   QFont editor("Courier New");
@@ -167,6 +182,19 @@ TMainForm::TMainForm(std::vector<std::string> arguments, widgets::TProgressRepor
 TMainForm::~TMainForm() = default;
 
 // --- the notification area ------------------------------------------------------
+
+void TMainForm::WatchMailbox() {
+  const QString directory = QString::fromStdString(session_.Mail().MailDir());
+  const QString mailbox = QString::fromStdString(session_.MailboxFile());
+  QStringList wanted;
+  if (!directory.isEmpty() && QFileInfo(directory).isDir()) wanted << directory;
+  if (!mailbox.isEmpty() && QFileInfo::exists(mailbox)) wanted << mailbox;
+  QStringList watched = watcher_->files() + watcher_->directories();
+  for (const QString& path : watched)
+    if (!wanted.contains(path)) watcher_->removePath(path);
+  for (const QString& path : wanted)
+    if (!watched.contains(path)) watcher_->addPath(path);
+}
 
 void TMainForm::SetTrayHost(std::unique_ptr<TrayHost> host) {
   delete TrayIcon;
@@ -449,6 +477,7 @@ void TMainForm::Preferences1Click() {
   EditorPanel->setFont(fonts[prefs::kEditorFont]);
   ApplyColours();
   session_.ApplyPreferences(*this);
+  WatchMailbox();
   const shell::MainWindowLayout layout = Layout();
   session_.SaveSettings(&layout);
 }
@@ -534,6 +563,7 @@ bool TMainForm::FirstShow() {
   }
   session_.ApplyConfigFiles();
   session_.StartPolling(*this);
+  WatchMailbox();
   return true;
 }
 
@@ -791,6 +821,7 @@ void TMainForm::ShowButtonBar1Click() { SetButtonBarVisible(ButtonBar->isHidden(
 void TMainForm::ChangeUserName1Click() {
   TUserNameForm form(session_.Mail(), session_.SupervisorPassword(), this);
   if (!session_.ChangeUser(form, *this)) GiveUp();
+  else WatchMailbox();
 }
 
 void TMainForm::FilesDropped(const QStringList& files) {

@@ -10,6 +10,7 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QFileSystemWatcher>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
@@ -140,6 +141,8 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
  private:
   void BuildMenus();
   void BuildTrayMenu();
+  // Watches the Mail Directory and the user's mailbox file for changes.
+  void WatchMailbox();
   void BuildButtonBar();
   void BuildPanes();
   void ApplyColours();
@@ -169,6 +172,8 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
   bool printing_ = false;
   bool sendWindowOpen_ = false;
   bool trayMode_ = false;
+  QFileSystemWatcher* watcher_ = nullptr;
+  QTimer* watchDelay_ = nullptr;
   QTimer* trayWait_ = nullptr;
   bool shutdownFlag_ = false;
   bool givenUp_ = false;       // the login was given up: end without a word

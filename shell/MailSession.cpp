@@ -28,6 +28,11 @@ MailSession::MailSession(mailstore::UserInteraction& ui, SettingsAccess& setting
   mail_.SetMailDir(prefs_.mailDir);
 }
 
+std::string MailSession::MailboxFile() const {
+  if (UserName().empty()) return {};
+  return mail_.MailboxPath(mailstore::MailboxKey(UserName()));
+}
+
 std::string MailSession::SupervisorPassword() const { return prefs_.supervisorPassword; }
 
 // --- start-up ---------------------------------------------------------------

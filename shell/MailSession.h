@@ -59,6 +59,9 @@ class MailSession : private mailstore::InboxView {
   // store, which derives the mailbox from it.
   const std::string& UserName() const { return mail_.UserName(); }
   const std::string& Password() const { return password_; }
+  // The current user's mailbox file as it is (or would be) spelled on
+  // disk; empty when nobody is logged in.
+  std::string MailboxFile() const;
   // The supervisor password of the .INF files (Windows-1252), or empty.
   std::string SupervisorPassword() const;
 

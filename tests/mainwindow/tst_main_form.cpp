@@ -574,6 +574,15 @@ class TestMainForm : public QObject {
     QVERIFY(!s.contains("Mail/WindowPos"));  // nothing was saved
   }
 
+  void mailDeliveredNowShowsAtOnceWhateverThePolling() {
+    Start(0, false, {"BOB"}, 60);
+    QCOMPARE(form->InBox->count(), 0);
+    Deliver("First", {"x"});  // the mailbox file is created
+    QTRY_COMPARE_WITH_TIMEOUT(form->InBox->count(), 1, 1000);
+    Deliver("Second", {"y"});  // and now it grows
+    QTRY_COMPARE_WITH_TIMEOUT(form->InBox->count(), 2, 1000);
+  }
+
   void mailArrivesWithinAPollingInterval() {
     Start(1);
     Deliver("late", {"arrived while running"});
