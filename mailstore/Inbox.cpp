@@ -1,5 +1,7 @@
 #include "mailstore/Inbox.h"
 
+#include "mailstore/UserRegistry.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -40,10 +42,41 @@ std::string PluralSuffix(int count) { return count == 1 ? "" : "s"; }
 
 InboxScanner::InboxScanner(TMail& mail, InboxView& view) : mail_(mail), view_(view) {}
 
+namespace {
+
+// Whether a failure to count the mailbox says that the Mail Directory
+// itself is not there: gone, unreadable, not a directory, or empty.  Looked
+// at only after a failure.
+bool MailDirectoryGone(const TMail& mail, int countCode) {
+  // Looking the mailbox up fails with "access denied" only when the
+  // directory may not be searched.
+  if (countCode == kMailDirectoryEmpty || countCode == platform::kAccessDenied) return true;
+  if (countCode == platform::kOk || countCode == platform::kSharingViolation) return false;
+  platform::FileInfo info;
+  return mail.MailDir().empty() || platform::StatFile(mail.MailDir(), info) != platform::kOk || !info.isDirectory;
+}
+
+}  // namespace
+
 bool InboxScanner::ScanMailbox() {
   if (mail_.UserName().empty()) return false;
   const TMail::Operation operation(mail_, TMail::Operation::kListDirectory);
   int n = mail_.CountMessages();
+  if (MailDirectoryGone(mail_, mail_.CountCode())) {
+    // Nothing is rebuilt, nothing is told again and again: the caption says
+    // it, and the In Box waits for the directory to come back.
+    if (!unreachable_) {
+      unreachable_ = true;
+      view_.SetMailDirectoryReachable(false);
+      view_.SetCaption(MailboxCaption());
+    }
+    return false;
+  }
+  if (unreachable_) {
+    unreachable_ = false;
+    rebuildPending_ = true;
+    view_.SetMailDirectoryReachable(true);
+  }
   // A mailbox that cannot be counted (a link or a folder in its place, a
   // share that fails) is told once, like any mailbox that cannot be read.
   const int countProblem = mail_.CountCode() == platform::kSharingViolation ? platform::kOk : mail_.CountCode();
@@ -115,6 +148,7 @@ void InboxScanner::ReportProblem(int code) {
 
 std::string InboxScanner::MailboxCaption() const {
   if (mail_.UserName().empty()) return kProgramTitle;
+  if (unreachable_) return std::string(kProgramTitle) + " (" + mail_.UserName() + ": " + kNotReachableText + ")";
   return std::string(kProgramTitle) + " (" + mail_.UserName() + ": " + std::to_string(knownCount_) + " message" +
          PluralSuffix(knownCount_) + ")";
 }

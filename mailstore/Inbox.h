@@ -46,7 +46,13 @@ class InboxView {
   // Full when the mailbox holds messages: the icons follow it.
   virtual void SetMailboxState(bool full) = 0;
   virtual void SetCaption(const std::string& caption) = 0;
+  // Whether the Mail Directory can be reached; while it cannot, the In Box
+  // keeps what it showed.
+  virtual void SetMailDirectoryReachable(bool) {}
 };
+
+// The caption's word for a Mail Directory that cannot be reached.
+inline constexpr const char* kNotReachableText = "Mail Directory not reachable";
 
 // The polling timer (the main window's MailTimer).
 class PollTimer {
@@ -114,6 +120,7 @@ class InboxScanner {
 
   // The count the last scan with a change found.
   int KnownCount() const { return knownCount_; }
+  bool MailDirectoryReachable() const { return !unreachable_; }
   // Forgets the count (a new user logs in).
   void ResetKnownCount() { knownCount_ = 0; }
   // Makes the next scan rebuild the list whatever the count.
@@ -132,6 +139,7 @@ class InboxScanner {
   TMail& mail_;
   InboxView& view_;
   int knownCount_ = 0;
+  bool unreachable_ = false;  // the Mail Directory is gone: the In Box stands still
   bool rebuildPending_ = false;  // a record could not be read: rebuild next time
   bool growthPending_ = false;   // ... and the mailbox had grown then
   int lastProblem_ = 0;          // told already; told again only after a clean rebuild

@@ -10,6 +10,9 @@ namespace mailstore {
 inline constexpr int kTempFileError = 10001;  // a temporary file cannot be created
 inline constexpr int kCopyOntoItself = 10003; // a file copied onto itself
 inline constexpr int kCopySizeMismatch = 10004;
+// The Mail Directory holds nothing at all (a share not mounted leaves such
+// a directory behind): no mailbox is made there.
+inline constexpr int kMailDirectoryEmpty = 10006;
 
 // Returns the message for `code`: empty for 0, "Unknown Error #" and the code
 // for a code without a message of its own.

@@ -121,6 +121,13 @@ int TMail::CountMessages() {
   if (!IsMailboxKey(key)) return 0;
   const platform::FoundName found = FindName(key.substr(0, 8) + kMailboxExtension);
   if (found.code == platform::kFileNotFound) {
+    // A directory that holds nothing at all is taken for a share that is
+    // not there: no mailbox is made in it.
+    std::vector<platform::FileInfo> entries;
+    if (!HasUserRegistry(*this) && platform::FindFiles(mailDir_, "*", entries) == platform::kFileNotFound) {
+      countCode_ = kMailDirectoryEmpty;
+      return 0;
+    }
     countCode_ = OpenMailbox(key, Mode::kRead);
     if (countCode_ == platform::kOk) CloseMailbox();
     return 0;

@@ -618,6 +618,13 @@ void TMainForm::SetMailboxState(bool full) {
 
 void TMainForm::SetCaption(const std::string& caption) { setWindowTitle(FromAnsi(caption)); }
 
+void TMainForm::SetMailDirectoryReachable(bool reachable) {
+  TrayIcon->SetToolTip(reachable ? QStringLiteral("Dashdeck Mailbox")
+                                 : QStringLiteral("Dashdeck Mailbox: ") + mailstore::kNotReachableText);
+  // The watch follows the directory away and back.
+  WatchMailbox();
+}
+
 void TMainForm::InBoxDrawItem(QPainter& painter, int index, const QRect& rect, bool selected) {
   const QBrush brush = painter.brush();  // the list set the colours of the state
   const QColor textColour = painter.pen().color();

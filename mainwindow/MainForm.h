@@ -109,6 +109,7 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
   void EndInboxUpdate() override;
   void SetMailboxState(bool full) override;
   void SetCaption(const std::string& caption) override;
+  void SetMailDirectoryReachable(bool reachable) override;
   void ClearReadingPane() override;
   void SetInboxLine(int line, const std::string& text) override;
   void SelectInboxLine(int line) override;

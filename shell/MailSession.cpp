@@ -148,6 +148,10 @@ void MailSession::SetCaption(const std::string& caption) {
   if (view_) view_->SetCaption(caption);
 }
 
+void MailSession::SetMailDirectoryReachable(bool reachable) {
+  if (view_) view_->SetMailDirectoryReachable(reachable);
+}
+
 // --- the message shown --------------------------------------------------------------
 
 int MailSession::ShownLine() const {

@@ -155,6 +155,7 @@ class MailSession : private mailstore::InboxView {
   void EndInboxUpdate() override;
   void SetMailboxState(bool full) override;
   void SetCaption(const std::string& caption) override;
+  void SetMailDirectoryReachable(bool reachable) override;
 
   void SetUser(const std::string& name, const std::string& password);
   void LogOut(mailstore::PollTimer& timer);

@@ -253,12 +253,47 @@ TEST_F(InboxTest, WithoutAUserNothingIsScanned) {
   EXPECT_EQ(scanner.MailboxCaption(), "KV Mailbox");
 }
 
+TEST_F(InboxTest, AMailDirectoryThatIsGoneKeepsTheInBoxAndSaysSo) {
+  Arrive("kept", true);
+  scanner.ScanMailbox();
+  ASSERT_EQ(view.lines.size(), 1u);
+  const std::string moved = dir.path() + ".away";
+  std::filesystem::rename(dir.path(), moved);
+  EXPECT_FALSE(scanner.ScanMailbox());
+  EXPECT_EQ(view.lines.size(), 1u);  // the In Box stands still
+  EXPECT_EQ(view.caption, "KV Mailbox (BOB: Mail Directory not reachable)");
+  EXPECT_FALSE(scanner.MailDirectoryReachable());
+  EXPECT_TRUE(ui.shown.empty());  // no error box at every poll
+  scanner.ScanMailbox();
+  EXPECT_TRUE(ui.shown.empty());
+  std::filesystem::rename(moved, dir.path());
+  scanner.ScanMailbox();
+  EXPECT_TRUE(scanner.MailDirectoryReachable());
+  EXPECT_EQ(view.caption, "KV Mailbox (BOB: 1 message)");
+  EXPECT_EQ(view.lines.size(), 1u);
+}
+
+TEST_F(InboxTest, NoMailboxIsMadeInAnEmptyDirectory) {
+  // A share that is not mounted leaves its empty mount point behind.
+  testing_support::TempDir empty;
+  mail.SetMailDir(empty.path());
+  EXPECT_FALSE(scanner.ScanMailbox());
+  EXPECT_TRUE(std::filesystem::is_empty(empty.path()));
+  EXPECT_EQ(view.caption, "KV Mailbox (BOB: Mail Directory not reachable)");
+  // With the user list there, it is a Mail Directory: the mailbox is made.
+  WriteFile(empty.File("MASTER.INI"), "[USERS]\r\nBOB=\r\n");
+  scanner.ScanMailbox();
+  EXPECT_TRUE(std::filesystem::exists(empty.File("BOB.LST")));
+  EXPECT_EQ(view.caption, "KV Mailbox (BOB: 0 messages)");
+}
+
 TEST_F(InboxTest, RearmingAppliesThePollingSettingsAndScans) {
   struct Case {
     int interval;
     bool continuous;
     bool runs;
   };
+  WriteFile(MailFile("MASTER.INI"), "[USERS]\r\nALICE=\r\nBOB=\r\n");
   for (const Case& c : {Case{25, true, true}, Case{5, true, true}, Case{0, true, false}, Case{25, false, false}}) {
     RecordingTimer timer;
     timer.running = true;

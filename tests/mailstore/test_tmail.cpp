@@ -53,6 +53,7 @@ TEST_F(TMailTest, CountMessagesFromTheFileSize) {
 }
 
 TEST_F(TMailTest, AMissingMailboxIsCreatedEmptyInEitherMode) {
+  WriteFile(MailFile("MASTER.INI"), "[USERS]\r\nBOB=\r\n");  // a Mail Directory, not an empty mount point
   EXPECT_EQ(mail.CountMessages(), 0);
   EXPECT_TRUE(std::filesystem::exists(MailFile("BOB.LST")));
   EXPECT_EQ(mail.OpenMailbox("CAROL", TMail::Mode::kRead), 0);

@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QtTest>
 #include <optional>
+#include <filesystem>
 #include <functional>
 
 #include "support/Modal.h"
@@ -581,6 +582,20 @@ class TestMainForm : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(form->InBox->count(), 1, 1000);
     Deliver("Second", {"y"});  // and now it grows
     QTRY_COMPARE_WITH_TIMEOUT(form->InBox->count(), 2, 1000);
+  }
+
+  void aMailDirectoryThatGoesAwayIsShownAndComesBack() {
+    Start(1);
+    InTray();
+    const std::string away = dir->path() + ".away";
+    std::filesystem::rename(dir->path(), away);
+    QTRY_COMPARE_WITH_TIMEOUT(form->windowTitle(), QString("KV Mailbox (BOB: Mail Directory not reachable)"), 2500);
+    QCOMPARE(form->InBox->count(), 1);  // the In Box waits
+    QCOMPARE(form->TrayIcon->ToolTip(), QString("Dashdeck Mailbox: Mail Directory not reachable"));
+    std::filesystem::rename(away, dir->path());
+    QTRY_COMPARE_WITH_TIMEOUT(form->windowTitle(), QString("KV Mailbox (BOB: 1 message)"), 2500);
+    QCOMPARE(form->InBox->count(), 1);
+    QCOMPARE(form->TrayIcon->ToolTip(), QString("Dashdeck Mailbox"));
   }
 
   void mailArrivesWithinAPollingInterval() {
