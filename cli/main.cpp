@@ -254,6 +254,11 @@ int Session::Users() {
 
 int Session::List(bool countOnly) {
   const mailstore::InboxScanner& scanner = Scan();
+  if (!scanner.MailDirectoryReachable()) {
+    user_.ShowErrorText("Mail Directory " + mail_.MailDir() + ": " + mailstore::kNotReachableText +
+                        " (missing, not readable, or empty: a share that is not connected).");
+    return kExitFailure;
+  }
   const std::vector<std::string>& lines = inbox_.lines;
   int unread = 0;
   for (size_t i = 0; i < lines.size(); ++i) {

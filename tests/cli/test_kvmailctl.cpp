@@ -319,3 +319,16 @@ TEST_F(Kvmailctl, WrongCommandLinesExitWithTwo) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Kvmailctl, AMailDirectoryThatIsNotThereIsSaidSoAndLeftAlone) {
+  TempDir empty;
+  const Result r = Run("--maildir '" + empty.path() + "' --user bob list");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Mail Directory not reachable"), std::string::npos) << r.err;
+  EXPECT_EQ(Run("--maildir '" + empty.File("missing") + "' --user bob list").status, 1);
+  EXPECT_TRUE(std::filesystem::is_empty(empty.path()));  // no mailbox made there
+}
+
+}  // namespace
