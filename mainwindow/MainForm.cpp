@@ -312,6 +312,8 @@ void TMainForm::BuildPanes() {
   inboxFont.setBold(true);
   InBox->setFont(inboxFont);
   InBox->SetDrawItem([this](QPainter& p, int index, const QRect& r, bool selected) { InBoxDrawItem(p, index, r, selected); });
+  InBox->setAccessibleName("In Box");
+  InBox->SetSpokenText([this](int index) { return SpokenInboxLine(InBox->Line(index)); });
   InBox->viewport()->setCursor(widgets::ProgramCursor(widgets::kCursorHandPoint));
   InBox->viewport()->setMouseTracking(true);
   InBox->viewport()->installEventFilter(this);
@@ -358,7 +360,11 @@ void TMainForm::BuildPanes() {
   MsgFrom = box("MsgFrom", 82, 0, 159);
   MsgDate = box("MsgDate", 289, 0, 136);
   MsgSubject = box("MsgSubject", 82, 22, 343);
+  MsgFrom->setAccessibleName("From");
+  MsgDate->setAccessibleName("Date");
+  MsgSubject->setAccessibleName("Subject");
   MailViewer = new widgets::TTextViewer(panel3);
+  MailViewer->setAccessibleName("Message text");
   MailViewer->setObjectName("MailViewer");
   QFont viewerFont("Courier New");
   viewerFont.setPointSize(10);
@@ -592,6 +598,12 @@ void TMainForm::ApplyColours() {
   viewer.setColor(QPalette::Highlight, colour(shell::kViewerSelectedText, false));
   viewer.setColor(QPalette::HighlightedText, colour(shell::kViewerSelectedText, true));
   MailViewer->setPalette(viewer);
+}
+
+QString SpokenInboxLine(const std::string& line) {
+  const mailstore::InboxFields fields = mailstore::SplitInboxLine(line);
+  return QStringLiteral("%1, from %2, %3, %4")
+      .arg(fields.read ? "read" : "unread", FromAnsi(fields.sender), FromAnsi(fields.subject), FromAnsi(fields.date));
 }
 
 // --- the In Box -------------------------------------------------------------

@@ -30,6 +30,10 @@ namespace mainwindow {
 
 class SplitterBar;
 
+// How a screen reader says an In Box line: "unread, from ALICE, Lunch,
+// 12/10/2026 6:05a".
+QString SpokenInboxLine(const std::string& line);
+
 class TMainForm : public widgets::TVelForm, public shell::SessionView, public mailstore::PollTimer {
   Q_OBJECT
  public:

@@ -20,17 +20,19 @@ int ListItemHeight(const QFont& font, double logicalDpi, int minimum) {
 // The lines, converted for the view only when it asks for one.
 class VelListModel : public QAbstractListModel {
  public:
-  using QAbstractListModel::QAbstractListModel;
+  explicit VelListModel(TVelListBox* list) : QAbstractListModel(list), list_(list) {}
   int rowCount(const QModelIndex& parent = QModelIndex()) const override {
     return parent.isValid() ? 0 : static_cast<int>(lines_.size());
   }
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid() || index.row() >= rowCount()) return {};
+    if (role == Qt::AccessibleTextRole && list_ != nullptr && list_->spoken_) return list_->spoken_(index.row());
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
       return shell::FromAnsi(lines_[static_cast<size_t>(index.row())]);
     return {};
   }
   const std::vector<std::string>& Lines() const { return lines_; }
+  TVelListBox* list_;
   void SetLines(std::vector<std::string> lines) {
     beginResetModel();
     lines_ = std::move(lines);

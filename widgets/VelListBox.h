@@ -29,6 +29,9 @@ class TVelListBox : public QListView {
   explicit TVelListBox(QWidget* parent = nullptr);
 
   void SetDrawItem(DrawItem draw) { draw_ = std::move(draw); }
+  // What a screen reader says for line `index`; the line's text without it.
+  using SpokenText = std::function<QString(int index)>;
+  void SetSpokenText(SpokenText spoken) { spoken_ = std::move(spoken); }
   bool ShowSelection() const { return showSelection_; }
   void SetShowSelection(bool on) {
     showSelection_ = on;
@@ -68,10 +71,12 @@ class TVelListBox : public QListView {
 
  private:
   friend class VelListDelegate;
+  friend class VelListModel;
   void UpdateItemHeight();
 
   VelListModel* model_;
   DrawItem draw_;
+  SpokenText spoken_;
   bool showSelection_ = true;
   int itemHeight_ = 18;
   int minimumItemHeight_ = 18;

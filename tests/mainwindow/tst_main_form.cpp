@@ -297,6 +297,17 @@ class TestMainForm : public QObject {
     QCOMPARE(form->MailViewer->Line(0), QString("Text of message 1"));
   }
 
+  void aScreenReaderHearsEachLineInWords() {
+    Start(1);
+    const QModelIndex first = form->InBox->model()->index(0, 0);
+    const QString spoken = first.data(Qt::AccessibleTextRole).toString();
+    QVERIFY2(spoken.startsWith("unread, from ALICE, Message 0, "), qPrintable(spoken));
+    form->InBox->setCurrentRow(0);
+    QVERIFY(first.data(Qt::AccessibleTextRole).toString().startsWith("read, from ALICE"));
+    QCOMPARE(form->InBox->accessibleName(), QString("In Box"));
+    QCOMPARE(form->MailViewer->accessibleName(), QString("Message text"));
+  }
+
   void aScrambledMessageIsShownPlain() {
     Deliver("secret", {"The plans are ready.", "\tSee you."}, /*scramble=*/true);
     Start(0);
