@@ -45,6 +45,12 @@ TFileList::TFileList(QWidget* parent) : TVelListBox(parent), dateFormat_(platfor
                        if (addFile_) addFile_(entry, code, accept, directory);
                      }});
   connect(this, &TVelListBox::itemSelectionChanged, this, &TFileList::Changed);
+  SetSpokenText([this](int index) {
+    static const char* const kKinds[] = {"new file", "drive", "root folder", "parent folder", "folder", "file"};
+    const char kind = listing_.TypeOf(index);
+    const QString what = kind >= 'A' && kind <= 'F' ? kKinds[kind - 'A'] : "";
+    return what + QStringLiteral(" ") + NameOf(index);
+  });
   connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) { emit Chosen(index.row()); });
 }
 

@@ -63,6 +63,9 @@ class TestFileSelector : public QObject {
     QCOMPARE(dialog.FilterBox->text(), QString("*.txt"));
     QCOMPARE(dialog.LocationBox->text(), Path("docs"));
     QCOMPARE(Files(dialog), QStringList{"plan.txt"});
+    // A screen reader hears the kind and the name.
+    const int last = dialog.FileList->count() - 1;
+    QCOMPARE(dialog.FileList->model()->index(last, 0).data(Qt::AccessibleTextRole).toString(), QString("file plan.txt"));
   }
 
   void anInvalidLocationSaysSoAndKeepsTheFocus() {
