@@ -126,34 +126,21 @@ TSendForm::TSendForm(SendContext& context, QWidget* parent) : widgets::TVelForm(
 }
 
 void TSendForm::BuildAddressPanel(QWidget* panel) {
-  ToBox = new QLineEdit(panel);
-  ToBox->setObjectName("ToBox");
+  ToBox = widgets::Placed(new QLineEdit(panel), "ToBox", QRect(72, 8, 400, 22));
   ToBox->setMaxLength(2000);
-  ToBox->setGeometry(72, 8, 400, 22);
-  ToLabel = new QLabel("&To:", panel);
-  ToLabel->setObjectName("ToLabel");
-  ToLabel->setGeometry(8, 11, 60, 16);
+  ToLabel = widgets::Placed(new QLabel("&To:", panel), "ToLabel", QRect(8, 11, 60, 16));
   ToLabel->setBuddy(ToBox);
   PickUser = SpeedButton(panel, "PickUser", "person", "Select recipients from a list");
   PickUser->move(478, 6);
-  SubjectBox = new QLineEdit(panel);
-  SubjectBox->setObjectName("SubjectBox");
+  SubjectBox = widgets::Placed(new QLineEdit(panel), "SubjectBox", QRect(72, 36, 400, 22));
   SubjectBox->setMaxLength(40);
-  SubjectBox->setGeometry(72, 36, 400, 22);
-  Label2 = new QLabel("S&ubject:", panel);
-  Label2->setObjectName("Label2");
-  Label2->setGeometry(8, 39, 60, 16);
+  Label2 = widgets::Placed(new QLabel("S&ubject:", panel), "Label2", QRect(8, 39, 60, 16));
   Label2->setBuddy(SubjectBox);
-  UseMailEditor = new QRadioButton("Use Mail &Editor", panel);
-  UseMailEditor->setObjectName("UseMailEditor");
-  UseMailEditor->setGeometry(72, 66, 130, 20);
+  UseMailEditor =
+      widgets::Placed(new QRadioButton("Use Mail &Editor", panel), "UseMailEditor", QRect(72, 66, 130, 20));
   UseMailEditor->setChecked(true);
-  SendTextFile = new QRadioButton("Send Text &File", panel);
-  SendTextFile->setObjectName("SendTextFile");
-  SendTextFile->setGeometry(206, 66, 130, 20);
-  SendToAll = new QCheckBox("Send to &All Users", panel);
-  SendToAll->setObjectName("SendToAll");
-  SendToAll->setGeometry(340, 66, 140, 20);
+  SendTextFile = widgets::Placed(new QRadioButton("Send Text &File", panel), "SendTextFile", QRect(206, 66, 130, 20));
+  SendToAll = widgets::Placed(new QCheckBox("Send to &All Users", panel), "SendToAll", QRect(340, 66, 140, 20));
   connect(PickUser, &QToolButton::clicked, this,
           [this] { ShowRecipientDialog(*ToBox, context_.session.Mail(), this); });
 }

@@ -170,10 +170,9 @@ void TUserListDialog::FillUsers() {
     ui.ShowAlert(mailstore::kProgramTitle, Alert(QString::fromStdString(mailstore::IoErrorText(code))).toStdString());
 }
 
-bool TUserListDialog::TakeOver(const QString& toBox) {
+void TUserListDialog::TakeOver(const QString& toBox) {
   for (const std::string& name : mailstore::SplitRecipients(shell::ToAnsi(toBox))) TakeOverRecipient(shell::FromAnsi(name));
   RecipientCount->setText(QString("Recipients: %1").arg(RecipientList->count()));
-  return true;
 }
 
 void TUserListDialog::TakeOverRecipient(const QString& name) {

@@ -48,9 +48,8 @@ class TUserListDialog : public widgets::TVelForm {
 
   // Lists the users; reports through the store's user what went wrong.
   void FillUsers();
-  // Takes over the names of a To box; false (after the alert) when one
-  // could not be added.
-  bool TakeOver(const QString& toBox);
+  // Takes over the names of a To box and counts them.
+  void TakeOver(const QString& toBox);
   // Puts `name` on the right: a name longer than 8 characters is ignored.
   void TakeOverRecipient(const QString& name);
   // The To box text of the recipients: sorted, a blank between them, a name

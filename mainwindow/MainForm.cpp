@@ -223,7 +223,6 @@ void TMainForm::BuildTrayMenu() {
 }
 
 bool TMainForm::EnterTrayMode() {
-  trayMode_ = true;
   TrayIcon->SetActive(true);
   if (!TrayIcon->Active()) trayWait_->start();
   return TrayIcon->Active();

@@ -176,7 +176,6 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
   bool unscrambling_ = false;
   bool printing_ = false;
   bool sendWindowOpen_ = false;
-  bool trayMode_ = false;
   QFileSystemWatcher* watcher_ = nullptr;
   QTimer* watchDelay_ = nullptr;
   QTimer* trayWait_ = nullptr;

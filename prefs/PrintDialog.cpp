@@ -46,14 +46,6 @@ QGroupBox* Group(QWidget* parent, const QString& title, int y, int height) {
   return group;
 }
 
-template <typename T>
-T* Control(QWidget* parent, const char* name, const QString& caption, const QRect& at) {
-  auto* control = new T(caption, parent);
-  control->setObjectName(name);
-  control->setGeometry(at);
-  return control;
-}
-
 QLineEdit* Box(QWidget* parent, const char* name, const QString& caption, int x, int y, int labelWidth, int width) {
   auto* label = new QLabel(caption, parent);
   label->setGeometry(x, y + 3, labelWidth, 16);
@@ -88,16 +80,17 @@ TPrintDialog::TPrintDialog(PrinterAccess& printers, QWidget* parent) : widgets::
     box->setMaxLength(5);
     box->installEventFilter(this);
   }
-  Inches = Control<QRadioButton>(margins, "Inches", "&Inches", {248, 20, 90, 22});
-  Centimeters = Control<QRadioButton>(margins, "Centimeters", "C&entimeters", {248, 48, 90, 22});
+  Inches = widgets::Placed(new QRadioButton("&Inches", margins), "Inches", QRect(248, 20, 90, 22));
+  Centimeters = widgets::Placed(new QRadioButton("C&entimeters", margins), "Centimeters", QRect(248, 48, 90, 22));
 
   QGroupBox* bands = Group(this, "Header/Footer", 138, 80);
   Head = Box(bands, "Head", "&Header:", 8, 20, 56, 272);
   Foot = Box(bands, "Foot", "&Footer:", 8, 48, 56, 272);
 
   QGroupBox* options = Group(this, "Options", 222, 72);
-  PrintSelected = Control<QCheckBox>(options, "PrintSelected", "Print &Selected Text", {8, 20, 160, 20});
-  WrapLines = Control<QCheckBox>(options, "WrapLines", "&Wrap Lines", {8, 44, 160, 20});
+  PrintSelected =
+      widgets::Placed(new QCheckBox("Print &Selected Text", options), "PrintSelected", QRect(8, 20, 160, 20));
+  WrapLines = widgets::Placed(new QCheckBox("&Wrap Lines", options), "WrapLines", QRect(8, 44, 160, 20));
   Copies = Box(options, "Copies", "&Copies:", 200, 20, 50, 60);
   Copies->installEventFilter(this);
 

@@ -63,15 +63,8 @@ QLabel* Label(QWidget* parent, const QString& text, int x, int y, QWidget* buddy
   return label;
 }
 
-template <typename T>
-T* Place(T* control, const char* name, const QRect& at) {
-  control->setObjectName(name);
-  control->setGeometry(at);
-  return control;
-}
-
 QToolButton* BrowseButton(QWidget* parent, const char* name, int x, int y) {
-  auto* button = Place(new QToolButton(parent), name, QRect(x, y, 26, 24));
+  auto* button = widgets::Placed(new QToolButton(parent), name, QRect(x, y, 26, 24));
   button->setIcon(widgets::Glyph("folder"));
   button->setToolTip("Browse");
   return button;
@@ -107,8 +100,8 @@ TSetupDialog::TSetupDialog(mailstore::UserInteraction& ui, QWidget* parent) : wi
   setFont(arial);
   setFixedSize(464, 265);
 
-  Notebook = Place(new QStackedWidget(this), "Notebook", QRect(4, 4, 361, 236));
-  TabSet = Place(new QTabBar(this), "TabSet", QRect(4, 240, 361, 24));
+  Notebook = widgets::Placed(new QStackedWidget(this), "Notebook", QRect(4, 4, 361, 236));
+  TabSet = widgets::Placed(new QTabBar(this), "TabSet", QRect(4, 240, 361, 24));
   TabSet->setShape(QTabBar::RoundedSouth);
   for (const char* tab : {"Font/Colors", "Mailbox", "Miscellaneous"}) TabSet->addTab(tab);
   auto* line = new QFrame(this);
@@ -122,14 +115,14 @@ TSetupDialog::TSetupDialog(mailstore::UserInteraction& ui, QWidget* parent) : wi
   // Font/Colors
   auto* colours = new QWidget;
   colours->setObjectName("Font/Colors");
-  ElementList = Place(new QListWidget(colours), "ElementList", QRect(8, 22, 201, 67));
+  ElementList = widgets::Placed(new QListWidget(colours), "ElementList", QRect(8, 22, 201, 67));
   Label(colours, "Screen &Element:", 8, 6, ElementList);
-  ColorGrid = Place(new widgets::TColorGrid(colours), "ColorGrid", QRect(8, 112, 200, 56));
+  ColorGrid = widgets::Placed(new widgets::TColorGrid(colours), "ColorGrid", QRect(8, 112, 200, 56));
   Label(colours, "&Color:", 8, 96, ColorGrid);
-  auto* fontGroup = Place(new QGroupBox("Font", colours), "FontGroup", QRect(8, 174, 201, 56));
-  FontButton = Place(new QPushButton("Set &Font...", fontGroup), "FontButton", QRect(16, 20, 120, 26));
-  auto* previewGroup = Place(new QGroupBox("Preview", colours), "PreviewGroup", QRect(216, 0, 137, 233));
-  auto* desktop = Place(new QWidget(previewGroup), "Desktop", QRect(6, 18, 125, 209));
+  auto* fontGroup = widgets::Placed(new QGroupBox("Font", colours), "FontGroup", QRect(8, 174, 201, 56));
+  FontButton = widgets::Placed(new QPushButton("Set &Font...", fontGroup), "FontButton", QRect(16, 20, 120, 26));
+  auto* previewGroup = widgets::Placed(new QGroupBox("Preview", colours), "PreviewGroup", QRect(216, 0, 137, 233));
+  auto* desktop = widgets::Placed(new QWidget(previewGroup), "Desktop", QRect(6, 18, 125, 209));
   desktop->setAutoFillBackground(true);
   QPalette teal = desktop->palette();
   teal.setColor(QPalette::Window, QColor(0, 128, 128));
@@ -154,24 +147,24 @@ TSetupDialog::TSetupDialog(mailstore::UserInteraction& ui, QWidget* parent) : wi
   // Mailbox
   auto* mailbox = new QWidget;
   mailbox->setObjectName("Mailbox");
-  MailDirBox = Place(new QLineEdit(mailbox), "MailDirBox", QRect(8, 24, 296, 22));
+  MailDirBox = widgets::Placed(new QLineEdit(mailbox), "MailDirBox", QRect(8, 24, 296, 22));
   Label(mailbox, "&Mail Directory:", 8, 8, MailDirBox);
   DirBrowseButton = BrowseButton(mailbox, "DirBrowseButton", 308, 23);
-  CheckMailContinuously = Place(new QCheckBox("&Check Mailbox Continuously every", mailbox), "CheckMailContinuously",
+  CheckMailContinuously = widgets::Placed(new QCheckBox("&Check Mailbox Continuously every", mailbox), "CheckMailContinuously",
                                 QRect(8, 56, 222, 22));
-  MailInterval = Place(new QSpinBox(mailbox), "MailInterval", QRect(232, 56, 48, 22));
+  MailInterval = widgets::Placed(new QSpinBox(mailbox), "MailInterval", QRect(232, 56, 48, 22));
   MailInterval->setRange(5, 60);
   Label(mailbox, "Seconds", 286, 59);
   NotifyWhenMailArrives =
-      Place(new QCheckBox("&Notify when Mail Arrives", mailbox), "NotifyWhenMailArrives", QRect(8, 82, 222, 22));
-  PasswordBox = Place(new QLineEdit(mailbox), "PasswordBox", QRect(8, 130, 200, 22));
+      widgets::Placed(new QCheckBox("&Notify when Mail Arrives", mailbox), "NotifyWhenMailArrives", QRect(8, 82, 222, 22));
+  PasswordBox = widgets::Placed(new QLineEdit(mailbox), "PasswordBox", QRect(8, 130, 200, 22));
   PasswordBox->setMaxLength(20);
-  PasswordLabel = Place(new QLabel("&Password:", mailbox), "PasswordLabel", QRect(8, 112, 296, 16));
+  PasswordLabel = widgets::Placed(new QLabel("&Password:", mailbox), "PasswordLabel", QRect(8, 112, 296, 16));
   PasswordLabel->setBuddy(PasswordBox);
-  LockImage = Place(new QLabel(mailbox), "LockImage", QRect(216, 124, 32, 32));
-  auto* guard = Place(new QLabel(mailbox), "NotePicture", QRect(8, 166, 48, 64));
+  LockImage = widgets::Placed(new QLabel(mailbox), "LockImage", QRect(216, 124, 32, 32));
+  auto* guard = widgets::Placed(new QLabel(mailbox), "NotePicture", QRect(8, 166, 48, 64));
   guard->setPixmap(widgets::Picture("GUARDO").scaled(44, 60, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-  auto* note = Place(new widgets::TBalloon(mailbox), "Note", QRect(60, 162, 294, 70));
+  auto* note = widgets::Placed(new widgets::TBalloon(mailbox), "Note", QRect(60, 162, 294, 70));
   note->SetCaption("NOTE: It is very important that the Mail Directory be the same for everyone on the network.");
   Notebook->addWidget(mailbox);
 
@@ -179,11 +172,11 @@ TSetupDialog::TSetupDialog(mailstore::UserInteraction& ui, QWidget* parent) : wi
   auto* misc = new QWidget;
   misc->setObjectName("Miscellaneous");
   Label(misc, "File Selector:", 8, 8);
-  WinFSelector = Place(new QRadioButton("&Windows Style", misc), "WinFSelector", QRect(24, 26, 200, 20));
-  VelFSelector = Place(new QRadioButton("&Brenlow Style", misc), "VelFSelector", QRect(24, 48, 200, 20));
+  WinFSelector = widgets::Placed(new QRadioButton("&Windows Style", misc), "WinFSelector", QRect(24, 26, 200, 20));
+  VelFSelector = widgets::Placed(new QRadioButton("&Brenlow Style", misc), "VelFSelector", QRect(24, 48, 200, 20));
   VelFSelector->setChecked(true);
   Label(misc, "Spelling Checker:", 8, 84);
-  UserDictBox = Place(new QLineEdit(misc), "UserDictBox", QRect(24, 120, 284, 22));
+  UserDictBox = widgets::Placed(new QLineEdit(misc), "UserDictBox", QRect(24, 120, 284, 22));
   Label(misc, "&User Dictionary Location:", 24, 102, UserDictBox);
   UserBrowseButton = BrowseButton(misc, "UserBrowseButton", 312, 119);
   Notebook->addWidget(misc);

@@ -1,7 +1,6 @@
 #include "widgets/DirSelectorDialog.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -128,10 +127,7 @@ void TDirSelectorDialog::OkButtonClick() {
 bool TDirSelectorDialog::ApplyLocation() {
   const QString text = LocationBox->text().trimmed();
   if (text.isEmpty() || text == FileList->Directory()) return true;
-  QString directory = text;
-  if (directory == u'~' || directory.startsWith(QStringLiteral("~/"))) directory.replace(0, 1, QDir::homePath());
-  if (directory.contains(u'*') || directory.contains(u'?'))
-    directory = QString::fromStdString(platform::DirectoryPart(directory.toStdString()));
+  const QString directory = ReadLocation(text).directory;
   const std::string path = directory.toStdString();
   applying_ = true;
   bool closeAfter = false;
@@ -162,10 +158,7 @@ bool TDirSelectorDialog::ApplyLocation() {
 }
 
 bool TDirSelectorDialog::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == LocationBox && event->type() == QEvent::FocusOut && !applying_) {
-    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) ApplyLocation();
-  }
+  if (watched == LocationBox && !applying_ && LeftByTheUser(event)) ApplyLocation();
   return TVelForm::eventFilter(watched, event);
 }
 

@@ -42,14 +42,26 @@ QCheckBox* CheckBox(QWidget* parent, const char* name, const QString& caption) {
   return box;
 }
 
-bool HasWildcard(const QString& text) { return text.contains(u'*') || text.contains(u'?'); }
-
 constexpr int kSplitterWidth = 4;
 
 }  // namespace
 
 QString InvalidLocationText(const QString& location) {
   return location + QStringLiteral("\ris not a valid location! A location must\rpoint to an existing DOS directory.");
+}
+
+TypedLocation ReadLocation(const QString& typed) {
+  QString location = typed;
+  if (location == u'~' || location.startsWith(QStringLiteral("~/"))) location.replace(0, 1, QDir::homePath());
+  if (!location.contains(u'*') && !location.contains(u'?')) return {location, QString()};
+  return {QString::fromStdString(platform::DirectoryPart(location.toStdString())),
+          QString::fromStdString(std::string(platform::FileNamePart(location.toStdString())))};
+}
+
+bool LeftByTheUser(const QEvent* event) {
+  if (event->type() != QEvent::FocusOut) return false;
+  const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
 TFileSearchProgressDialog::TFileSearchProgressDialog(QWidget* parent) : TVelForm(parent) {
@@ -338,20 +350,13 @@ void TFileSelectorDialog::FileListChosen(int index) {
 }
 
 bool TFileSelectorDialog::ApplyLocation() {
-  QString text = LocationBox->text().trimmed();
+  const QString text = LocationBox->text().trimmed();
   if (text.isEmpty() || text == FileList->Directory()) return true;
-  QString location = text;
-  if (location == u'~' || location.startsWith(QStringLiteral("~/"))) location.replace(0, 1, QDir::homePath());
-  QString directory = location;
-  QString mask = FileList->FileMask();
-  if (HasWildcard(location)) {
-    const qsizetype slash = location.lastIndexOf(u'/');
-    directory = slash < 0 ? QString() : slash == 0 ? QStringLiteral("/") : location.left(slash);
-    mask = location.mid(slash + 1);
-    FilterBox->setText(mask);
-  }
+  const TypedLocation location = ReadLocation(text);
+  const QString mask = location.mask.isEmpty() ? FileList->FileMask() : location.mask;
   applying_ = true;
-  const int code = FileList->TryLocation(mask, directory.isEmpty() ? FileList->Directory() : directory);
+  const int code =
+      FileList->TryLocation(mask, location.directory.isEmpty() ? FileList->Directory() : location.directory);
   applying_ = false;
   FilterBox->setText(FileList->FileMask());
   appliedFilter_ = FilterBox->text();
@@ -374,13 +379,9 @@ void TFileSelectorDialog::ApplyFilter() {
 }
 
 bool TFileSelectorDialog::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusOut && !applying_) {
-    // Only the user leaving the box applies it, not another window coming up.
-    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-      if (watched == LocationBox) ApplyLocation();
-      else if (watched == FilterBox) ApplyFilter();
-    }
+  if (!applying_ && LeftByTheUser(event)) {
+    if (watched == LocationBox) ApplyLocation();
+    else if (watched == FilterBox) ApplyFilter();
   }
   return TVelForm::eventFilter(watched, event);
 }

@@ -25,6 +25,19 @@ inline constexpr size_t kPreviewLimit = 1 << 20;
 // The text of the alert for a location that cannot be listed.
 QString InvalidLocationText(const QString& location);
 
+// A location typed into a selector's box: "~" is the home directory, and a
+// last part with "*" or "?" is a mask (the directory is then the part
+// before it, empty for a bare mask).
+struct TypedLocation {
+  QString directory;
+  QString mask;  // empty without a wildcard
+};
+TypedLocation ReadLocation(const QString& typed);
+
+// Whether focus left a box because the user moved it (and so the box is to
+// be applied), not because another window came up.
+bool LeftByTheUser(const QEvent* event);
+
 // The non-modal window of a search: how many files were found and where
 // the search is.
 class TFileSearchProgressDialog : public TVelForm {

@@ -29,6 +29,14 @@ shell::Placement ScreenOf(const QWidget& window);
 // Moves and sizes a window to a stored placement.
 void Place(QWidget& window, const shell::Placement& placement);
 
+// A control of a form with its name, at its place.
+template <typename T>
+T* Placed(T* control, const char* name, const QRect& geometry) {
+  control->setObjectName(name);
+  control->setGeometry(geometry);
+  return control;
+}
+
 class TVelForm : public QDialog {
   Q_OBJECT
  public:
