@@ -17,8 +17,10 @@
 #include "mailstore/Inbox.h"
 #include "mailstore/IoErrorText.h"
 #include "mailstore/MessageText.h"
+#include "mailstore/StoreCheck.h"
 #include "mailstore/TMail.h"
 #include "mailstore/UserRegistry.h"
+#include "platform/Clock.h"
 #include "platform/Environment.h"
 #include "platform/ErrorCode.h"
 #include "platform/Files.h"
@@ -64,6 +66,15 @@ const char* const kUsage =
     "                        all users\n"
     "  delete N              delete message N\n"
     "  check                 print the number of unread messages\n"
+  "  check --store [--repair [--orphans DIR]]\n"
+  "                        check the whole Mail Directory (no login needed): dangling\n"
+  "                        records, orphan texts (no record names them, older than an\n"
+  "                        hour), torn mailboxes, impossible records, unreadable files;\n"
+  "                        one line for each finding, then a count of each kind.\n"
+  "                        --repair removes dangling records and, with --orphans, moves\n"
+  "                        orphan texts into DIR and cuts torn tails after saving them\n"
+  "                        there; it locks as the program does, so copies may be open.\n"
+  "                        Exit status 0: sound; 1: something was found\n"
     "\n"
     "Exit status: 0 success, 1 a failure that was reported, 2 a wrong command line.\n";
 
@@ -161,12 +172,15 @@ class Session {
   // Sets up the Mail Directory and identifies the user as the program's
   // start-up does.  Returns false after telling the user why not.
   bool LogIn();
+  // Sets up the Mail Directory only, for commands on the whole store.
+  bool FindMailDir();
 
   int Users();
   int List(bool countOnly);
   int Read(int index);
   int Send(const std::vector<std::string>& args);
   int Delete(int index);
+  int CheckStore(bool repair, const std::string& orphansDir);
 
  private:
   // False after telling the user the Mail Directory in force is missing.
@@ -191,13 +205,17 @@ class Session {
   mailstore::TMail& mail_ = session_.Mail();
 };
 
+bool Session::FindMailDir() {
+  if (options_.mailDir.empty()) session_.LoadSettings(nullptr);
+  else session_.SetMailDir(options_.mailDir);
+  return MailDirExists();
+}
+
 bool Session::LogIn() {
   // The Mail Directory is found as the program finds it for this user: the
   // default, the stored one over it, then the configuration files (read
   // once the user is known); --maildir overrides them all.
-  if (options_.mailDir.empty()) session_.LoadSettings(nullptr);
-  else session_.SetMailDir(options_.mailDir);
-  if (!MailDirExists()) return false;
+  if (!FindMailDir()) return false;
 
   // A name given is taken as one on the program's command line; otherwise
   // the login name, as the program takes the network user name.
@@ -403,6 +421,31 @@ int Session::Delete(int index) {
   return kExitOk;
 }
 
+int Session::CheckStore(bool repair, const std::string& orphansDir) {
+  mailstore::StoreCheckOptions checkOptions;
+  checkOptions.nowNs = platform::NowNs();
+  const mailstore::StoreReport report = mailstore::CheckStore(mail_, checkOptions);
+  for (const mailstore::StoreFinding& finding : report.findings) {
+    std::string where = finding.file.empty() ? mail_.MailDir() : Shown(finding.file);
+    if (finding.record >= 0) where += " record " + std::to_string(finding.record);
+    std::cout << where << ": " << finding.detail << '\n';
+  }
+  for (int kind = 0; kind < mailstore::kDamageKinds; ++kind)
+    std::cout << mailstore::DamageName(static_cast<mailstore::Damage>(kind)) << ": "
+              << report.Count(static_cast<mailstore::Damage>(kind)) << '\n';
+  if (!report.orphansKnown)
+    std::cout << "orphan texts were not looked for: not every mailbox could be read\n";
+  if (report.Sound()) return kExitOk;
+  if (repair) {
+    const mailstore::RepairResult result = mailstore::RepairStore(mail_, report, orphansDir);
+    std::cout << "removed: " << result.recordsRemoved << " dangling records\n"
+              << "moved: " << result.textsMoved << " orphan texts\n"
+              << "cut: " << result.tailsCut << " torn tails\n";
+    for (const std::string& failure : result.failures) user_.ShowErrorText(Shown(failure));
+  }
+  return kExitFailure;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -441,6 +484,23 @@ int main(int argc, char** argv) {
   std::optional<int> index;
   if (command == "read" || command == "delete") {
     if (rest.size() != 1 || !(index = ParseIndex(rest[0]))) return UsageError(command + " needs one message number");
+  } else if (command == "check" && !rest.empty()) {
+    bool store = false, repair = false;
+    std::string orphans;
+    for (size_t k = 0; k < rest.size(); ++k) {
+      if (rest[k] == "--store") store = true;
+      else if (rest[k] == "--repair") repair = true;
+      else if (rest[k] == "--orphans" && k + 1 < rest.size()) orphans = rest[++k];
+      else if (rest[k] == "--orphans") return UsageError("--orphans needs a folder");
+      else return UsageError("unknown argument of check: " + rest[k]);
+    }
+    // --repair and --orphans only make sense for the store checker.
+    if (!store && !repair && orphans.empty()) return UsageError("check takes --store, --repair and --orphans only");
+    if (!orphans.empty() && !repair) return UsageError("--orphans goes with --repair");
+    cli::TerminalUser user(options.yes, options.raw);
+    Session session(options, user);
+    if (!session.FindMailDir()) return kExitFailure;
+    return session.CheckStore(repair, orphans);
   } else if (command != "send" && !rest.empty()) {
     return UsageError(command + " takes no arguments");
   }

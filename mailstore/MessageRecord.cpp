@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/Path.h"
 #include "platform/Text.h"
 
 namespace mailstore {
@@ -53,6 +54,16 @@ RecordBytes EncodeMessageRecord(std::string_view subject, std::string_view sende
 
 RecordBytes EncodeMessageRecord(const MessageRecord& record) {
   return EncodeMessageRecord(record.subject, record.sender, record.date, record.textFile);
+}
+
+const char* ImpossibleRecordField(const unsigned char* bytes) {
+  if (bytes[kSubject.offset] > kSubject.room) return "the subject's length is beyond its room";
+  if (bytes[kSender.offset] > kSender.room) return "the sender's length is beyond its room";
+  if (bytes[kDate.offset] > kDate.room) return "the date's length is beyond its room";
+  if (bytes[kTextFile.offset] > kTextFile.room) return "the text file's length is beyond its room";
+  if (bytes[kSender.offset] == 0) return "it names no sender";
+  if (!IsMessageFileName(platform::FileNamePart(View(bytes, kTextFile)))) return "it names no message text file";
+  return nullptr;
 }
 
 MessageRecord DecodeMessageRecord(const unsigned char* bytes) {

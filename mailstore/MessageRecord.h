@@ -62,6 +62,12 @@ struct RecordView {
 };
 RecordView ViewMessageRecord(const unsigned char* bytes);
 
+// What makes a record impossible for any copy to have written, in words,
+// or nullptr for a record that could be: a length byte beyond its field's
+// room, no sender, or a text file field naming no message text file.
+// `bytes` must hold kRecordSize bytes.
+const char* ImpossibleRecordField(const unsigned char* bytes);
+
 // True when the date text is not empty and ends in the read mark ".".
 bool IsRead(const MessageRecord& record);
 

@@ -297,7 +297,9 @@ int TMail::OpenOwnRecord(int index, int64_t& records, RecordBytes& bytes) {
   return code == platform::kOk ? code : Finish(code);
 }
 
-int TMail::RemoveDanglingRecords(const std::vector<int>& indexes, const std::vector<unsigned char>& seen) {
+int TMail::RemoveDanglingRecords(const std::vector<int>& indexes, const std::vector<unsigned char>& seen,
+                                 int* removed) {
+  if (removed) *removed = 0;
   if (indexes.empty()) return platform::kOk;
   int64_t records = 0;
   int code = OpenOwnMailbox(records);
@@ -329,6 +331,25 @@ int TMail::RemoveDanglingRecords(const std::vector<int>& indexes, const std::vec
   if (code == platform::kOk)
     code = mailbox_.Truncate(static_cast<int64_t>(first * kRecordSize + kept.size()));
   if (code == platform::kOk) code = mailbox_.Flush();
+  if (code == platform::kOk && removed) *removed = static_cast<int>((tail.size() - kept.size()) / kRecordSize);
+  return Finish(code);
+}
+
+int TMail::CutTornTail(const std::function<int(std::string_view tail)>& keep, int64_t& cut) {
+  cut = 0;
+  int64_t records = 0;
+  int code = OpenOwnMailbox(records);
+  if (code != platform::kOk) return code;
+  int64_t size = 0;
+  code = mailbox_.Size(size);
+  const int64_t whole = RecordOffset(static_cast<int>(records));
+  if (code != platform::kOk || size == whole) return Finish(code);
+  std::string tail(static_cast<size_t>(size - whole), '\0');
+  code = mailbox_.ReadAt(whole, tail.data(), tail.size());
+  if (code == platform::kOk) code = keep(tail);
+  if (code == platform::kOk) code = mailbox_.Truncate(whole);
+  if (code == platform::kOk) code = mailbox_.Flush();
+  if (code == platform::kOk) cut = size - whole;
   return Finish(code);
 }
 

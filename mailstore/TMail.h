@@ -35,6 +35,7 @@
 // retry question and PauseMs for the pauses.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -182,7 +183,17 @@ class TMail {
   // pass under one update lock with one flush; the file is left as
   // removing them one by one would leave it.  Records that changed
   // meanwhile stay.  Returns 0 or the first failing code.
-  int RemoveDanglingRecords(const std::vector<int>& indexes, const std::vector<unsigned char>& seen);
+  // `removed`, when given, counts the records removed.
+  int RemoveDanglingRecords(const std::vector<int>& indexes, const std::vector<unsigned char>& seen,
+                            int* removed = nullptr);
+
+  // Cuts the torn tail of the current user's mailbox (the bytes after its
+  // last whole record, left by a writer that died) under the update lock,
+  // so that no append is under way: first `keep` is given the tail to save
+  // elsewhere, and only when it returns 0 is the file cut and flushed.
+  // Returns 0 (nothing to cut included), what `keep` returned, or the first
+  // failing code; `cut` is the number of bytes cut.
+  int CutTornTail(const std::function<int(std::string_view tail)>& keep, int64_t& cut);
 
   // Creates a new, empty message text file under a name no other file has
   // and sets `path` to it.  Returns false when no file could be created.

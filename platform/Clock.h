@@ -27,6 +27,9 @@ class Clock {
   virtual uint32_t TickMs() const = 0;
 };
 
+// The present moment in nanoseconds since 1970, as file times count.
+int64_t NowNs();
+
 // A moment given in nanoseconds since 1970 (a file's time), in local time.
 LocalTime LocalTimeOf(int64_t ns);
 

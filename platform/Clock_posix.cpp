@@ -4,9 +4,12 @@
 #include "platform/Syscall_posix.h"
 
 namespace platform {
-namespace {
 
-}  // namespace
+int64_t NowNs() {
+  struct timespec ts {};
+  sys::ClockGettime(CLOCK_REALTIME, &ts);
+  return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
 
 LocalTime LocalTimeOf(int64_t ns) {
   struct tm parts {};
@@ -21,11 +24,7 @@ namespace {
 
 class PosixClock final : public Clock {
  public:
-  LocalTime LocalNow() const override {
-    struct timespec ts {};
-    sys::ClockGettime(CLOCK_REALTIME, &ts);
-    return LocalTimeOf(static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec);
-  }
+  LocalTime LocalNow() const override { return LocalTimeOf(NowNs()); }
 
   uint32_t UtcMillisecondsSinceMidnight() const override {
     struct timespec ts {};

@@ -26,6 +26,7 @@ struct FileInfo {
   bool hidden = false;     // a name the system hides from listings: one starting with "."
   int64_t modifiedNs = 0;  // last change, in nanoseconds since 1970
   uint64_t device = 0;     // the volume it lies on
+  uint64_t inode = 0;      // with `device`, which entry it is, whatever the path
 };
 
 // Whether a function may follow a symbolic link at the end of a path.  The
@@ -122,6 +123,12 @@ inline constexpr unsigned kSharedFileMode = 0660;
 // created with writes going straight to the disk and closed at once.  When
 // the close fails the file is removed again.
 int CreateExclusive(const std::string& path);
+
+// Creates a new file (kSharedFileMode) at `path`, never through a link nor
+// over an existing entry (80 then), writes `bytes`, flushes them to the disk
+// and closes it.  On any failure after the creation the file is removed
+// again.  Returns 0 or the first failing code.
+int WriteNewFile(const std::string& path, std::string_view bytes);
 
 // Creates or empties the file at `path`, writes `bytes`, flushes them to the
 // disk and closes it.  Returns the first failing code.

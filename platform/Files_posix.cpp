@@ -27,6 +27,7 @@ void FillInfo(const struct stat& st, std::string_view name, FileInfo& info) {
   info.hidden = !name.empty() && name.front() == '.';
   info.modifiedNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
   info.device = static_cast<uint64_t>(st.st_dev);
+  info.inode = static_cast<uint64_t>(st.st_ino);
 }
 
 // Writes all of `bytes`, resuming after short writes.  Returns 0 or a code.
@@ -264,6 +265,17 @@ int CreateExclusive(const std::string& path) {
     return code;
   }
   return kOk;
+}
+
+int WriteNewFile(const std::string& path, std::string_view bytes) {
+  const int fd = sys::Open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW, kSharedFileMode);
+  if (fd < 0) return PathErrorCode(errno, path, IoOp::kOpen);
+  sys::Fchmod(fd, kSharedFileMode);
+  int code = WriteAll(fd, bytes);
+  if (code == kOk && sys::Fsync(fd) != 0) code = CodeFromErrno(errno, IoOp::kWrite);
+  if (sys::Close(fd) != 0 && code == kOk) code = CodeFromErrno(errno, IoOp::kWrite);
+  if (code != kOk) sys::Unlink(path.c_str());
+  return code;
 }
 
 int WriteWholeFile(const std::string& path, std::string_view bytes, Links links) {

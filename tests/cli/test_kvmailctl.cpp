@@ -332,3 +332,50 @@ TEST_F(Kvmailctl, AMailDirectoryThatIsNotThereIsSaidSoAndLeftAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Kvmailctl, TheStoreCheckerReportsRepairsAndKeepsItsCommandLine) {
+  ASSERT_EQ(Run("--user alice send --subject One BOB", "one\n").status, 0);
+  ASSERT_EQ(Run("--user alice send --subject Two BOB", "two\n").status, 0);
+  Result r = Run("check --store");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "dangling records: 0\norphan texts: 0\ntorn mailboxes: 0\nimpossible records: 0\nunreadable files: 0\n");
+  EXPECT_EQ(Run("--user bob check").out, "2\n");  // plain check still counts unread mail
+
+  std::filesystem::remove(MessageFiles().front());
+  r = Run("check --store");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("BOB.LST record "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("dangling records: 1\n"), std::string::npos) << r.out;
+  r = Run("check --repair --orphans '" + work.File("orphans") + "'");
+  EXPECT_EQ(r.status, 1);  // something was found
+  EXPECT_NE(r.out.find("removed: 1 dangling records\n"), std::string::npos) << r.out;
+  EXPECT_EQ(Run("check --store").status, 0);
+  EXPECT_EQ(Run("--user bob check").out, "1\n");
+
+  for (const char* args : {"check --orphans", "check --orphans x", "check --store extra"})
+    EXPECT_EQ(Run(args).status, 2) << args;
+}
+
+// The checker takes the mailbox locks as the program does: run again and
+// again while another process delivers, it never removes or moves a
+// message being delivered.
+TEST_F(Kvmailctl, TheStoreCheckerRunsBesideDeliveries) {
+  WriteFile(work.File("send.sh"), "for i in $(seq 1 40); do echo \"m $i\" | \"$1\" --maildir \"$2\" --user alice send BOB || exit 1; done\n");
+  testing_support::Subprocess sender("/bin/sh", {work.File("send.sh"), KVMAILCTL, dir.path()});
+  int checks = 0;
+  while (!sender.Exited()) {
+    const Result r = Run("check --repair --orphans '" + work.File("orphans") + "'");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    ++checks;
+  }
+  EXPECT_EQ(sender.Wait(), 0);
+  EXPECT_GT(checks, 0);
+  EXPECT_EQ(Run("--user bob check").out, "40\n");
+  EXPECT_EQ(MessageFiles().size(), 40u);
+  EXPECT_FALSE(std::filesystem::exists(work.File("orphans")));
+}
+
+}  // namespace

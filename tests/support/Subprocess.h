@@ -45,6 +45,16 @@ class Subprocess {
 
   bool started() const { return pid_ > 0; }
 
+  // Whether it has ended (then Wait returns at once).
+  bool Exited() {
+    if (pid_ <= 0 || waited_) return true;
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) != pid_) return false;
+    waited_ = true;
+    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return true;
+  }
+
   // Waits for the end; returns the exit status, or -1 when it did not exit.
   int Wait() {
     if (pid_ <= 0) return -1;
