@@ -400,16 +400,25 @@ void TSendForm::ForwardCopy(const QStringList& lines) {
   QApplication::restoreOverrideCursor();
 }
 
+void TSendForm::changeEvent(QEvent* event) {
+  widgets::TVelForm::changeEvent(event);
+  // A new colour scheme of the desktop: the system colours follow it.
+  if (event->type() == QEvent::PaletteChange) ApplyEditorColours();
+}
+
 void TSendForm::ApplyEditorColours() {
   const shell::Preferences& prefs = context_.session.Prefs();
   auto paint = [&prefs](QPlainTextEdit& view, int normal) {
+    // System colours come from the application's palette, never from the
+    // view's own, which holds the colours set last time.
+    const QPalette system = QApplication::palette();
     QPalette palette = view.palette();
     const shell::ColourElement& n = prefs.colours[static_cast<size_t>(normal)];
     const shell::ColourElement& s = prefs.colours[static_cast<size_t>(normal + 1)];
-    palette.setColor(QPalette::Base, widgets::ColourFromSetting(n.backgroundColour, palette));
-    palette.setColor(QPalette::Text, widgets::ColourFromSetting(n.textColour, palette));
-    palette.setColor(QPalette::Highlight, widgets::ColourFromSetting(s.backgroundColour, palette));
-    palette.setColor(QPalette::HighlightedText, widgets::ColourFromSetting(s.textColour, palette));
+    palette.setColor(QPalette::Base, widgets::ColourFromSetting(n.backgroundColour, system));
+    palette.setColor(QPalette::Text, widgets::ColourFromSetting(n.textColour, system));
+    palette.setColor(QPalette::Highlight, widgets::ColourFromSetting(s.backgroundColour, system));
+    palette.setColor(QPalette::HighlightedText, widgets::ColourFromSetting(s.textColour, system));
     view.setPalette(palette);
   };
   Editor->setFont(context_.editorFont);

@@ -255,6 +255,9 @@ void TMainForm::changeEvent(QEvent* event) {
   // task bar: only the icon remains.
   if (event->type() == QEvent::WindowStateChange && isMinimized() && TrayIcon->Active())
     QTimer::singleShot(0, this, &TMainForm::MinimizeToTray);
+  // The desktop changed its colour scheme: the colour elements that stand
+  // for system colours follow it.
+  if (event->type() == QEvent::PaletteChange) ApplyColours();
 }
 
 void TMainForm::BuildButtonBar() {

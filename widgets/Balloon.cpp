@@ -75,16 +75,17 @@ void TBalloon::paintEvent(QPaintEvent*) {
            << QPoint(midX + stemWidth, box.bottom() - 1);
       break;
   }
-  painter.setPen(Qt::black);
-  painter.setBrush(backgroundColor);
+  const QColor background = backgroundColor.isValid() ? backgroundColor : palette().color(QPalette::Base);
+  painter.setPen(palette().color(QPalette::Text));
+  painter.setBrush(background);
   painter.drawRoundedRect(box.adjusted(0, 0, -1, -1), cornerSize / 2.0, cornerSize / 2.0);
   painter.drawPolygon(stem);
   // The base line drawn over, so that the stem opens into the box.
-  painter.setPen(QPen(backgroundColor, 1));
+  painter.setPen(QPen(background, 1));
   painter.drawLine(stem[1], stem[2]);
 
   // A disabled balloon writes in the disabled-text colour.
-  painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+  painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
   painter.setFont(font());
   painter.setClipRect(TextRect());
   painter.drawText(CaptionRect(), kTextFlags | static_cast<int>(alignment), WithLineBreaks(caption_));

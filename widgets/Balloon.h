@@ -20,7 +20,9 @@ class TBalloon : public QWidget {
   const QString& Caption() const { return caption_; }
 
   int cornerSize = 16;
-  QColor backgroundColor = Qt::white;
+  // Invalid: the palette's base colour, white in a light scheme, so that the
+  // text (in the palette's text colour) reads in a dark one too.
+  QColor backgroundColor;
   int xOffset = 5;
   int yOffset = 3;
   TBalloonStemPos stemPos = TBalloonStemPos::spLeft;

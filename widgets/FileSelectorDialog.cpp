@@ -271,8 +271,8 @@ void TFileSelectorDialog::ApplyViewerSettings(const shell::FileViewerSettings& s
   shown.setFixedPitch(true);
   FileViewer->setFont(shown);
   QPalette palette = FileViewer->palette();
-  palette.setColor(QPalette::Text, ColourFromSetting(settings.colours[0], palette));
-  palette.setColor(QPalette::Base, ColourFromSetting(settings.colours[1], palette));
+  palette.setColor(QPalette::Text, ColourFromSetting(settings.colours[0], QApplication::palette()));
+  palette.setColor(QPalette::Base, ColourFromSetting(settings.colours[1], QApplication::palette()));
   FileViewer->setPalette(palette);
   const int tabSize = settings.expandTabs && settings.tabSize > 0 ? settings.tabSize : 8;
   FileViewer->setTabStopDistance(tabSize * QFontMetricsF(shown).horizontalAdvance(u' '));

@@ -25,9 +25,9 @@ void TLabel3D::paintEvent(QPaintEvent*) {
   painter.setFont(font());
   const QRect r = contentsRect();
   const int flags = static_cast<int>(alignment()) | (wordWrap() ? Qt::TextWordWrap : 0);
-  painter.setPen(Qt::white);
+  painter.setPen(palette().color(QPalette::Light));
   painter.drawText(r.translated(-offset_, -offset_), flags, text());
-  painter.setPen(Qt::black);
+  painter.setPen(palette().color(QPalette::Shadow));
   painter.drawText(r.translated(offset_, offset_), flags, text());
   painter.setPen(palette().color(QPalette::WindowText));
   painter.drawText(r, flags, text());

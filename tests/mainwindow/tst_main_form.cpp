@@ -308,6 +308,27 @@ class TestMainForm : public QObject {
     QCOMPARE(form->MailViewer->accessibleName(), QString("Message text"));
   }
 
+  void aDarkSchemeReachesTheColourElementsAtOnce() {
+    Start(1);
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Highlight, QColor(40, 80, 160));
+    dark.setColor(QPalette::HighlightedText, QColor(250, 250, 250));
+    QApplication::setPalette(dark);
+    QCoreApplication::processEvents();
+    // The colour elements are system colours unless the user chose others.
+    const QPalette inbox = form->InBox->palette(), viewer = form->MailViewer->palette();
+    QApplication::setPalette(light);
+    QCoreApplication::processEvents();
+    QCOMPARE(inbox.color(QPalette::Base), QColor(30, 30, 30));
+    QCOMPARE(inbox.color(QPalette::Text), QColor(230, 230, 230));
+    QCOMPARE(inbox.color(QPalette::Highlight), QColor(40, 80, 160));
+    QCOMPARE(viewer.color(QPalette::HighlightedText), QColor(250, 250, 250));
+    QCOMPARE(form->InBox->palette().color(QPalette::Base), light.color(QPalette::Base));
+  }
+
   void aScrambledMessageIsShownPlain() {
     Deliver("secret", {"The plans are ready.", "\tSee you."}, /*scramble=*/true);
     Start(0);
