@@ -133,7 +133,7 @@ bool InboxScanner::ScanMailbox() {
   ReportProblem(problem);
   if (!grew || unread == 0 || growthPending_) return false;
   if (settings.notify)
-    mail_.Ui().ShowNotice(kProgramTitle, "You have " + std::to_string(unread) + " new message" +
+    mail_.Ui().AnnounceNewMail(kProgramTitle, "You have " + std::to_string(unread) + " new message" +
                                              PluralSuffix(unread) + " in your mailbox.");
   return true;
 }

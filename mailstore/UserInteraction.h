@@ -28,6 +28,9 @@ class UserInteraction {
   virtual bool AskRetry(const std::string& text) { return AskUser(kProgramTitle, text); }
   // A notification, such as the announcement of new mail.
   virtual void ShowNotice(const std::string& title, const std::string& text) = 0;
+  // The announcement of new mail: by default the notice alone; the program
+  // also tells the desktop.
+  virtual void AnnounceNewMail(const std::string& title, const std::string& text) { ShowNotice(title, text); }
   // An alert titled with the program's title.
   virtual void ShowErrorText(const std::string& text) = 0;
   // The system's exclamation sound.

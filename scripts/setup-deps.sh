@@ -9,7 +9,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libxcb1-dev safecat
   qt6-tools-dev qt6-tools-dev-tools libqt6sql6-sqlite
-  openbox trayer xdotool x11-utils
+  openbox trayer xdotool x11-utils dbus-daemon
   printer-driver-cups-pdf
 )
 

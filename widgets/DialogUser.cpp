@@ -16,6 +16,11 @@ bool DialogUser::AskUser(const std::string& title, const std::string& text) {
 void DialogUser::ShowNotice(const std::string& title, const std::string& text) {
   widgets::ShowNotice(FromAnsi(title), FromAnsi(text));
 }
+void DialogUser::AnnounceNewMail(const std::string& title, const std::string& text) {
+  // Sent first: the notice waits for its OK.
+  desktop_.Notify(FromAnsi(title), FromAnsi(text));
+  widgets::ShowNotice(FromAnsi(title), FromAnsi(text));
+}
 void DialogUser::ShowErrorText(const std::string& text) { widgets::ShowErrorText(FromAnsi(text)); }
 void DialogUser::WarningBeep() { widgets::WarningBeep(); }
 void DialogUser::PauseMs(int ms) { widgets::PauseMs(ms); }

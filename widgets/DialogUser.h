@@ -2,6 +2,7 @@
 #pragma once
 
 #include "mailstore/UserInteraction.h"
+#include "widgets/DesktopNotifications.h"
 #include "widgets/Progress.h"
 
 namespace widgets {
@@ -14,6 +15,8 @@ class DialogUser : public mailstore::UserInteraction {
   void ShowAlert(const std::string& title, const std::string& text) override;
   bool AskUser(const std::string& title, const std::string& text) override;
   void ShowNotice(const std::string& title, const std::string& text) override;
+  // The notice, and a notification of the desktop beside it.
+  void AnnounceNewMail(const std::string& title, const std::string& text) override;
   void ShowErrorText(const std::string& text) override;
   void WarningBeep() override;
   void PauseMs(int ms) override;
@@ -23,6 +26,7 @@ class DialogUser : public mailstore::UserInteraction {
 
  private:
   TMailProgressReport& sending_;
+  DesktopNotifications desktop_;
 };
 
 }  // namespace widgets
