@@ -41,6 +41,7 @@ QToolButton* SpeedButton(QWidget* parent, const char* name, const char* glyph, c
   button->setObjectName(name);
   button->setIcon(widgets::Glyph(glyph));
   button->setToolTip(hint);
+  button->setAccessibleName(hint);  // a picture alone says nothing to a screen reader
   button->setFixedSize(26, 26);
   button->setAutoRaise(true);
   button->setFocusPolicy(Qt::NoFocus);  // a speed button never takes the focus
@@ -175,6 +176,7 @@ void TSendForm::BuildPages() {
   bar->addStretch(1);
   editorLayout->addWidget(ButtonBar);
   Editor = new widgets::TMailEditor(editorPage);
+  Editor->setAccessibleName("Message text");
   editorLayout->addWidget(Editor, 1);
   StatusBar = new QWidget(editorPage);
   StatusBar->setObjectName("StatusBar");
@@ -212,6 +214,7 @@ void TSendForm::BuildPages() {
   nameRow->addWidget(BrowseButton);
   fileLayout->addLayout(nameRow);
   FileViewer = new widgets::TTextViewer(filePage);
+  FileViewer->setAccessibleName("Text file to send");
   FileViewer->setObjectName("FileViewer");
   fileLayout->addWidget(FileViewer, 1);
   Notebook->addWidget(filePage);

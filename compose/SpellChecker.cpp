@@ -92,6 +92,7 @@ TSpellCheckerDialog::TSpellCheckerDialog(widgets::TMailEditor& editor, const Spe
   context->setGeometry(8, 6, 100, 16);
   ScrollBox = new QScrollArea(this);
   ScrollBox->setObjectName("ScrollBox");
+  ScrollBox->setAccessibleName("Context");
   ScrollBox->setGeometry(8, 22, 405, 57);
   ScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   Preview = new QWidget;
@@ -103,6 +104,7 @@ TSpellCheckerDialog::TSpellCheckerDialog(widgets::TMailEditor& editor, const Spe
   unknown->setGeometry(8, 88, 100, 16);
   UnknownWordBox = new QLineEdit(this);
   UnknownWordBox->setObjectName("UnknownWordBox");
+  UnknownWordBox->setAccessibleName("Unknown Word");
   UnknownWordBox->setReadOnly(true);
   UnknownWordBox->setGeometry(110, 86, 170, 22);
   ChangeToBox = new QLineEdit(this);
@@ -114,6 +116,7 @@ TSpellCheckerDialog::TSpellCheckerDialog(widgets::TMailEditor& editor, const Spe
   changeTo->setBuddy(ChangeToBox);
   WordList = new QListWidget(this);
   WordList->setObjectName("WordList");
+  WordList->setAccessibleName("Suggestions");
   WordList->setGeometry(286, 86, 127, 141);
   auto button = [this](const char* name, const QString& caption, int y) {
     auto* b = new QPushButton(caption, this);

@@ -114,12 +114,14 @@ TUserListDialog::TUserListDialog(mailstore::TMail& mail, QWidget* parent) : widg
 
   UserList = new TUserListBox(this);
   UserList->setObjectName("UserList");
+  UserList->setAccessibleName("Available Users");
   UserList->setGeometry(8, 26, 145, 185);
   auto* users = new QLabel("Available &Users:", this);
   users->setGeometry(8, 8, 145, 16);
   users->setBuddy(UserList);
   RecipientList = new TUserListBox(this);
   RecipientList->setObjectName("RecipientList");
+  RecipientList->setAccessibleName("Recipients");
   RecipientList->setGeometry(192, 26, 145, 185);
   RecipientCount = new QLabel("&Recipients: 0", this);
   RecipientCount->setObjectName("RecipientCount");
@@ -130,10 +132,12 @@ TUserListDialog::TUserListDialog(mailstore::TMail& mail, QWidget* parent) : widg
   CopyRightButton = new QToolButton(this);
   CopyRightButton->setObjectName("CopyRightButton");
   CopyRightButton->setArrowType(Qt::RightArrow);
+  CopyRightButton->setAccessibleName("Add to the recipients");
   CopyRightButton->setGeometry(159, 86, 27, 26);
   CopyLeftButton = new QToolButton(this);
   CopyLeftButton->setObjectName("CopyLeftButton");
   CopyLeftButton->setArrowType(Qt::LeftArrow);
+  CopyLeftButton->setAccessibleName("Remove from the recipients");
   CopyLeftButton->setGeometry(159, 118, 27, 26);
   OkButton = widgets::GlyphButton(this, "OkButton", "OK", "ok", 82, 224);
   CancelButton = widgets::GlyphButton(this, "CancelButton", "Cancel", "cancel", 170, 224);

@@ -297,6 +297,7 @@ void TMainForm::BuildPanes() {
   listLayout->setSpacing(0);
   Header = new QHeaderView(Qt::Horizontal, ListPanel);
   Header->setObjectName("Header");
+  Header->setAccessibleName("In Box columns");
   auto* model = new QStandardItemModel(0, 3, Header);
   model->setHorizontalHeaderLabels({"Date", "From", "Subject"});
   Header->setModel(model);

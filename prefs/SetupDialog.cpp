@@ -63,10 +63,12 @@ QLabel* Label(QWidget* parent, const QString& text, int x, int y, QWidget* buddy
   return label;
 }
 
-QToolButton* BrowseButton(QWidget* parent, const char* name, int x, int y) {
+// `spoken`: what a screen reader says of the button, which shows a picture only.
+QToolButton* BrowseButton(QWidget* parent, const char* name, const QString& spoken, int x, int y) {
   auto* button = widgets::Placed(new QToolButton(parent), name, QRect(x, y, 26, 24));
   button->setIcon(widgets::Glyph("folder"));
   button->setToolTip("Browse");
+  button->setAccessibleName(spoken);
   return button;
 }
 
@@ -117,6 +119,7 @@ TSetupDialog::TSetupDialog(mailstore::UserInteraction& ui, QWidget* parent) : wi
   colours->setObjectName("Font/Colors");
   ElementList = widgets::Placed(new QListWidget(colours), "ElementList", QRect(8, 22, 201, 67));
   Label(colours, "Screen &Element:", 8, 6, ElementList);
+  ElementList->setAccessibleName("Screen Element");  // a list does not take its label's text
   ColorGrid = widgets::Placed(new widgets::TColorGrid(colours), "ColorGrid", QRect(8, 112, 200, 56));
   Label(colours, "&Color:", 8, 96, ColorGrid);
   auto* fontGroup = widgets::Placed(new QGroupBox("Font", colours), "FontGroup", QRect(8, 174, 201, 56));
@@ -149,11 +152,12 @@ TSetupDialog::TSetupDialog(mailstore::UserInteraction& ui, QWidget* parent) : wi
   mailbox->setObjectName("Mailbox");
   MailDirBox = widgets::Placed(new QLineEdit(mailbox), "MailDirBox", QRect(8, 24, 296, 22));
   Label(mailbox, "&Mail Directory:", 8, 8, MailDirBox);
-  DirBrowseButton = BrowseButton(mailbox, "DirBrowseButton", 308, 23);
+  DirBrowseButton = BrowseButton(mailbox, "DirBrowseButton", "Browse for the Mail Directory", 308, 23);
   CheckMailContinuously = widgets::Placed(new QCheckBox("&Check Mailbox Continuously every", mailbox), "CheckMailContinuously",
                                 QRect(8, 56, 222, 22));
   MailInterval = widgets::Placed(new QSpinBox(mailbox), "MailInterval", QRect(232, 56, 48, 22));
   MailInterval->setRange(5, 60);
+  MailInterval->setAccessibleName("Seconds between checks of the mailbox");
   Label(mailbox, "Seconds", 286, 59);
   NotifyWhenMailArrives =
       widgets::Placed(new QCheckBox("&Notify when Mail Arrives", mailbox), "NotifyWhenMailArrives", QRect(8, 82, 222, 22));
@@ -178,7 +182,7 @@ TSetupDialog::TSetupDialog(mailstore::UserInteraction& ui, QWidget* parent) : wi
   Label(misc, "Spelling Checker:", 8, 84);
   UserDictBox = widgets::Placed(new QLineEdit(misc), "UserDictBox", QRect(24, 120, 284, 22));
   Label(misc, "&User Dictionary Location:", 24, 102, UserDictBox);
-  UserBrowseButton = BrowseButton(misc, "UserBrowseButton", 312, 119);
+  UserBrowseButton = BrowseButton(misc, "UserBrowseButton", "Browse for the user dictionary", 312, 119);
   Notebook->addWidget(misc);
 
   connect(TabSet, &QTabBar::currentChanged, Notebook, &QStackedWidget::setCurrentIndex);

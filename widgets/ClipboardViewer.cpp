@@ -21,6 +21,7 @@ TClipboardViewer::TClipboardViewer(QWidget* owner) : QWidget(owner, Qt::Window) 
   layout->setContentsMargins(0, 0, 0, 0);
   Contents = new QPlainTextEdit(this);
   Contents->setObjectName("Contents");
+  Contents->setAccessibleName("Clipboard contents");
   Contents->setReadOnly(true);
   QFont fixed("Courier New");
   fixed.setPointSize(10);

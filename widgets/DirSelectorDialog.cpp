@@ -39,6 +39,7 @@ TDirSelectorDialog::TDirSelectorDialog(bool allowCreate, mailstore::UserInteract
   InvertButton->setObjectName("InvertButton");
   InvertButton->setIcon(Glyph("invert"));
   InvertButton->setToolTip("Files first or folders first");
+  InvertButton->setAccessibleName(InvertButton->toolTip());
   InvertButton->setCheckable(true);
   InvertButton->setAutoRaise(true);
   top->addWidget(label);
@@ -47,6 +48,7 @@ TDirSelectorDialog::TDirSelectorDialog(bool allowCreate, mailstore::UserInteract
   layout->addLayout(top);
 
   FileList = new TFileList(this);
+  FileList->setAccessibleName("Folders");
   FileList->SetListDetails(shell::ldDrives | shell::ldSystemDirectories | shell::ldDirectories);
   FileList->SetTextCase(shell::tcNone);
   layout->addWidget(FileList, 1);

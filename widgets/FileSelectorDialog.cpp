@@ -30,6 +30,7 @@ QToolButton* ToolButton(QWidget* parent, const char* name, const char* glyph, co
   button->setObjectName(name);
   button->setIcon(Glyph(glyph));
   button->setToolTip(tip);
+  button->setAccessibleName(tip);  // a picture alone says nothing to a screen reader
   button->setCheckable(true);
   button->setAutoRaise(true);
   button->setFixedSize(24, 22);
@@ -148,6 +149,7 @@ TFileSelectorDialog::TFileSelectorDialog(mailstore::UserInteraction& ui, QWidget
   headerRow->addWidget(Invert);
   listLayout->addLayout(headerRow);
   FileList = new TFileList(FileListPanel);
+  FileList->setAccessibleName("Files");
   FileList->SetListDetails(shell::ldDrives | shell::ldSystemDirectories | shell::ldDirectories | shell::ldFiles);
   FileList->SetTextCase(shell::tcNone);
   FileList->SetHeader(Header);
@@ -157,6 +159,7 @@ TFileSelectorDialog::TFileSelectorDialog(mailstore::UserInteraction& ui, QWidget
   auto* viewerLayout = new QVBoxLayout(ViewerPanel);
   viewerLayout->setContentsMargins(0, 0, 0, 0);
   FileViewer = new TTextViewer(ViewerPanel);
+  FileViewer->setAccessibleName("Preview of the file");
   FileViewer->setObjectName("FileViewer");
   viewerLayout->addWidget(FileViewer);
   SplitterPanel->addWidget(FileListPanel);

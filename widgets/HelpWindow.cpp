@@ -1,5 +1,8 @@
 #include "widgets/HelpWindow.h"
 
+#include <QAbstractButton>
+#include <QTextBrowser>
+#include <QToolButton>
 #include <QDir>
 #include <QFileInfo>
 #include <QHelpContentWidget>
@@ -94,13 +97,17 @@ THelpWindow::THelpWindow(const QString& collectionFile, QWidget* parent)
   auto* splitter = new QSplitter(Qt::Horizontal, this);
   Navigation = new QTabWidget(splitter);
   Navigation->setObjectName("Navigation");
+  Navigation->setAccessibleName("Contents, index and search");
   Navigation->addTab(engine_->contentWidget(), "&Contents");
+  engine_->contentWidget()->setAccessibleName("Contents");
+  engine_->indexWidget()->setAccessibleName("Index");
 
   auto* index = new QWidget;
   auto* indexLayout = new QVBoxLayout(index);
   auto* look = new QLineEdit(index);
   look->setObjectName("IndexFilter");
   look->setPlaceholderText("Type a word to look for");
+  look->setAccessibleName("Word to look for in the index");
   indexLayout->addWidget(look);
   indexLayout->addWidget(engine_->indexWidget(), 1);
   Navigation->addTab(index, "&Index");
@@ -112,6 +119,21 @@ THelpWindow::THelpWindow(const QString& collectionFile, QWidget* parent)
   QHelpSearchEngine* searchEngine = engine_->searchEngine();
   searchLayout->addWidget(searchEngine->queryWidget());
   searchLayout->addWidget(searchEngine->resultWidget(), 1);
+  searchEngine->resultWidget()->setAccessibleName("Pages found");
+  // The result list and its four page buttons (first, previous, next, last,
+  // made in that order) come without names.
+  const QList<QToolButton*> pages = searchEngine->resultWidget()->findChildren<QToolButton*>();
+  const char* const pageNames[] = {"First page of pages found", "Previous page of pages found",
+                                   "Next page of pages found", "Last page of pages found"};
+  for (qsizetype i = 0; i < pages.size() && i < 4; ++i) pages[i]->setAccessibleName(pageNames[i]);
+  for (QTextBrowser* list : searchEngine->resultWidget()->findChildren<QTextBrowser*>())
+    list->setAccessibleName("Pages found");
+  // The search box and its buttons come without names; their hints say
+  // what they do.
+  searchEngine->queryWidget()->findChild<QLineEdit*>()->setAccessibleName("Words to search for");
+  for (QAbstractButton* button : searchEngine->queryWidget()->findChildren<QAbstractButton*>())
+    if (button->accessibleName().isEmpty())
+      button->setAccessibleName(button->toolTip().isEmpty() ? button->text() : button->toolTip());
   Navigation->addTab(search, "&Search");
   connect(searchEngine->queryWidget(), &QHelpSearchQueryWidget::search, this,
           [searchEngine] { searchEngine->search(searchEngine->queryWidget()->searchInput()); });
@@ -119,6 +141,7 @@ THelpWindow::THelpWindow(const QString& collectionFile, QWidget* parent)
 
   Page = new HelpBrowser(*engine_, splitter);
   Page->setObjectName("Page");
+  Page->setAccessibleName("Help topic");
   splitter->addWidget(Navigation);
   splitter->addWidget(Page);
   splitter->setStretchFactor(1, 1);

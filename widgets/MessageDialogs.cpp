@@ -144,6 +144,7 @@ TGetInputDialog::TGetInputDialog(QWidget* parent) : TVelForm(parent) {
   PromptStr->setGeometry(8, 8, 241, 18);
   EditBox = new QLineEdit(frame);
   EditBox->setObjectName("EditBox");
+  EditBox->setAccessibleName("Input");
   EditBox->setGeometry(8, 30, 241, 22);
   EditBox->setMaxLength(10);
   EditBox->installEventFilter(this);
@@ -235,6 +236,7 @@ bool GetInput(const QString& title, const QString& prompt, QString& text, int he
   TGetInputDialog dialog;
   dialog.setWindowTitle(title);
   dialog.PromptStr->setText(prompt);
+  dialog.EditBox->setAccessibleName(prompt);
   dialog.EditBox->setText(text);
   dialog.helpContext = helpContext;
   dialog.digitsOnly = digitsOnly;

@@ -5,6 +5,7 @@
 #include <QSettings>
 #include <QtTest>
 
+#include "support/Accessible.h"
 #include "compose/SendForm.h"
 #include "prefs/PrintDialog.h"
 #include "mailstore/MessageText.h"
@@ -53,6 +54,14 @@ class TestSendForm : public QObject {
 
  private slots:
   void initTestCase() { widgets::CreateAlertWindow(); }
+
+  void everyControlHasAName() {
+    Fixture f;
+    TSendForm form(f.context);
+    form.Open("Send Mail", "", "", false, "");
+    form.show();
+    QVERIFY2(testing_support::ControlsWithoutNames(&form).isEmpty(), qPrintable(testing_support::ControlsWithoutNames(&form).join(", ")));
+  }
 
   void replySubjects_data() {
     QTest::addColumn<QString>("subject");

@@ -2,6 +2,7 @@
 // dialog's buttons drive it.
 #include <QtTest>
 
+#include "support/Accessible.h"
 #include "compose/SpellChecker.h"
 #include "platform/Files.h"
 #include "support/MailFixture.h"
@@ -26,9 +27,15 @@ class TestSpellChecker : public QObject {
     editor->setPlainText(text);
     TSpellCheckerDialog dialog(*editor, Settings(), ui);
     QStringList stops;
-    for (bool stopped = dialog.CheckNext(); stopped; stopped = dialog.CheckNext()) stops << dialog.CurrentWord();
+    for (bool stopped = dialog.CheckNext(); stopped; stopped = dialog.CheckNext()) {
+      stops << dialog.CurrentWord();
+      const QStringList unnamed = testing_support::ControlsWithoutNames(&dialog);
+      if (!unnamed.isEmpty()) qWarning("controls without a name: %s", qPrintable(unnamed.join(", ")));
+      unnamedControls += unnamed.size();
+    }
     return stops;
   }
+  int unnamedControls = 0;
   QString LastAlert() const { return ui.shown.empty() ? QString() : QString::fromStdString(ui.shown.back().text); }
 
  private slots:
@@ -43,6 +50,12 @@ class TestSpellChecker : public QObject {
     editor->resize(600, 300);
     editor->show();
     ui = {};
+  }
+
+  void cleanup() {
+    // Every stop of every test showed the dialog with a name on each control.
+    QCOMPARE(unnamedControls, 0);
+    unnamedControls = 0;
   }
 
   void aCleanTextOnlySaysSo() {

@@ -2,6 +2,7 @@
 #include <QLineEdit>
 #include <QtTest>
 
+#include "support/Accessible.h"
 #include "compose/UserListDialog.h"
 #include "mailstore/IoErrorText.h"
 #include "support/MailFixture.h"
@@ -53,9 +54,10 @@ class TestUserListDialog : public QObject {
   }
 
   void namesOfTheToBoxStartOnTheRight() {
-    QStringList left, right;
+    QStringList left, right, unnamed;
     QString count;
     const QString written = Pick("bob, carol", [&](TUserListDialog& d) {
+      unnamed = testing_support::ControlsWithoutNames(&d);
       left = Names(d.UserList);
       right = Names(d.RecipientList);
       count = d.RecipientCount->text();
@@ -64,6 +66,7 @@ class TestUserListDialog : public QObject {
     QCOMPARE(right, (QStringList{"BOB", "CAROL"}));
     QCOMPARE(left, (QStringList{"ALICE", "DAVE", "MARY ANN"}));
     QCOMPARE(count, QString("Recipients: 2"));
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     QCOMPARE(written, QString("BOB CAROL"));
   }
 

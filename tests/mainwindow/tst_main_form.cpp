@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "support/Accessible.h"
 #include "support/Modal.h"
 #include "mailstore/Delivery.h"
 #include "mailstore/UserRegistry.h"
@@ -306,6 +307,8 @@ class TestMainForm : public QObject {
     QVERIFY(first.data(Qt::AccessibleTextRole).toString().startsWith("read, from ALICE"));
     QCOMPARE(form->InBox->accessibleName(), QString("In Box"));
     QCOMPARE(form->MailViewer->accessibleName(), QString("Message text"));
+    const QStringList unnamed = testing_support::ControlsWithoutNames(form.get());
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
   }
 
   void aDarkSchemeReachesTheColourElementsAtOnce() {
@@ -440,9 +443,11 @@ class TestMainForm : public QObject {
     Start(0);
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
     QString caption, version;
+    QStringList unnamed;
     WhenModal([&](QWidget* modal) {
       auto* about = qobject_cast<widgets::TAboutBox*>(modal);
       QVERIFY(about);
+      unnamed = testing_support::ControlsWithoutNames(about);
       caption = about->windowTitle();
       version = about->Version->text() + " | " + about->Copyright->text();
       about->OkButton->click();
@@ -450,6 +455,7 @@ class TestMainForm : public QObject {
     QTest::keyClick(form.get(), Qt::Key_F2);
     QCOMPARE(caption, QString("About KV Mailbox"));
     QCOMPARE(version, QString("Windows 95/98/NT - Version 1.2b | May 12, 1999"));
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
   }
 
   void theClipboardViewerFollowsTheClipboard() {
@@ -462,6 +468,8 @@ class TestMainForm : public QObject {
     form->MailViewer->SelectEverything();
     form->Copy1->trigger();
     QTRY_COMPARE(viewer->Contents->toPlainText(), QString("Text of message 0"));
+    const QStringList unnamed = testing_support::ControlsWithoutNames(viewer);
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     form->ShowClipboard1->trigger();
     QCOMPARE(form->findChildren<widgets::TClipboardViewer*>().size(), 1);
   }

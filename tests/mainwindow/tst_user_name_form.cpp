@@ -4,6 +4,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "support/Accessible.h"
 #include "support/Modal.h"
 #include "mailstore/UserRegistry.h"
 #include "mainwindow/UserNameForm.h"
@@ -40,6 +41,14 @@ class TestUserNameForm : public QObject {
     mail->SetMailDir(dir.path());
     WriteFile(dir.File("MASTER.INI"), "[USERS]\r\nBOB=\r\nALICE=\r\n");
     WriteFile(dir.File("MAILBOX.INI"), "[USERS]\r\nALICE=" + mailstore::ScramblePassword("SECRET") + "\r\n");
+  }
+
+  void everyControlHasAName() {
+    TUserNameForm form(*mail, "");
+    form.show();
+    QVERIFY2(testing_support::ControlsWithoutNames(&form).isEmpty(), qPrintable(testing_support::ControlsWithoutNames(&form).join(", ")));
+    form.OpenOnPasswordPage("ALICE", "SECRET");
+    QVERIFY2(testing_support::ControlsWithoutNames(&form).isEmpty(), qPrintable(testing_support::ControlsWithoutNames(&form).join(", ")));
   }
 
   void typingGoesInUpperCase() {

@@ -1,6 +1,7 @@
 // The Print dialog as the user fills it in.
 #include <QtTest>
 
+#include "support/Accessible.h"
 #include "prefs/PrintDialog.h"
 #include "support/Modal.h"
 #include "support/RecordingDevice.h"
@@ -20,6 +21,13 @@ class TestPrintDialog : public QObject {
   }
 
  private slots:
+  void everyControlHasAName() {
+    FakePrinters printers;
+    prefs::TPrintDialog dialog(printers);
+    dialog.Fill(Options());
+    QVERIFY2(testing_support::ControlsWithoutNames(&dialog).isEmpty(), qPrintable(testing_support::ControlsWithoutNames(&dialog).join(", ")));
+  }
+
   void fillsFromTheOptions() {
     FakePrinters printers;
     prefs::TPrintDialog dialog(printers);

@@ -3,6 +3,7 @@
 #include <QSettings>
 #include <QtTest>
 
+#include "support/Accessible.h"
 #include "mailstore/UserRegistry.h"
 #include "prefs/SetupDialog.h"
 #include "shell/StoredSettings.h"
@@ -48,9 +49,11 @@ class TestSetupDialog : public QObject {
       Session s;
       shell::Preferences before = s.session.Prefs();
       std::array<QFont, 3> fonts{QFont("Arial"), QFont("Courier New"), QFont("Courier New")};
-      WhenModal([how](QWidget* modal) {
+      QStringList unnamed;
+      WhenModal([how, &unnamed](QWidget* modal) {
         auto* dialog = qobject_cast<TSetupDialog*>(modal);
         QVERIFY(dialog);
+        unnamed = testing_support::ControlsWithoutNames(dialog);
         QTest::mouseClick(dialog->ColorGrid, Qt::LeftButton, {}, dialog->ColorGrid->CellRect(9).center());
         dialog->InBoxPreview->setFont(QFont("Courier New"));
         dialog->PasswordBox->setText("NEW");
@@ -61,6 +64,7 @@ class TestSetupDialog : public QObject {
         else dialog->close();
       });
       QVERIFY(!prefs::ExecutePreferences(s.session, fonts, nullptr));
+      QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
       QCOMPARE(s.session.Prefs().colours[0].textColour, before.colours[0].textColour);
       QCOMPARE(s.session.Prefs().mailDir, before.mailDir);
       QCOMPARE(s.session.Prefs().mailCheckInterval, before.mailCheckInterval);

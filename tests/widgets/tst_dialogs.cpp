@@ -5,6 +5,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "support/Accessible.h"
 #include "support/Modal.h"
 #include "mailstore/MailError.h"
 #include "widgets/DialogUser.h"
@@ -25,6 +26,18 @@ class TestDialogs : public QObject {
   Q_OBJECT
  private slots:
   void init() { SetProgramTitle("KV Mailbox"); }
+
+  void everyControlHasAName() {
+    TAlertDialog alert;
+    alert.SetMessage("KV Mailbox", "Hi");
+    TAskUserDialog ask;
+    ask.SetMessage("KV Mailbox", "Delete?");
+    TGetInputDialog input;
+    for (QWidget* dialog : std::initializer_list<QWidget*>{&alert, &ask, &input}) {
+      const QStringList unnamed = testing_support::ControlsWithoutNames(dialog);
+      QVERIFY2(unnamed.isEmpty(), qPrintable(dialog->metaObject()->className() + QString(": ") + unnamed.join(", ")));
+    }
+  }
 
   void layoutOfAOneWordAlert() {
     TAlertDialog alert;

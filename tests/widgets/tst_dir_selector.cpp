@@ -5,6 +5,7 @@
 #include <QtTest>
 #include <sys/stat.h>
 
+#include "support/Accessible.h"
 #include "platform/Files.h"
 #include "support/MailFixture.h"
 #include "support/Modal.h"
@@ -58,6 +59,14 @@ class TestDirSelector : public QObject {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(config->path()));
     mkdir(tree->File("mail").c_str(), 0755);
     widgets::CreateAlertWindow();
+  }
+
+  void everyControlHasAName() {
+    testing_support::ScriptedUi ui;
+    TDirSelectorDialog dialog(true, ui);
+    dialog.Open("Select a Mail Directory", Path("mail"));
+    dialog.show();
+    QVERIFY2(testing_support::ControlsWithoutNames(&dialog).isEmpty(), qPrintable(testing_support::ControlsWithoutNames(&dialog).join(", ")));
   }
 
   void aMissingDirectoryIsCreatedWithItsParentsAfterYes() {

@@ -4,6 +4,7 @@
 #include <QtTest>
 #include <sys/stat.h>
 
+#include "support/Accessible.h"
 #include "support/MailFixture.h"
 #include "support/Modal.h"
 #include "support/TempDir.h"
@@ -49,6 +50,13 @@ class TestFileSelector : public QObject {
     WriteFile(tree->File("docs/plan.txt"), "plan");
     WriteFile(tree->File("docs/old/memo.txt"), "memo");
     widgets::CreateAlertWindow();
+  }
+
+  void everyControlHasAName() {
+    TFileSelectorDialog dialog(ui);
+    dialog.Open("Load File", Path(""), "*.*", "");
+    dialog.show();
+    QVERIFY2(testing_support::ControlsWithoutNames(&dialog).isEmpty(), qPrintable(testing_support::ControlsWithoutNames(&dialog).join(", ")));
   }
 
   void aLocationWithAWildcardSetsTheDirectoryAndTheMask() {

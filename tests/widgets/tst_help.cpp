@@ -6,6 +6,7 @@
 #include <QTabWidget>
 #include <QtTest>
 
+#include "support/Accessible.h"
 #include "widgets/Help.h"
 #include "widgets/HelpWindow.h"
 
@@ -54,6 +55,8 @@ class TestHelp : public QObject {
     QVERIFY(window);
     QVERIFY(window->isVisible());
     QCOMPARE(window->windowTitle(), QString("KV Mailbox Help - Using the Mailbox"));
+    const QStringList unnamed = testing_support::ControlsWithoutNames(window);
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     widgets::ShowHelpTopic(widgets::kHelpPrintDialog);
     QCOMPARE(widgets::THelpWindow::Instance(), window);
     QCOMPARE(window->windowTitle(), QString("KV Mailbox Help - Printing a Message"));
