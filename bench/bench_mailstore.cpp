@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -354,13 +355,18 @@ int main(int argc, char** argv) {
   const std::string root = bench::WorkDirectory(argc, argv);
   std::printf("in %s; times per unit named, medians of alternating rounds, ratio (lowest-highest round)\n",
               root.c_str());
-  BenchDelivery(root);
-  BenchSendToAll(root);
-  for (int records : {1000, 10000, 100000}) BenchScan(root, records);
-  BenchDangling(root);
-  BenchMissingMailboxIni(root);
-  BenchProcessPerMessage(root);
-  BenchBurst(root);
+  // KVMAIL_BENCH=scan (or delivery, all, dangling, ini, process, burst)
+  // runs that group alone.
+  const char* only = std::getenv("KVMAIL_BENCH");
+  auto wanted = [only](const char* group) { return only == nullptr || std::strcmp(only, group) == 0; };
+  if (wanted("delivery")) BenchDelivery(root);
+  if (wanted("all")) BenchSendToAll(root);
+  if (wanted("scan"))
+    for (int records : {1000, 10000, 100000}) BenchScan(root, records);
+  if (wanted("dangling")) BenchDangling(root);
+  if (wanted("ini")) BenchMissingMailboxIni(root);
+  if (wanted("process")) BenchProcessPerMessage(root);
+  if (wanted("burst")) BenchBurst(root);
   if (argc <= 1) std::filesystem::remove_all(root);
   return 0;
 }

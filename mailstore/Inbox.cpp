@@ -109,9 +109,13 @@ bool InboxScanner::ScanMailbox() {
   } else {
     // Lines follow the records that stay: the dangling ones go below.
     const size_t records = std::min(bytes.size() / kRecordSize, static_cast<size_t>(n));
+    std::vector<std::string_view> textFiles(records);
+    for (size_t i = 0; i < records; ++i) textFiles[i] = ViewMessageRecord(bytes.data() + i * kRecordSize).textFile;
+    std::vector<int> states;
+    mail_.TextFileStates(textFiles, states);
     for (size_t i = 0; i < records; ++i) {
       const RecordView record = ViewMessageRecord(bytes.data() + i * kRecordSize);
-      const int state = mail_.TextFileState(record.textFile);
+      const int state = states[i];
       if (state == platform::kFileNotFound) {
         dangling.push_back(static_cast<int>(i));
         continue;

@@ -140,8 +140,9 @@ std::string FormatLongTime(const platform::LocalTime& time) {
 
 bool IsMessageFileName(std::string_view name) {
   if (name.size() != 12 || !platform::EqualsIgnoreCase(name.substr(8), ".MSG")) return false;
-  return std::all_of(name.begin(), name.begin() + 8,
-                     [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+  return std::all_of(name.begin(), name.begin() + 8, [](char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+  });
 }
 
 }  // namespace mailstore

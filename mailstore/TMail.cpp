@@ -69,7 +69,7 @@ platform::FoundName TMail::ResolveTextFile(std::string_view stored) const {
   if (!IsMessageFileName(name)) return {{}, platform::kFileNotFound, {}};
   if (indexFirst_ && index_) {
     int code = platform::kOk;
-    if (const std::string* spelled = index_->Find(name, code))
+    if (const std::optional<std::string_view> spelled = index_->Find(name, code))
       return {platform::JoinPath(mailDir_, *spelled), platform::kOk, {}};
     // Not listed (or no listing): a look of its own decides, as always.
   }
@@ -205,9 +205,23 @@ int TMail::TextFileState(std::string_view stored) const {
   if (!IsMessageFileName(name)) return platform::kFileNotFound;
   if (indexFirst_ && index_) {
     int code = platform::kOk;
-    if (index_->Find(name, code) != nullptr) return platform::kOk;
+    if (index_->Contains(name, code)) return platform::kOk;
   }
   return FindName(name).code;
+}
+
+void TMail::TextFileStates(const std::vector<std::string_view>& stored, std::vector<int>& states) const {
+  std::vector<std::string_view> names(stored.size());
+  for (size_t i = 0; i < stored.size(); ++i) names[i] = platform::FileNamePart(stored[i]);
+  std::vector<char> listed;
+  int code = platform::kOk;
+  if (indexFirst_ && index_) index_->ContainsEach(names, listed, code);
+  states.resize(stored.size());
+  for (size_t i = 0; i < stored.size(); ++i) {
+    if (!IsMessageFileName(names[i])) states[i] = platform::kFileNotFound;
+    else if (i < listed.size() && listed[i]) states[i] = platform::kOk;
+    else states[i] = FindName(names[i]).code;  // not listed (or no listing): a look of its own decides
+  }
 }
 
 MessageRecord TMail::ResolveRecord(const RecordBytes& bytes) const {
@@ -388,7 +402,7 @@ bool TMail::TakenInOtherLetters(const std::string& name) const {
   // A look that fails says nothing; the exclusive creation then decides.
   if (platform::EntryExists(platform::JoinPath(mailDir_, platform::LowerAscii(name)))) return true;
   int code = platform::kOk;
-  return index_ && index_->IsLoaded() && index_->Find(name, code) != nullptr;
+  return index_ && index_->IsLoaded() && index_->Find(name, code).has_value();
 }
 
 bool TMail::CreateMessageFile(std::string& path) {

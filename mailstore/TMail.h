@@ -176,6 +176,10 @@ class TMail {
   // Directory: 0, 2 (no such file: the record is dangling) or the code of a
   // look that failed.
   int TextFileState(std::string_view stored) const;
+  // TextFileState of many records' fields at once (`states[i]` for
+  // `stored[i]`): during an Operation of kListDirectory the reading of the
+  // directory answers for all of them in one pass.
+  void TextFileStates(const std::vector<std::string_view>& stored, std::vector<int>& states) const;
 
   // Removes the records at `indexes` (ascending) of the current user's
   // mailbox, each still byte for byte the dangling record it was in `seen`

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,23 +74,38 @@ class DirectoryIndex {
   // spells it (in the system's encoding), or nullptr.  The directory is
   // read at the first question; `code` is 0, or the failure of that reading
   // (then nothing is found, and nothing may be concluded from that).
-  const std::string* Find(std::string_view name, int& code);
+  std::optional<std::string_view> Find(std::string_view name, int& code);
+  // Whether an entry named `name` in any case is there, by a comparison of
+  // 64-bit hashes of the upper-cased names alone: one look into the table,
+  // without the names.  Two names of one hash (about one chance in 10^14
+  // for a directory of 100,000 names) would make a missing name count as
+  // there, never the other way round.
+  bool Contains(std::string_view name, int& code);
+  // Contains for many names at once (`present[i]` for `names[i]`), the
+  // table read ahead of the looks, so that a scan of 100,000 records does
+  // not wait for memory at each.
+  void ContainsEach(const std::vector<std::string_view>& names, std::vector<char>& present, int& code);
   // Whether the directory has been read already.
   bool IsLoaded() const { return loaded_; }
 
  private:
   void Load();
-  void Insert(uint32_t entry);
+  void Insert(uint32_t entry, uint64_t hash);
 
   std::string directory_;
   bool loaded_ = false;
   int loadCode_ = 0;
-  // The names on disk, and an open-addressing table of their positions
-  // (plus one; 0 is empty) by the hash of the upper-cased stored name: a
-  // directory of 100,000 names costs one allocation per name at most.
-  std::vector<std::string> names_;
+  // The names on disk, and an open-addressing table of the 64-bit hashes
+  // of the upper-cased stored names (0: an empty slot) beside their
+  // positions: a directory of 100,000 names costs one allocation per name
+  // at most, and a look compares hashes in one array before any name.
+  std::string_view Name(uint32_t entry) const {
+    return std::string_view(names_).substr(starts_[entry], starts_[entry + 1] - starts_[entry]);
+  }
+  std::string names_;              // every name, one after another
+  std::vector<uint32_t> starts_;   // where each begins, and where the last ends
+  std::vector<uint64_t> hashes_;
   std::vector<uint32_t> slots_;
-  std::vector<uint32_t> hashes_;  // of each slot's name, compared before the name
 };
 
 // A name looked for in a directory.

@@ -140,11 +140,14 @@ int FindFiles(const std::string& directory, std::string_view pattern, std::vecto
 
 namespace {
 
-// The hash of a stored (Windows-1252) name as UpperAnsi sees it.
+// The hash of a stored (Windows-1252) name as UpperAnsi sees it; never 0,
+// which marks an empty slot.
 uint64_t UpperHash(std::string_view stored) {
   uint64_t hash = 14695981039346656037ull;
   for (char c : stored) hash = (hash ^ static_cast<unsigned char>(UpperAnsi(c))) * 1099511628211ull;
-  return hash;
+  // The low bits pick the slot: mix the high ones in.
+  hash ^= hash >> 29;
+  return hash == 0 ? 1 : hash;
 }
 
 bool IsAscii(std::string_view name) {
@@ -154,7 +157,7 @@ bool IsAscii(std::string_view name) {
 }
 
 // The stored form of a name on disk; an ASCII name is its own.
-std::string_view Stored(const std::string& onDisk, std::string& buffer) {
+std::string_view Stored(std::string_view onDisk, std::string& buffer) {
   if (IsAscii(onDisk)) return onDisk;
   buffer = StoredName(onDisk);
   return buffer;
@@ -169,51 +172,94 @@ void DirectoryIndex::Load() {
     loadCode_ = errno == ENOENT ? kPathNotFound : CodeFromErrno(errno, IoOp::kRead);
     return;
   }
-  while (struct dirent* entry = sys::Readdir(dir)) names_.emplace_back(entry->d_name);
+  starts_.push_back(0);
+  while (struct dirent* entry = sys::Readdir(dir)) {
+    names_ += entry->d_name;
+    starts_.push_back(static_cast<uint32_t>(names_.size()));
+  }
   if (errno != 0) {
     loadCode_ = CodeFromErrno(errno, IoOp::kRead);
     names_.clear();
+    starts_.assign(1, 0);
   }
   sys::Closedir(dir);
+  const size_t count = starts_.size() - 1;
   size_t size = 16;
-  while (size < 2 * names_.size()) size *= 2;
-  slots_.assign(size, 0);
+  while (size < 2 * count) size *= 2;
   hashes_.assign(size, 0);
-  for (uint32_t i = 0; i < names_.size(); ++i) Insert(i);
+  slots_.assign(size, 0);
+  // The hashes first, then the inserts with the table read ahead.
+  std::vector<uint64_t> hashes(count);
+  std::string buffer;
+  for (uint32_t i = 0; i < count; ++i) hashes[i] = UpperHash(Stored(Name(i), buffer));
+  constexpr size_t kAhead = 16;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (i + kAhead < count) __builtin_prefetch(&hashes_[hashes[i + kAhead] & (size - 1)], 1);
+    Insert(i, hashes[i]);
+  }
 }
 
-void DirectoryIndex::Insert(uint32_t entry) {
+void DirectoryIndex::Insert(uint32_t entry, uint64_t hash) {
   std::string buffer;
-  const std::string_view stored = Stored(names_[entry], buffer);
-  const size_t mask = slots_.size() - 1;
-  const uint64_t hash = UpperHash(stored);
+  const std::string_view stored = Stored(Name(entry), buffer);
+  const size_t mask = hashes_.size() - 1;
   for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-    if (slots_[slot] == 0) {
+    if (hashes_[slot] == 0) {
+      hashes_[slot] = hash;
       slots_[slot] = entry + 1;
-      hashes_[slot] = static_cast<uint32_t>(hash >> 32);
       return;
     }
     // The first of two names equal in any case wins.
     std::string other;
-    if (hashes_[slot] == static_cast<uint32_t>(hash >> 32) &&
-        EqualsIgnoreCase(Stored(names_[slots_[slot] - 1], other), stored))
-      return;
+    if (hashes_[slot] == hash && EqualsIgnoreCase(Stored(Name(slots_[slot] - 1), other), stored)) return;
   }
 }
 
-const std::string* DirectoryIndex::Find(std::string_view name, int& code) {
+std::optional<std::string_view> DirectoryIndex::Find(std::string_view name, int& code) {
   if (!loaded_) Load();
   code = loadCode_;
-  if (loadCode_ != kOk || slots_.empty()) return nullptr;
-  const size_t mask = slots_.size() - 1;
+  if (loadCode_ != kOk || hashes_.empty()) return std::nullopt;
+  const size_t mask = hashes_.size() - 1;
   const uint64_t hash = UpperHash(name);
   std::string buffer;
-  for (size_t slot = hash & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
-    if (hashes_[slot] != static_cast<uint32_t>(hash >> 32)) continue;
-    const std::string& candidate = names_[slots_[slot] - 1];
-    if (EqualsIgnoreCase(Stored(candidate, buffer), name)) return &candidate;
+  for (size_t slot = hash & mask; hashes_[slot] != 0; slot = (slot + 1) & mask) {
+    if (hashes_[slot] != hash) continue;
+    const std::string_view candidate = Name(slots_[slot] - 1);
+    if (EqualsIgnoreCase(Stored(candidate, buffer), name)) return candidate;
   }
-  return nullptr;
+  return std::nullopt;
+}
+
+void DirectoryIndex::ContainsEach(const std::vector<std::string_view>& names, std::vector<char>& present,
+                                  int& code) {
+  if (!loaded_) Load();
+  code = loadCode_;
+  present.assign(names.size(), 0);
+  if (loadCode_ != kOk || hashes_.empty()) return;
+  const size_t mask = hashes_.size() - 1;
+  std::vector<uint64_t> wanted(names.size());
+  for (size_t i = 0; i < names.size(); ++i) wanted[i] = UpperHash(names[i]);
+  constexpr size_t kAhead = 16;
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (i + kAhead < names.size()) __builtin_prefetch(&hashes_[wanted[i + kAhead] & mask]);
+    for (size_t slot = wanted[i] & mask; hashes_[slot] != 0; slot = (slot + 1) & mask) {
+      if (hashes_[slot] == wanted[i]) {
+        present[i] = 1;
+        break;
+      }
+    }
+  }
+}
+
+bool DirectoryIndex::Contains(std::string_view name, int& code) {
+  if (!loaded_) Load();
+  code = loadCode_;
+  if (loadCode_ != kOk || hashes_.empty()) return false;
+  const size_t mask = hashes_.size() - 1;
+  const uint64_t hash = UpperHash(name);
+  for (size_t slot = hash & mask; hashes_[slot] != 0; slot = (slot + 1) & mask)
+    if (hashes_[slot] == hash) return true;
+  return false;
 }
 
 FoundName FindName(const std::string& directory, std::string_view name, DirectoryIndex* index) {
@@ -234,9 +280,9 @@ FoundName FindName(const std::string& directory, std::string_view name, Director
   std::optional<DirectoryIndex> own;
   if (index == nullptr || index->Directory() != directory) index = &own.emplace(directory);
   int code = kOk;
-  const std::string* spelled = index->Find(name, code);
+  const std::optional<std::string_view> spelled = index->Find(name, code);
   result.code = code == kOk ? kFileNotFound : code;
-  if (spelled == nullptr) return result;
+  if (!spelled) return result;
   const std::string path = JoinPath(directory, *spelled);
   if (sys::Lstat(path.c_str(), &st) != 0) {
     result.code = PathErrorCode(errno, path, IoOp::kOther);  // gone since the reading: still missing

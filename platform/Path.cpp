@@ -17,8 +17,12 @@ std::string JoinPath(std::string_view directory, std::string_view name) {
 }
 
 std::string_view FileNamePart(std::string_view path) {
-  const size_t last = path.find_last_of("/\\:");
-  return last == std::string_view::npos ? path : path.substr(last + 1);
+  // Read from the end: a scan asks this of every record.
+  for (size_t i = path.size(); i > 0; --i) {
+    const char c = path[i - 1];
+    if (c == '/' || c == '\\' || c == ':') return path.substr(i);
+  }
+  return path;
 }
 
 std::string AbsolutePath(std::string_view path) {

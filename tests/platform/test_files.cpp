@@ -93,6 +93,34 @@ TEST_F(FilesTest, NamesAreFoundWhateverTheirCase) {
   EXPECT_EQ(platform::ResolveName(dir.path(), "BOB.LST"), dir.File("BOB.LST"));  // the exact spelling first
 }
 
+// One reading of the directory answers every look, one by one or many at
+// once, whatever the letter case, and a directory that cannot be read
+// answers nothing.
+TEST_F(FilesTest, ADirectoryIndexFindsNamesWhateverTheirCase) {
+  WriteFile(dir.File("0000abcd.msg"), "");
+  WriteFile(dir.File("BOB.LST"), "");
+  WriteFile(dir.File("Caf\xC3\xA9.txt"), "");  // UTF-8 on disk, Windows-1252 asked
+  for (int i = 0; i < 100; ++i) WriteFile(dir.File("other" + std::to_string(i)), "");
+  platform::DirectoryIndex index(dir.path());
+  int code = -1;
+  const std::vector<std::string_view> names = {"0000ABCD.MSG", "bob.lst", "CAF\xC9.TXT", "0000ABCE.MSG", "BOB"};
+  const std::vector<char> expected = {1, 1, 1, 0, 0};
+  std::vector<char> present;
+  index.ContainsEach(names, present, code);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(present, expected);
+  for (size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(index.Contains(names[i], code), expected[i] != 0) << names[i];
+    EXPECT_EQ(index.Find(names[i], code).has_value(), expected[i] != 0) << names[i];
+  }
+  EXPECT_EQ(index.Find("0000ABCD.MSG", code).value(), "0000abcd.msg");  // as the directory spells it
+
+  platform::DirectoryIndex missing(dir.File("nowhere"));
+  missing.ContainsEach(names, present, code);
+  EXPECT_EQ(code, 3);
+  EXPECT_EQ(present, std::vector<char>(names.size(), 0));
+}
+
 TEST_F(FilesTest, FindFilesListsMatchesAndTellsWhatIsMissing) {
   WriteFile(dir.File("BOB.LST"), "");
   WriteFile(dir.File("alice.lst"), std::string(302, 'x'));
