@@ -58,10 +58,12 @@ class TMail {
   // The Mail Directory in force; empty at first.
   const std::string& MailDir() const { return mailDir_; }
   void SetMailDir(std::string mailDir) {
+    if (mailDir == mailDir_) return;
     mailDir_ = std::move(mailDir);
     nextAttempt_ = 0;
     lastFirstName_.clear();
-    index_.reset();
+    // A reading of another directory answers nothing here.
+    if (index_) index_.emplace(mailDir_);
   }
 
   // One operation on the Mail Directory (a scan, a delivery to all, a

@@ -564,6 +564,10 @@ bool TMainForm::FirstShow() {
   PreferencesDivider->setVisible(!commandLine.hidePreferences);
   Preferences1->setVisible(!commandLine.hidePreferences);
 
+  // The login and the first scan are one operation on the Mail Directory:
+  // a name the login misses (MAILBOX.INI where nobody has a password) and
+  // the scan's texts are answered by one reading of the directory.
+  const mailstore::TMail::Operation startUp(session_.Mail(), mailstore::TMail::Operation::kListDirectory);
   // At start-up no supervisor password is known yet.
   TUserNameForm form(session_.Mail(), "", this);
   if (!session_.LogIn(form)) {
@@ -572,7 +576,13 @@ bool TMainForm::FirstShow() {
   }
   session_.ApplyConfigFiles();
   session_.StartPolling(*this);
-  WatchMailbox();
+  // The watch comes once the window is up with its In Box, and one more
+  // look after it is set, so that mail delivered in between is not left
+  // to the next poll.
+  QTimer::singleShot(0, this, [this] {
+    WatchMailbox();
+    ScanMailbox();
+  });
   return true;
 }
 

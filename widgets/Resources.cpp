@@ -1,6 +1,7 @@
 #include "widgets/Resources.h"
 
 #include <QFile>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPushButton>
 #include <QSvgRenderer>
@@ -21,6 +22,41 @@ QPixmap Render(const QString& path, QSize size = {}) {
   return pixmap;
 }
 
+// An icon drawn from its picture the first time it is asked for: a window
+// full of buttons shows without waiting for pictures nobody has looked at
+// yet.  Once drawn it is the icon the pixmaps make.
+class LazyIconEngine : public QIconEngine {
+ public:
+  LazyIconEngine(QString path, QList<QSize> sizes) : path_(std::move(path)), sizes_(std::move(sizes)) {}
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    Icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+  }
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return Icon().pixmap(size, mode, state);
+  }
+  QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return Icon().actualSize(size, mode, state);
+  }
+  QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+    return Icon().availableSizes(mode, state);
+  }
+  QIconEngine* clone() const override { return new LazyIconEngine(*this); }
+  QString key() const override { return QStringLiteral("KvMailLazyIcon"); }
+
+ private:
+  QIcon& Icon() {
+    if (icon_.isNull()) {
+      if (sizes_.isEmpty()) icon_.addPixmap(Render(path_));
+      for (const QSize& size : sizes_) icon_.addPixmap(Render(path_, size));
+    }
+    return icon_;
+  }
+
+  QString path_;
+  QList<QSize> sizes_;  // empty: the picture's own size
+  QIcon icon_;
+};
+
 }  // namespace
 
 void InitResources() {
@@ -35,9 +71,7 @@ QPixmap Picture(const QString& name) {
 
 QIcon Glyph(const QString& name) {
   InitResources();
-  QIcon icon;
-  icon.addPixmap(Render(":/glyphs/" + name + ".svg"));
-  return icon;
+  return QIcon(new LazyIconEngine(":/glyphs/" + name + ".svg", {}));
 }
 
 QCursor ProgramCursor(int number) {
@@ -54,9 +88,7 @@ QCursor ProgramCursor(int number) {
 
 QIcon ProgramIcon() {
   InitResources();
-  QIcon icon;
-  for (int size : {16, 32, 48, 64, 128}) icon.addPixmap(Render(":/pictures/kvmail.svg", QSize(size, size)));
-  return icon;
+  return QIcon(new LazyIconEngine(":/pictures/kvmail.svg", {{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}}));
 }
 
 QPushButton* GlyphButton(QWidget* parent, const char* name, const QString& caption, const QString& glyph, int x, int y) {
