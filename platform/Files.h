@@ -91,6 +91,8 @@ class DirectoryIndex {
  private:
   void Load();
   void Insert(uint32_t entry, uint64_t hash);
+  // Whether a name of that hash is in the table (which is not empty).
+  bool HasHash(uint64_t hash) const;
 
   std::string directory_;
   bool loaded_ = false;

@@ -242,24 +242,22 @@ void DirectoryIndex::ContainsEach(const std::vector<std::string_view>& names, st
   constexpr size_t kAhead = 16;
   for (size_t i = 0; i < names.size(); ++i) {
     if (i + kAhead < names.size()) __builtin_prefetch(&hashes_[wanted[i + kAhead] & mask]);
-    for (size_t slot = wanted[i] & mask; hashes_[slot] != 0; slot = (slot + 1) & mask) {
-      if (hashes_[slot] == wanted[i]) {
-        present[i] = 1;
-        break;
-      }
-    }
+    present[i] = HasHash(wanted[i]);
   }
 }
+
+bool DirectoryIndex::HasHash(uint64_t hash) const {
+  const size_t mask = hashes_.size() - 1;
+  for (size_t slot = hash & mask; hashes_[slot] != 0; slot = (slot + 1) & mask)
+    if (hashes_[slot] == hash) return true;
+  return false;
+}
+
 
 bool DirectoryIndex::Contains(std::string_view name, int& code) {
   if (!loaded_) Load();
   code = loadCode_;
-  if (loadCode_ != kOk || hashes_.empty()) return false;
-  const size_t mask = hashes_.size() - 1;
-  const uint64_t hash = UpperHash(name);
-  for (size_t slot = hash & mask; hashes_[slot] != 0; slot = (slot + 1) & mask)
-    if (hashes_[slot] == hash) return true;
-  return false;
+  return loadCode_ == kOk && !hashes_.empty() && HasHash(UpperHash(name));
 }
 
 FoundName FindName(const std::string& directory, std::string_view name, DirectoryIndex* index) {
