@@ -485,17 +485,16 @@ int main(int argc, char** argv) {
   if (command == "read" || command == "delete") {
     if (rest.size() != 1 || !(index = ParseIndex(rest[0]))) return UsageError(command + " needs one message number");
   } else if (command == "check" && !rest.empty()) {
-    bool store = false, repair = false;
+    // Any of --store, --repair and --orphans asks for the store checker.
+    bool repair = false;
     std::string orphans;
     for (size_t k = 0; k < rest.size(); ++k) {
-      if (rest[k] == "--store") store = true;
-      else if (rest[k] == "--repair") repair = true;
+      if (rest[k] == "--store") continue;
+      if (rest[k] == "--repair") repair = true;
       else if (rest[k] == "--orphans" && k + 1 < rest.size()) orphans = rest[++k];
       else if (rest[k] == "--orphans") return UsageError("--orphans needs a folder");
       else return UsageError("unknown argument of check: " + rest[k]);
     }
-    // --repair and --orphans only make sense for the store checker.
-    if (!store && !repair && orphans.empty()) return UsageError("check takes --store, --repair and --orphans only");
     if (!orphans.empty() && !repair) return UsageError("--orphans goes with --repair");
     cli::TerminalUser user(options.yes, options.raw);
     Session session(options, user);
