@@ -230,8 +230,11 @@ class TestControls : public QObject {
     QCOMPARE(Picture("Splash").size(), QSize(103, 149));
     QCOMPARE(Picture("MailClosedImage").toImage().pixelColor(0, 0), QColor(0x80, 0x80, 0));  // olive: see-through
     for (int n = 1; n <= 4; ++n) QVERIFY(!ProgramCursor(n).pixmap().isNull());
-    QVERIFY(!Glyph("ok").isNull());
-    QVERIFY(!ProgramIcon().isNull());
+    // Icons are drawn when first asked for: ask, and a missing picture shows.
+    QVERIFY(!Glyph("ok").pixmap(16, 16).isNull());
+    QVERIFY(Glyph("no such glyph").pixmap(16, 16).isNull());
+    QCOMPARE(ProgramIcon().availableSizes().size(), 5);
+    QVERIFY(!ProgramIcon().pixmap(48, 48).isNull());
   }
 };
 
