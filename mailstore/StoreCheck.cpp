@@ -94,10 +94,14 @@ void Checker::CheckMailbox(const platform::FileInfo& entry) {
   }
   const int records = static_cast<int>(bytes.size() / kRecordSize);
   report_.records += records;
+  std::vector<std::string_view> textFiles(static_cast<size_t>(records));
+  for (int i = 0; i < records; ++i)
+    textFiles[static_cast<size_t>(i)] = ViewMessageRecord(bytes.data() + static_cast<size_t>(i) * kRecordSize).textFile;
+  std::vector<int> states;
+  mail_.TextFileStates(textFiles, states);
   for (int i = 0; i < records; ++i) {
     const unsigned char* record = bytes.data() + static_cast<size_t>(i) * kRecordSize;
-    const std::string_view textFile = ViewMessageRecord(record).textFile;
-    const std::string_view textName = platform::FileNamePart(textFile);
+    const std::string_view textName = platform::FileNamePart(textFiles[static_cast<size_t>(i)]);
     // A record names its text whatever else is wrong with it, so that text
     // is never an orphan.
     if (IsMessageFileName(textName)) named_.insert(Known(textName));
@@ -105,7 +109,7 @@ void Checker::CheckMailbox(const platform::FileInfo& entry) {
       Add(Damage::kImpossibleRecord, name, i, impossible);
       continue;
     }
-    const int state = mail_.TextFileState(textFile);
+    const int state = states[static_cast<size_t>(i)];
     if (state == platform::kFileNotFound)
       Add(Damage::kDanglingRecord, name, i, "its text " + std::string(textName) + " does not exist");
     else if (state != platform::kOk)
@@ -232,20 +236,14 @@ RepairResult RepairStore(TMail& mail, const StoreReport& report, const std::stri
       continue;
     }
     mail.SetUserName(Stem(file));
+    // The removal keeps every record that is no longer as seen now or has
+    // its text again: the file may have moved on since the report.
     std::vector<unsigned char> seen;
     int code = mail.ReadRecordBytes(seen);
     if (code == platform::kOk) {
-      // Only those still dangling now: the file may have moved on since the report.
-      TMail::Operation operation(mail);
-      std::vector<int> still;
-      for (const int index : indexes) {
-        const size_t at = static_cast<size_t>(index) * kRecordSize;
-        if (at + kRecordSize <= seen.size() &&
-            mail.TextFileState(ViewMessageRecord(seen.data() + at).textFile) == platform::kFileNotFound)
-          still.push_back(index);
-      }
+      const TMail::Operation operation(mail);  // texts missing in their spelling: one reading for all
       int removed = 0;
-      code = mail.RemoveDanglingRecords(still, seen, &removed);
+      code = mail.RemoveDanglingRecords(indexes, seen, &removed);
       result.recordsRemoved += removed;
     }
     if (code != platform::kOk) fail(file, "its dangling records were not removed", code);

@@ -202,12 +202,14 @@ int TMail::ReadRecordBytes(std::vector<unsigned char>& bytes) {
 
 int TMail::TextFileState(std::string_view stored) const {
   const std::string_view name = platform::FileNamePart(stored);
+  int code = platform::kOk;
+  return TextNameState(name, IsMessageFileName(name) && indexFirst_ && index_ && index_->Contains(name, code));
+}
+
+int TMail::TextNameState(std::string_view name, bool listed) const {
   if (!IsMessageFileName(name)) return platform::kFileNotFound;
-  if (indexFirst_ && index_) {
-    int code = platform::kOk;
-    if (index_->Contains(name, code)) return platform::kOk;
-  }
-  return FindName(name).code;
+  // Not listed (or no listing): a look of its own decides.
+  return listed ? platform::kOk : FindName(name).code;
 }
 
 void TMail::TextFileStates(const std::vector<std::string_view>& stored, std::vector<int>& states) const {
@@ -217,11 +219,7 @@ void TMail::TextFileStates(const std::vector<std::string_view>& stored, std::vec
   int code = platform::kOk;
   if (indexFirst_ && index_) index_->ContainsEach(names, listed, code);
   states.resize(stored.size());
-  for (size_t i = 0; i < stored.size(); ++i) {
-    if (!IsMessageFileName(names[i])) states[i] = platform::kFileNotFound;
-    else if (i < listed.size() && listed[i]) states[i] = platform::kOk;
-    else states[i] = FindName(names[i]).code;  // not listed (or no listing): a look of its own decides
-  }
+  for (size_t i = 0; i < stored.size(); ++i) states[i] = TextNameState(names[i], i < listed.size() && listed[i]);
 }
 
 MessageRecord TMail::ResolveRecord(const RecordBytes& bytes) const {

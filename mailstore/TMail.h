@@ -230,6 +230,9 @@ class TMail {
   MessageRecord ResolveRecord(const RecordBytes& bytes) const;
   // Whether a message text file name is held in other letters.
   bool TakenInOtherLetters(const std::string& name) const;
+  // The state of a text file named `name` (TextFileState), `listed` when
+  // the operation's reading of the directory holds it.
+  int TextNameState(std::string_view name, bool listed) const;
   // The message text file a record's field names, in our Mail Directory; a
   // name that is not a message text file's is never found (code 2).
   platform::FoundName ResolveTextFile(std::string_view stored) const;

@@ -46,29 +46,26 @@ class Subprocess {
   bool started() const { return pid_ > 0; }
 
   // Whether it has ended (then Wait returns at once).
-  bool Exited() {
-    if (pid_ <= 0 || waited_) return true;
-    int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) != pid_) return false;
-    waited_ = true;
-    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return true;
-  }
+  bool Exited() { return pid_ <= 0 || waited_ || Reap(WNOHANG); }
 
   // Waits for the end; returns the exit status, or -1 when it did not exit.
   int Wait() {
     if (pid_ <= 0) return -1;
-    if (!waited_) {
-      int status = 0;
-      while (waitpid(pid_, &status, 0) < 0) {
-      }
-      waited_ = true;
-      status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    while (!waited_ && !Reap(0)) {
     }
     return status_;
   }
 
  private:
+  // Collects the end with waitpid(`flags`); false when it has not come.
+  bool Reap(int flags) {
+    int status = 0;
+    if (waitpid(pid_, &status, flags) != pid_) return false;
+    waited_ = true;
+    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return true;
+  }
+
   pid_t pid_ = -1;
   bool waited_ = false;
   int status_ = -1;
