@@ -273,8 +273,7 @@ int Session::Users() {
 int Session::List(bool countOnly) {
   const mailstore::InboxScanner& scanner = Scan();
   if (!scanner.MailDirectoryReachable()) {
-    user_.ShowErrorText("Mail Directory " + mail_.MailDir() + ": " + mailstore::kNotReachableText +
-                        " (missing, not readable, or empty: a share that is not connected).");
+    user_.ShowErrorText(mailstore::NotReachableMessage(mail_.MailDir()));
     return kExitFailure;
   }
   const std::vector<std::string>& lines = inbox_.lines;

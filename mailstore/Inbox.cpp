@@ -58,6 +58,19 @@ bool MailDirectoryGone(const TMail& mail, int countCode) {
 
 }  // namespace
 
+bool MailDirectoryReachable(const TMail& mail) {
+  platform::FileInfo info;
+  if (mail.MailDir().empty() || platform::StatFile(mail.MailDir(), info) != platform::kOk || !info.isDirectory)
+    return false;
+  std::vector<platform::FileInfo> entries;
+  return platform::FindFiles(mail.MailDir(), "*", entries) != platform::kFileNotFound;
+}
+
+std::string NotReachableMessage(const std::string& mailDir) {
+  return "Mail Directory " + mailDir + ": " + kNotReachableText +
+         " (missing, not readable, or empty: a share that is not connected).";
+}
+
 bool InboxScanner::ScanMailbox() {
   if (mail_.UserName().empty()) return false;
   const TMail::Operation operation(mail_, TMail::Operation::kListDirectory);

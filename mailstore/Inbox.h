@@ -54,6 +54,13 @@ class InboxView {
 // The caption's word for a Mail Directory that cannot be reached.
 inline constexpr const char* kNotReachableText = "Mail Directory not reachable";
 
+// Whether the Mail Directory of `mail` can be reached at all: true unless
+// it is missing, not a directory, or holds nothing (a share not connected
+// leaves an empty directory behind).
+bool MailDirectoryReachable(const TMail& mail);
+// What is said of a Mail Directory that cannot be reached, naming it.
+std::string NotReachableMessage(const std::string& mailDir);
+
 // The polling timer (the main window's MailTimer).
 class PollTimer {
  public:

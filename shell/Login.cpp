@@ -1,5 +1,7 @@
 #include "shell/Login.h"
 
+#include "mailstore/Inbox.h"
+
 #include "mailstore/MailError.h"
 #include "mailstore/UserRegistry.h"
 #include "platform/Environment.h"
@@ -39,7 +41,11 @@ NameCheck CheckUserName(mailstore::TMail& mail, const std::string& name, std::st
   const mailstore::TMail::Operation operation(mail);
   // A name with a path in it can have no mailbox, registry or not.
   if (!mailstore::IsMailboxUserName(name) || !mailstore::IsKnownUser(mail, name)) {
-    mail.Ui().ShowAlert(mailstore::kProgramTitle, NotAValidUserText(name));
+    // Where the Mail Directory cannot be reached, no name is known: that
+    // is what the user needs to hear.
+    mail.Ui().ShowAlert(mailstore::kProgramTitle, mailstore::MailDirectoryReachable(mail)
+                                                      ? NotAValidUserText(name)
+                                                      : mailstore::NotReachableMessage(mail.MailDir()));
     return NameCheck::kRefused;
   }
   stored = mailstore::ReadUserPassword(mail, name);

@@ -60,7 +60,11 @@ bool WholeNumber(std::string_view text, int base, int& value) {
 Preferences DefaultPreferences() {
   Preferences prefs;
   prefs.programDir = platform::ProgramDir();
-  prefs.mailDir = ExistingDirectoryFromEnvironment("KVMAIL");
+  // KVMAIL, else the current directory.  A KVMAIL that names no directory
+  // (mistyped, or a share not mounted) stays the Mail Directory, so that it
+  // is shown as not reachable, and nothing is put into whatever directory
+  // the program happened to start in.
+  prefs.mailDir = platform::GetEnv("KVMAIL");
   if (prefs.mailDir.empty()) prefs.mailDir = platform::CurrentDirectory();
   prefs.userDictionaryPath = ExistingDirectoryFromEnvironment("DASHDECK");
   if (prefs.userDictionaryPath.empty()) prefs.userDictionaryPath = prefs.programDir;

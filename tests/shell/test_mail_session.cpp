@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QSettings>
 #include <cerrno>
@@ -6,9 +7,11 @@
 #include <filesystem>
 
 #include "mailstore/Delivery.h"
+#include "mailstore/Inbox.h"
 #include "mailstore/IoErrorText.h"
 #include "mailstore/UserRegistry.h"
 #include "platform/FaultInjection.h"
+#include "platform/Environment.h"
 #include "shell/MailSession.h"
 #include "shell/StoredSettings.h"
 #include "support/MailFixture.h"
@@ -139,6 +142,30 @@ TEST_F(MailSessionTest, TheStartUpTakesTheAdministratorsFileOfTheUserJustLoggedI
   EXPECT_EQ(view.caption, "KV Mailbox (BOB: 1 message)");
   ASSERT_EQ(view.lines.size(), 1u);
   EXPECT_EQ(view.Subject(0), "in the second directory");
+}
+
+TEST_F(MailSessionTest, AMistypedMailDirectoryIsShownAsNotReachableAndNothingIsMadeElsewhere) {
+  // Started in a directory of its own with KVMAIL naming one that is not
+  // there: the program does not fall back to where it was started.
+  TempDir elsewhere;
+  const std::string before = platform::CurrentDirectory();
+  ASSERT_EQ(chdir(elsewhere.path().c_str()), 0);
+  const ScopedEnv kvmail("KVMAIL", dir.File("no-such-share"));
+  MailSession started{ui, settings, clock};  // its defaults read now
+  started.SetView(&view);
+  started.LoadSettings(nullptr);
+  started.ReadCommandLine({"bob"});
+  form.answer = false;  // the user gives up at the name page that follows
+  const bool loggedIn = started.LogIn(form);
+  ASSERT_EQ(chdir(before.c_str()), 0);
+
+  // No name is known there: the login says why.
+  EXPECT_FALSE(loggedIn);
+  EXPECT_EQ(started.Mail().MailDir(), dir.File("no-such-share"));
+  ASSERT_FALSE(ui.shown.empty());
+  EXPECT_EQ(ui.shown.front().text, mailstore::NotReachableMessage(dir.File("no-such-share")));
+  EXPECT_TRUE(std::filesystem::is_empty(elsewhere.path()));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("no-such-share")));
 }
 
 TEST_F(MailSessionTest, GivingUpTheLoginLeavesNobodyLoggedIn) {
