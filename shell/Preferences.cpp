@@ -98,7 +98,10 @@ std::string PlacementText(const Placement& p) {
 
 std::string JoinNumbers(const int* values, size_t count) {
   std::string text;
-  for (size_t i = 0; i < count; ++i) text += (i ? "," : "") + std::to_string(values[i]);
+  for (size_t i = 0; i < count; ++i) {
+    if (i) text += ',';
+    text += std::to_string(values[i]);
+  }
   return text;
 }
 
