@@ -1,19 +1,13 @@
 #include "mainwindow/SingleCopy.h"
 
-#include <QLocalSocket>
+#include <QSocketNotifier>
 
 #include "platform/Environment.h"
+#include "platform/ErrorCode.h"
 
 namespace mainwindow {
 
-SingleCopy::SingleCopy() {
-  connect(&server_, &QLocalServer::newConnection, this, [this] {
-    while (QLocalSocket* socket = server_.nextPendingConnection()) {
-      socket->deleteLater();
-      emit BringToFront();
-    }
-  });
-}
+SingleCopy::SingleCopy() = default;
 
 QString SingleCopy::InstanceName() {
   const std::string chosen = platform::GetEnv("KVMAIL_INSTANCE");
@@ -25,20 +19,16 @@ QString SingleCopy::InstanceName() {
   return name;
 }
 
-bool SingleCopy::AnotherCopyRuns() {
-  QLocalSocket socket;
-  socket.connectToServer(InstanceName());
-  if (!socket.waitForConnected(1000)) return false;
-  socket.write("front\n");
-  socket.waitForBytesWritten(1000);
-  socket.disconnectFromServer();
-  return true;
-}
+bool SingleCopy::AnotherCopyRuns() { return platform::KnockAt(InstanceName().toStdString()); }
 
 bool SingleCopy::Listen() {
-  QLocalServer::removeServer(InstanceName());  // left behind by a copy that crashed
-  server_.setSocketOptions(QLocalServer::UserAccessOption);
-  return server_.listen(InstanceName());
+  if (listener_.Listen(InstanceName().toStdString()) != platform::kOk) return false;
+  delete knocks_;
+  knocks_ = new QSocketNotifier(static_cast<qintptr>(listener_.Handle()), QSocketNotifier::Read, this);
+  connect(knocks_, &QSocketNotifier::activated, this, [this] {
+    for (int knocks = listener_.TakeKnocks(); knocks > 0; --knocks) emit BringToFront();
+  });
+  return true;
 }
 
 }  // namespace mainwindow

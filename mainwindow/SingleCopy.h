@@ -1,14 +1,17 @@
 // One copy of the program per user's desktop session.
 //
-// The first copy listens on a local socket named for the user and the
-// session; a second copy finds it, asks it to come to the top, and ends.
-// The environment variable KVMAIL_INSTANCE may name another instance, so
-// that tests running side by side do not meet.
+// The first copy listens on a local channel named for the user and the
+// session; a second copy knocks there, which brings the first to the top,
+// and ends.  The environment variable KVMAIL_INSTANCE may name another
+// instance, so that tests running side by side do not meet.
 #pragma once
 
-#include <QLocalServer>
 #include <QObject>
 #include <QString>
+
+#include "platform/LocalChannel.h"
+
+class QSocketNotifier;
 
 namespace mainwindow {
 
@@ -29,7 +32,8 @@ class SingleCopy : public QObject {
   void BringToFront();
 
  private:
-  QLocalServer server_;
+  platform::LocalListener listener_;
+  QSocketNotifier* knocks_ = nullptr;
 };
 
 }  // namespace mainwindow
