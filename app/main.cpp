@@ -5,15 +5,19 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 #include "mainwindow/MainForm.h"
 #include "mainwindow/SingleCopy.h"
 #include "widgets/DialogUser.h"
+#include "widgets/FontsAhead.h"
 #include "widgets/MessageDialogs.h"
 #include "widgets/ProgramStyle.h"
 #include "widgets/Progress.h"
 #include "platform/Environment.h"
+#include "platform/Files.h"
 #include "shell/AnsiText.h"
+#include "shell/SettingsFile.h"
 #include "widgets/Resources.h"
 
 namespace {
@@ -51,6 +55,11 @@ int main(int argc, char** argv) {
                stderr);
     return 1;
   }
+  // Two readings the first window waits for are begun before the window
+  // system is even connected: the font configuration, and the Mail
+  // Directory the In Box is checked against.
+  const widgets::FontConfigurationAhead fontConfiguration;
+  auto mailDirectory = std::make_unique<platform::DirectoryReadingAhead>(shell::StartingMailDir());
   Application app(argc, argv);
   app.setStyle(new widgets::ProgramStyle(QApplication::style()->name()));
   app.setApplicationName(mailstore::kProgramTitle);
@@ -70,6 +79,7 @@ int main(int argc, char** argv) {
   widgets::DialogUser user(sending);
   app.user = &user;
   mainwindow::TMainForm mainForm(arguments, progress, sending);
+  mainForm.Session().Mail().SetReadingAhead(std::move(mailDirectory));
   widgets::CreateAlertWindow();
 
   QObject::connect(&single, &mainwindow::SingleCopy::BringToFront, &mainForm, [&mainForm] {

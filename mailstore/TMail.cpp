@@ -403,6 +403,12 @@ bool TMail::TakenInOtherLetters(const std::string& name) const {
   return index_ && index_->IsLoaded() && index_->Find(name, code).has_value();
 }
 
+void TMail::BeginIndex() {
+  if (ahead_ && ahead_->Directory() == mailDir_) index_.emplace(ahead_->Take());
+  else index_.emplace(mailDir_);
+  ahead_.reset();
+}
+
 bool TMail::CreateMessageFile(std::string& path) {
   const std::string key = MailboxKey(userName_);
   const platform::LocalTime now = clock_.LocalNow();

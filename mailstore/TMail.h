@@ -36,6 +36,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -80,7 +81,7 @@ class TMail {
     enum Kind { kLookUpMisses, kListDirectory };
     explicit Operation(TMail& mail, Kind kind = kLookUpMisses) : mail_(mail), outer_(!mail.index_) {
       if (outer_) {
-        mail_.index_.emplace(mail_.mailDir_);
+        mail_.BeginIndex();
         mail_.indexFirst_ = kind == kListDirectory;
       }
     }
@@ -97,6 +98,12 @@ class TMail {
     TMail& mail_;
     bool outer_;
   };
+
+  // A reading of the Mail Directory begun while the program starts: the
+  // next outermost Operation takes it when it is on that directory (and
+  // lets it go otherwise), so that its first look does not wait for a
+  // reading of its own.
+  void SetReadingAhead(std::unique_ptr<platform::DirectoryReadingAhead> ahead) { ahead_ = std::move(ahead); }
 
   // Finds a name of the Mail Directory whatever its case (see FindName).
   platform::FoundName FindName(std::string_view name) const;
@@ -226,6 +233,9 @@ class TMail {
   static int64_t RecordOffset(int index) { return static_cast<int64_t>(index) * static_cast<int64_t>(kRecordSize); }
   // Closes, keeping the first failing code.
   int Finish(int code);
+  // Starts the outermost Operation's index: the reading ahead when there
+  // is one of this directory, else one made when first needed.
+  void BeginIndex();
   // Decodes a record and resolves its text file in our Mail Directory.
   MessageRecord ResolveRecord(const RecordBytes& bytes) const;
   // Whether a message text file name is held in other letters.
@@ -244,6 +254,7 @@ class TMail {
   std::string programDir_;
   platform::SharedFile mailbox_;
   mutable std::optional<platform::DirectoryIndex> index_;  // during an Operation
+  std::unique_ptr<platform::DirectoryReadingAhead> ahead_;
   int countCode_ = 0;
   bool indexFirst_ = false;  // during an Operation of kListDirectory
   // Where the last CreateMessageFile left off: its first name and the next

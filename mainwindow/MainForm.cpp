@@ -569,7 +569,7 @@ bool TMainForm::FirstShow() {
   // the scan's texts are answered by one reading of the directory.
   const mailstore::TMail::Operation startUp(session_.Mail(), mailstore::TMail::Operation::kListDirectory);
   // At start-up no supervisor password is known yet.
-  TUserNameForm form(session_.Mail(), "", this);
+  UserNameFormWhenShown form(session_.Mail(), "", this);
   if (!session_.LogIn(form)) {
     GiveUp();
     return false;

@@ -225,4 +225,9 @@ void TUserNameForm::closeEvent(QCloseEvent* event) {
   done(QDialog::Rejected);
 }
 
+TUserNameForm& UserNameFormWhenShown::Form() {
+  if (!form_) form_ = std::make_unique<TUserNameForm>(mail_, supervisorPassword_, parent_);
+  return *form_;
+}
+
 }  // namespace mainwindow

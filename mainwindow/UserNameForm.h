@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <memory>
 
 #include "mailstore/TMail.h"
 #include "shell/Login.h"
@@ -66,6 +67,29 @@ class TUserNameForm : public widgets::TVelForm, public shell::UserNameForm {
   mailstore::TMail& mail_;
   std::string supervisorPassword_;
   std::string StoredPassword;
+};
+
+// The form made only when the login shows it: a user named on the command
+// line who has no password never needs it, and the start does not wait for
+// it.
+class UserNameFormWhenShown : public shell::UserNameForm {
+ public:
+  UserNameFormWhenShown(mailstore::TMail& mail, std::string supervisorPassword, QWidget* parent)
+      : mail_(mail), supervisorPassword_(std::move(supervisorPassword)), parent_(parent) {}
+
+  void OpenOnPasswordPage(const std::string& name, const std::string& stored) override {
+    Form().OpenOnPasswordPage(name, stored);
+  }
+  void OpenOnNamePage() override { Form().OpenOnNamePage(); }
+  bool Execute(std::string& name, std::string& password) override { return Form().Execute(name, password); }
+
+ private:
+  TUserNameForm& Form();
+
+  mailstore::TMail& mail_;
+  std::string supervisorPassword_;
+  QWidget* parent_;
+  std::unique_ptr<TUserNameForm> form_;
 };
 
 }  // namespace mainwindow

@@ -1,5 +1,7 @@
 #include "platform/Files.h"
 
+#include <utility>
+
 #include "platform/Text.h"
 
 namespace platform {
@@ -25,5 +27,13 @@ bool MatchesDosPattern(std::string_view name, std::string_view pattern) {
   while (p < pattern.size() && pattern[p] == '*') ++p;
   return p == pattern.size();
 }
+
+DirectoryReadingAhead::DirectoryReadingAhead(std::string directory)
+    : directory_(std::move(directory)),
+      reading_(std::async(std::launch::async, [directory = directory_] {
+        DirectoryIndex index(directory);
+        index.Read();
+        return index;
+      })) {}
 
 }  // namespace platform

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <future>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -87,6 +88,10 @@ class DirectoryIndex {
   void ContainsEach(const std::vector<std::string_view>& names, std::vector<char>& present, int& code);
   // Whether the directory has been read already.
   bool IsLoaded() const { return loaded_; }
+  // Reads the directory now, unless it has been read.
+  void Read() {
+    if (!loaded_) Load();
+  }
 
  private:
   void Load();
@@ -108,6 +113,23 @@ class DirectoryIndex {
   std::vector<uint32_t> starts_;   // where each begins, and where the last ends
   std::vector<uint64_t> hashes_;
   std::vector<uint32_t> slots_;
+};
+
+// A DirectoryIndex read on a thread of its own, begun at once: a program
+// builds its window meanwhile, and its first operation on the directory
+// takes this reading instead of making one.
+class DirectoryReadingAhead {
+ public:
+  explicit DirectoryReadingAhead(std::string directory);
+  const std::string& Directory() const { return directory_; }
+  // Waits for the reading to end.
+  void Wait() const { reading_.wait(); }
+  // Waits for the reading and gives it; once.
+  DirectoryIndex Take() { return reading_.get(); }
+
+ private:
+  std::string directory_;
+  std::future<DirectoryIndex> reading_;
 };
 
 // A name looked for in a directory.

@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libhunspell-dev hunspell-en-us fonts-liberation2
   xvfb xauth poppler-utils imagemagick locales
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev libxcb1-dev safecat
+  libgtest-dev libgmock-dev libbenchmark-dev libxcb1-dev libfontconfig-dev safecat
   qt6-tools-dev qt6-tools-dev-tools libqt6sql6-sqlite
   openbox trayer xdotool x11-utils dbus-daemon
   printer-driver-cups-pdf

@@ -51,6 +51,11 @@ std::optional<std::string> ReadStoredMailDir() {
   return UnescapeStoredValue(*raw);
 }
 
+std::string StartingMailDir() {
+  if (std::optional<std::string> stored = ReadStoredMailDir()) return *std::move(stored);
+  return DefaultPreferences().mailDir;
+}
+
 void StoredMailDirOnly::Load(Preferences& prefs, MainWindowLayout&, mailstore::UserInteraction&) {
   if (const std::optional<std::string> mailDir = ReadStoredMailDir()) prefs.mailDir = *mailDir;
 }

@@ -22,6 +22,11 @@ std::string UnescapeStoredValue(std::string_view written);
 // cannot be read).
 std::optional<std::string> ReadStoredMailDir();
 
+// The Mail Directory the program starts on, as its settings find it (the
+// default, the stored one over it), found without the toolkit so that its
+// reading can begin before the window is built.
+std::string StartingMailDir();
+
 // The settings store for a front end that only reads the Mail Directory;
 // it never writes.
 class StoredMailDirOnly : public SettingsAccess {

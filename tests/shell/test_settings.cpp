@@ -229,6 +229,28 @@ TEST_F(SettingsTest, TheStoredMailDirectoryReadsBackWithoutTheToolkit) {
   ::unsetenv("XDG_CONFIG_HOME");
 }
 
+TEST_F(SettingsTest, TheStartingMailDirectoryIsTheOneTheSettingsLoad) {
+  // Read ahead of the window from the store's file; the reading is of use
+  // only when the settings then load the same directory.
+  ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+  struct Case {
+    const char* kvmail;  // nullptr: unset
+    std::optional<std::string> stored;
+  };
+  for (const Case& c : {Case{"/srv/env", std::nullopt}, Case{nullptr, std::nullopt}, Case{"/srv/env", "/srv/stored"},
+                        Case{nullptr, "/srv/stored"}, Case{"/srv/env", ""}}) {
+    if (c.kvmail) ::setenv("KVMAIL", c.kvmail, 1);
+    else ::unsetenv("KVMAIL");
+    std::filesystem::remove(SettingsFile());
+    if (c.stored) Store(k::kMail, k::kMailDir, *c.stored);
+    Preferences prefs = DefaultPreferences();
+    LoadSettings(prefs, window, ui);
+    EXPECT_EQ(StartingMailDir(), prefs.mailDir) << (c.kvmail ? c.kvmail : "-") << " " << c.stored.value_or("-");
+  }
+  ::unsetenv("KVMAIL");
+  ::unsetenv("XDG_CONFIG_HOME");
+}
+
 TEST_F(SettingsTest, TheSendWindowsSection) {
   EditorSettings editor;
   editor.placement = {30, 40, 500, 300};
