@@ -141,9 +141,18 @@ bool InboxScanner::ScanMailbox() {
   }
   view_.EndInboxUpdate();
   // Dangling records go in one pass under one lock, as one removal each
-  // would leave the file.  A failure is not reported here; the list then
-  // no longer matches the file, and the next look builds it again.
-  if (!dangling.empty() && mail_.RemoveDanglingRecords(dangling, bytes) != platform::kOk) rebuildPending_ = true;
+  // would leave the file, and the count follows: mail that arrives before
+  // the next look, as many messages as were removed, is still new mail.
+  // A failure is not reported here, nor is a record that changed meanwhile
+  // and stayed; the list then no longer matches the file, and the next look
+  // builds it again.
+  if (!dangling.empty()) {
+    int removed = 0;
+    if (mail_.RemoveDanglingRecords(dangling, bytes, &removed) != platform::kOk ||
+        removed != static_cast<int>(dangling.size()))
+      rebuildPending_ = true;
+    knownCount_ -= removed;
+  }
 
   view_.SetMailboxState(knownCount_ > 0);
   view_.SetCaption(MailboxCaption());
