@@ -62,7 +62,10 @@ const char* ImpossibleRecordField(const unsigned char* bytes) {
   if (bytes[kDate.offset] > kDate.room) return "the date's length is beyond its room";
   if (bytes[kTextFile.offset] > kTextFile.room) return "the text file's length is beyond its room";
   if (bytes[kSender.offset] == 0) return "it names no sender";
-  if (!IsMessageFileName(platform::FileNamePart(View(bytes, kTextFile)))) return "it names no message text file";
+  // An empty text file field is what a removal cut short leaves: a record
+  // that names nothing, dangling like one whose text is gone.
+  const std::string_view textFile = View(bytes, kTextFile);
+  if (!textFile.empty() && !IsMessageFileName(platform::FileNamePart(textFile))) return "it names no message text file";
   return nullptr;
 }
 
@@ -82,6 +85,10 @@ bool AddReadMark(RecordBytes& bytes) {
   bytes[kDate.offset] = static_cast<unsigned char>(date.size() + 1);
   bytes[kDate.offset + 1 + date.size()] = '.';
   return true;
+}
+
+void ForgetTextFile(RecordBytes& bytes) {
+  std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(kTextFile.offset), kTextFile.room + 1, 0);
 }
 
 std::string FormatShortDate(const platform::LocalTime& time, std::string_view shortDateFormat) {

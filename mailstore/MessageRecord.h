@@ -64,7 +64,8 @@ RecordView ViewMessageRecord(const unsigned char* bytes);
 
 // What makes a record impossible for any copy to have written, in words,
 // or nullptr for a record that could be: a length byte beyond its field's
-// room, no sender, or a text file field naming no message text file.
+// room, no sender, or a text file field naming something other than a
+// message text file (an empty one is a record left dangling on purpose).
 // `bytes` must hold kRecordSize bytes.
 const char* ImpossibleRecordField(const unsigned char* bytes);
 
@@ -75,6 +76,10 @@ bool IsRead(const MessageRecord& record);
 // and no mark yet; every other byte stays as it was.  Returns true when the
 // record changed.
 bool AddReadMark(RecordBytes& bytes);
+
+// Empties the text file field: the record names no text any more, so that
+// every copy's next look drops it.
+void ForgetTextFile(RecordBytes& bytes);
 
 // The date text of a moment: the date in `shortDateFormat` (the system's
 // short date format: d, dd, M, MM, yy and yyyy stand for the parts, text in

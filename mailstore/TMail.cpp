@@ -273,10 +273,24 @@ int TMail::DeleteOpenRecord(int index, int64_t records, const RecordBytes& bytes
   // without it.  A link in its place is removed itself, never its target.
   const platform::FoundName text = ResolveTextFile(DecodeMessageRecord(bytes).textFile);
   int code = text.code == platform::kFileNotFound ? platform::kOk : text.code;
-  if (code == platform::kOk && !text.path.empty() && text.code == platform::kOk)
-    code = platform::DeleteFile(text.path, /*clearAttributes=*/true);
-  if (code == platform::kFileNotFound) code = platform::kOk;  // gone meanwhile
   if (code != platform::kOk) return Finish(code);
+  if (!text.path.empty() && text.code == platform::kOk) {
+    // The record stops naming its text before the text goes.  A removal cut
+    // short after that leaves a record that names nothing, which the next
+    // look drops; a record left naming a deleted text would come back to
+    // life with the text of the next message given the same name (by any
+    // sender, for any user).  When the text cannot be deleted, the record
+    // is put back as it was.
+    RecordBytes unnamed = bytes;
+    ForgetTextFile(unnamed);
+    code = mailbox_.WriteAt(offset, unnamed.data(), unnamed.size());
+    if (code == platform::kOk) code = platform::DeleteFile(text.path, /*clearAttributes=*/true);
+    if (code == platform::kFileNotFound) code = platform::kOk;  // gone meanwhile
+    if (code != platform::kOk) {
+      mailbox_.WriteAt(offset, bytes.data(), bytes.size());
+      return Finish(code);
+    }
+  }
 
   // Move the later records down by one in a single write, then cut the file.
   const int64_t tailStart = offset + static_cast<int64_t>(kRecordSize);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "mailstore/MessageRecord.h"
 
 namespace {
@@ -109,6 +111,20 @@ TEST(MessageRecord, OnlyMessageTextFileNamesQualify) {
   for (const char* bad : {"", ".", "..", "MASTER.INI", "MAILBOX.INI", "BOB.LST", "99223FC2.LST", "9922FC2.MSG",
                           "99223FCG.MSG", "99223FC2.MSG.bak", "../99223FC2.MSG"})
     EXPECT_FALSE(IsMessageFileName(bad)) << bad;
+}
+
+TEST(MessageRecord, AForgottenTextLeavesAPossibleRecordThatNamesNothing) {
+  RecordBytes bytes = EncodeMessageRecord("Lunch", "ALICE", "12/7/2026 2:15p.", "E:\\MAIL\\99223FC2.MSG");
+  const RecordBytes before = bytes;
+  ForgetTextFile(bytes);
+  const MessageRecord record = DecodeMessageRecord(bytes);
+  EXPECT_EQ(record.textFile, "");
+  EXPECT_EQ(record.subject, "Lunch");
+  EXPECT_EQ(record.date, "12/7/2026 2:15p.");
+  EXPECT_TRUE(std::equal(bytes.begin(), bytes.begin() + 71, before.begin()));
+  EXPECT_TRUE(std::all_of(bytes.begin() + 71, bytes.end(), [](unsigned char b) { return b == 0; }));
+  EXPECT_EQ(ImpossibleRecordField(bytes.data()), nullptr);
+  EXPECT_NE(ImpossibleRecordField(EncodeMessageRecord("x", "ALICE", "d", "E:\\MAIL\\MASTER.INI").data()), nullptr);
 }
 
 }  // namespace

@@ -153,10 +153,32 @@ TEST_F(TMailTest, DeletingADanglingOrForeignRecordTouchesNoOtherFile) {
 
 TEST_F(TMailTest, ATextFileThatCannotBeDeletedKeepsItsRecord) {
   Deliver("r0", "00000000.MSG");
+  const std::string before = ReadFile(MailFile("BOB.LST"));
   platform::faults::Arm("unlink", 1, EIO, /*sticky=*/true);
   EXPECT_NE(mail.DeleteMessage(0), 0);
   platform::faults::Clear();
-  EXPECT_EQ(Subjects(), (std::vector<std::string>{"r0"}));
+  EXPECT_EQ(ReadFile(MailFile("BOB.LST")), before);  // byte for byte
+  EXPECT_TRUE(std::filesystem::exists(MailFile("00000000.MSG")));
+}
+
+TEST_F(TMailTest, ARemovalCutShortNeverLendsItsRecordTheTextOfALaterMessage) {
+  Deliver("old", "00000000.MSG");
+  Deliver("other", "00000001.MSG");
+  // The text went, then the records could not be moved: the process might
+  // as well have been killed there.
+  platform::faults::Arm("write", 2, EIO);
+  EXPECT_NE(mail.DeleteMessage(0), 0);
+  platform::faults::Clear();
+  ASSERT_FALSE(std::filesystem::exists(MailFile("00000000.MSG")));
+
+  // The next message of the same moment gets the name that is free again.
+  Deliver("new", "00000000.MSG");
+  MessageRecord left;
+  ASSERT_EQ(mail.ReadMessage(0, left), 0);
+  EXPECT_EQ(left.subject, "old");
+  // It names nothing (the next look drops it), not the new message's text.
+  EXPECT_EQ(left.textFile, "");
+  EXPECT_EQ(left.textFileCode, platform::kFileNotFound);
 }
 
 TEST_F(TMailTest, AReadOnlyTextFileIsStillDeleted) {
