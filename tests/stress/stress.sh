@@ -12,13 +12,14 @@
 # duplicated, without text, and files outside the Mail Directory changed.
 # One figure line per part; the exit status is 1 when any part failed.
 #
-# Usage: stress.sh KVMAILCTL STORE_CHECK [FUZZ_BIN_DIR FUZZ_CORPUS_DIR]
+# Usage: stress.sh KVMAILCTL STORE_CHECK KILL_AT [FUZZ_BIN_DIR FUZZ_CORPUS_DIR]
 # KVMAIL_STRESS_SCALE multiplies the work (1: the short run of CI).
 set -u
 ctl=$1
 check=$2
-fuzzdir=${3:-}
-corpusdir=${4:-}
+killat=$3
+fuzzdir=${4:-}
+corpusdir=${5:-}
 scale=${KVMAIL_STRESS_SCALE:-1}
 work=$(mktemp -d)
 failed=0
@@ -115,28 +116,26 @@ concurrent() {
 
 kills() {
   fresh kills
-  local k rounds=$((200 * scale)) pid status subject killedSends=0 killedDeletes=0
+  local k rounds=$((200 * scale)) status subject killedSends=0 killedDeletes=0 start life
+  # The life of one process here (sanitizers make it longer): the kills
+  # fall anywhere from its start to a little past its end.
+  start=$(date +%s%N)
+  as alice send --subject "k0" BOB <<<"text of k0" >/dev/null 2>&1 && echo "k0" >>"$expected"
+  life=$((($(date +%s%N) - start) / 1000))
   for ((k = 1; k <= rounds; k++)); do
+    local at=$((RANDOM * (life + life / 4) / 32768))
     if ((k % 3)); then
       subject="k$k"
-      as alice send --subject "$subject" BOB <<<"text of $subject" >/dev/null 2>&1 &
+      "$killat" "$at" "$ctl" --maildir "$dir" --user alice --yes send --subject "$subject" BOB \
+        <<<"text of $subject" >/dev/null 2>&1
+      status=$?
+      if [ $status -eq 0 ]; then echo "$subject" >>"$expected"; else echo "$subject" >>"$unknown"; killedSends=$((killedSends + 1)); fi
     else
       mapfile -t lines < <(subjects)
       ((${#lines[@]})) || continue
       subject=${lines[0]}
-      as bob delete 0 >/dev/null 2>&1 &
-    fi
-    pid=$!
-    # Anywhere in the life of the process, from its start to its end.
-    sleep "$(printf '0.%03d' $((RANDOM % 25)))"
-    {
-      kill -9 "$pid"
-      wait "$pid"
-    } 2>/dev/null
-    status=$?
-    if ((k % 3)); then
-      if [ $status -eq 0 ]; then echo "$subject" >>"$expected"; else echo "$subject" >>"$unknown"; killedSends=$((killedSends + 1)); fi
-    else
+      "$killat" "$at" "$ctl" --maildir "$dir" --user bob --yes delete 0 >/dev/null 2>&1
+      status=$?
       forget "$subject"
       [ $status -eq 0 ] || { echo "$subject" >>"$unknown"; killedDeletes=$((killedDeletes + 1)); }
     fi
