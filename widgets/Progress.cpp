@@ -23,6 +23,10 @@ TProgressReport::TProgressReport(QWidget* parent) : TVelForm(parent) {
   setObjectName("ProgressReport");
   setWindowTitle("Progress");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);  // no border icons
+}
+
+void TProgressReport::Build() {
+  if (Prompt) return;
   Prompt = new QLabel(this);
   Prompt->setObjectName("Prompt");
   Prompt->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -44,6 +48,7 @@ TProgressReport::TProgressReport(QWidget* parent) : TVelForm(parent) {
 }
 
 void TProgressReport::StartProgress(int total) {
+  Build();
   Cancelled = false;
   position_ = 0;
   maximum_ = total;
@@ -59,6 +64,7 @@ void TProgressReport::StartProgress(int total) {
 }
 
 void TProgressReport::StepProgress(const QString& caption, const QString& prompt, int steps) {
+  Build();
   show();
   if (!caption.isEmpty()) setWindowTitle(caption);
   if (!prompt.isEmpty()) Prompt->setText(prompt);
@@ -77,6 +83,10 @@ void TProgressReport::EndProgress() {
 TMailProgressReport::TMailProgressReport(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint) {
   setObjectName("MailProgressReport");
   setFixedSize(281, 49);
+}
+
+void TMailProgressReport::Build() {
+  if (UserName) return;
   QFrame* panel = Panel(this, QFrame::Raised, rect());
   auto* envelope = new QLabel(panel);
   envelope->setPixmap(Picture("SmallEnvelope"));
@@ -91,12 +101,15 @@ TMailProgressReport::TMailProgressReport(QWidget* parent) : QWidget(parent, Qt::
 }
 
 void TMailProgressReport::ShowSending(const QString& name) {
+  Build();
   show();
   if (!name.isEmpty()) UserName->setText(name);
   repaint();
 }
 
-void TMailProgressReport::ClearSending() { UserName->clear(); }
+void TMailProgressReport::ClearSending() {
+  if (UserName) UserName->clear();
+}
 
 void TMailProgressReport::HideSending() { hide(); }
 

@@ -1,6 +1,7 @@
 // The progress window (unscrambling, printing) and the "Sending Mail To:"
 // window of delivery.  Both are made at start-up, shown and hidden, never
-// modal.
+// modal; their controls are made when first needed, so that the start does
+// not wait for windows it may never show.
 #pragma once
 
 #include <QLabel>
@@ -26,12 +27,14 @@ class TProgressReport : public TVelForm {
   // Set when the user stopped the operation with the Stop button.
   bool Cancelled = false;
 
-  QLabel* Prompt;
-  QFrame* ProgressPanel;
-  QProgressBar* ProgressBar;
-  QPushButton* CancelButton;
+  // Made by the first StartProgress or StepProgress.
+  QLabel* Prompt = nullptr;
+  QFrame* ProgressPanel = nullptr;
+  QProgressBar* ProgressBar = nullptr;
+  QPushButton* CancelButton = nullptr;
 
  private:
+  void Build();
   int position_ = 0;
   int maximum_ = 0;
 };
@@ -45,7 +48,11 @@ class TMailProgressReport : public QWidget {
   void ClearSending();
   void HideSending();
 
-  QLabel* UserName;
+  // Made by the first ShowSending.
+  QLabel* UserName = nullptr;
+
+ private:
+  void Build();
 };
 
 }  // namespace widgets
