@@ -63,7 +63,7 @@ int LocalListener::Listen(const std::string& name) {
   // Made in a folder only this user may enter, then moved into place under
   // its name in one step: nobody else can reach it in between, and a
   // socket a copy that ended left there is replaced.
-  std::string folder = JoinPath(TemporaryDirectory(), "kvmail-XXXXXX");
+  std::string folder = JoinPath(TemporaryDirectory(), ".kvmail-listen-XXXXXX");
   sockaddr_un address, madeAddress;
   if (!AddressOf(path, address) || !AddressOf(folder + "/s", madeAddress))
     return CodeFromErrno(ENAMETOOLONG, IoOp::kOpen);
