@@ -111,7 +111,9 @@ void Checker::CheckMailbox(const platform::FileInfo& entry) {
     }
     const int state = states[static_cast<size_t>(i)];
     if (state == platform::kFileNotFound)
-      Add(Damage::kDanglingRecord, name, i, "its text " + std::string(textName) + " does not exist");
+      Add(Damage::kDanglingRecord, name, i,
+          textName.empty() ? std::string("it names no text (a deletion cut short)")
+                           : "its text " + std::string(textName) + " does not exist");
     else if (state != platform::kOk)
       Add(Damage::kUnreadableFile, std::string(textName), -1,
           "record " + std::to_string(i) + " of " + name + " names it; it could not be looked at: " +

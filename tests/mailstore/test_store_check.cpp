@@ -139,6 +139,22 @@ TEST_F(StoreCheckTest, ARecordNamingAnExistingTextInOtherLettersKeepsIt) {
   EXPECT_EQ(report.Count(Damage::kOrphanText), 1);
 }
 
+TEST_F(StoreCheckTest, ARecordADeletionCutShortLeftNamingNothingIsDanglingAndGoes) {
+  RecordBytes forgotten = EncodeMessageRecord("Hers too", "BOB", "12/7/2026 2:15p", "F:\\MAIL\\0000001C.MSG");
+  ForgetTextFile(forgotten);
+  ASSERT_EQ(mail.AppendMessage("ALICE", forgotten), 0);
+  const StoreReport report = Check();
+  EXPECT_EQ(report.Count(Damage::kDanglingRecord), 2);
+  EXPECT_EQ(report.Count(Damage::kImpossibleRecord), 1);
+  bool told = false;
+  for (const StoreFinding& f : report.findings)
+    told = told || (f.file == "ALICE.LST" && f.record == 1 && f.detail == "it names no text (a deletion cut short)");
+  EXPECT_TRUE(told);
+  EXPECT_EQ(RepairStore(mail, report, orphans_.path()).recordsRemoved, 2);
+  mail.SetUserName("ALICE");
+  EXPECT_EQ(mail.CountMessages(), 1);
+}
+
 TEST_F(StoreCheckTest, ASoundStoreReportsNothing) {
   std::filesystem::remove(MailFile("0000000E.MSG"));
   std::filesystem::remove(MailFile("0000001B.MSG"));
