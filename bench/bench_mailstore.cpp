@@ -52,9 +52,7 @@ class QuietUser : public mailstore::UserInteraction {
 
 struct NullView : mailstore::InboxView {
   size_t lines = 0;
-  void BeginInboxUpdate() override { lines = 0; }
-  void AddInboxLine(std::string, std::string_view) override { ++lines; }
-  void EndInboxUpdate() override {}
+  void SetInboxRecords(const mailstore::InboxRecords& records) override { lines = static_cast<size_t>(records.size()); }
   void SetMailboxState(bool) override {}
   void SetCaption(const std::string&) override {}
 };

@@ -102,9 +102,7 @@ std::optional<int> ParseIndex(const std::string& text) {
 class InboxLines : public shell::SessionView {
  public:
   std::vector<std::string> lines;
-  void BeginInboxUpdate() override { lines.clear(); }
-  void AddInboxLine(std::string line, std::string_view) override { lines.push_back(std::move(line)); }
-  void EndInboxUpdate() override {}
+  void SetInboxRecords(const mailstore::InboxRecords& records) override { lines = mailstore::AllInboxLines(records); }
   void SetMailboxState(bool) override {}
   void SetCaption(const std::string&) override {}
   void ClearReadingPane() override {}

@@ -22,6 +22,24 @@ std::string InboxLine(const RecordView& record) {
   return line;
 }
 
+InboxRecords::InboxRecords(std::shared_ptr<const std::vector<unsigned char>> bytes, std::vector<uint32_t> listed)
+    : data_(std::make_shared<const Data>(Data{std::move(bytes), std::move(listed)})) {}
+
+RecordView InboxRecords::Record(int line) const {
+  return ViewMessageRecord(data_->bytes->data() + size_t{data_->listed[static_cast<size_t>(line)]} * kRecordSize);
+}
+
+std::string InboxRecords::Line(int line) const { return InboxLine(Record(line)); }
+
+std::string_view InboxRecords::TextFileName(int line) const { return platform::FileNamePart(Record(line).textFile); }
+
+std::vector<std::string> AllInboxLines(const InboxRecords& records) {
+  std::vector<std::string> lines;
+  lines.reserve(static_cast<size_t>(records.size()));
+  for (int i = 0; i < records.size(); ++i) lines.push_back(records.Line(i));
+  return lines;
+}
+
 InboxFields SplitInboxLine(std::string_view line) {
   InboxFields fields;
   const size_t first = line.find('|');
@@ -104,14 +122,14 @@ bool InboxScanner::ScanMailbox() {
   int unread = 0;
   int problem = countProblem;
 
-  view_.BeginInboxUpdate();
   // Every record under one read-mode open; each text file checked against
-  // one reading of the directory.  The records are read in place, without
-  // a copy of their fields.
-  std::vector<unsigned char> bytes;
+  // one reading of the directory.  The lines are the records as read: a
+  // line's text is made only when it is shown.
+  auto bytes = std::make_shared<std::vector<unsigned char>>();
+  std::vector<uint32_t> listed;
   std::vector<int> dangling;
-  const int code = n > 0 ? mail_.ReadRecordBytes(bytes) : platform::kOk;
-  if (code != platform::kOk || (n > 0 && bytes.empty())) {
+  const int code = n > 0 ? mail_.ReadRecordBytes(*bytes) : platform::kOk;
+  if (code != platform::kOk || (n > 0 && bytes->empty())) {
     // Line k must stay record k: nothing is listed, and the next look
     // rebuilds and announces any growth seen now with the whole list.  A
     // busy mailbox is the normal case of another copy appending; anything
@@ -121,13 +139,13 @@ bool InboxScanner::ScanMailbox() {
     if (code != platform::kSharingViolation) problem = code != platform::kOk ? code : platform::kReadError;
   } else {
     // Lines follow the records that stay: the dangling ones go below.
-    const size_t records = std::min(bytes.size() / kRecordSize, static_cast<size_t>(n));
+    const size_t records = std::min(bytes->size() / kRecordSize, static_cast<size_t>(n));
     std::vector<std::string_view> textFiles(records);
-    for (size_t i = 0; i < records; ++i) textFiles[i] = ViewMessageRecord(bytes.data() + i * kRecordSize).textFile;
+    for (size_t i = 0; i < records; ++i) textFiles[i] = ViewMessageRecord(bytes->data() + i * kRecordSize).textFile;
     std::vector<int> states;
     mail_.TextFileStates(textFiles, states);
+      listed.reserve(records);
     for (size_t i = 0; i < records; ++i) {
-      const RecordView record = ViewMessageRecord(bytes.data() + i * kRecordSize);
       const int state = states[i];
       if (state == platform::kFileNotFound) {
         dangling.push_back(static_cast<int>(i));
@@ -135,11 +153,12 @@ bool InboxScanner::ScanMailbox() {
       }
       // A text that could not be looked at stays with its record.
       if (state != platform::kOk && problem == platform::kOk) problem = state;
-      view_.AddInboxLine(InboxLine(record), platform::FileNamePart(record.textFile));
-      if (!record.date.empty() && record.date.back() != '.') ++unread;
+      listed.push_back(static_cast<uint32_t>(i));
+      const std::string_view date = ViewMessageRecord(bytes->data() + i * kRecordSize).date;
+      if (!date.empty() && date.back() != '.') ++unread;
     }
   }
-  view_.EndInboxUpdate();
+  view_.SetInboxRecords(InboxRecords(bytes, std::move(listed)));
   // Dangling records go in one pass under one lock, as one removal each
   // would leave the file, and the count follows: mail that arrives before
   // the next look, as many messages as were removed, is still new mail.
@@ -148,7 +167,7 @@ bool InboxScanner::ScanMailbox() {
   // builds it again.
   if (!dangling.empty()) {
     int removed = 0;
-    if (mail_.RemoveDanglingRecords(dangling, bytes, &removed) != platform::kOk ||
+    if (mail_.RemoveDanglingRecords(dangling, *bytes, &removed) != platform::kOk ||
         removed != static_cast<int>(dangling.size()))
       rebuildPending_ = true;
     knownCount_ -= removed;

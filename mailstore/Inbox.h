@@ -23,6 +23,8 @@
 // change and returns at once.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,17 +34,40 @@
 
 namespace mailstore {
 
+// The In Box as one scan found it: the mailbox's records as read, and which
+// of them are listed, in order.  Line k is made from its record only when
+// asked for, so a long In Box costs one read and no line that is never
+// shown.  Copies share the records.
+class InboxRecords {
+ public:
+  InboxRecords() = default;
+  // `listed`: indexes of whole records in `bytes`, one per line.
+  InboxRecords(std::shared_ptr<const std::vector<unsigned char>> bytes, std::vector<uint32_t> listed);
+
+  int size() const { return data_ ? static_cast<int>(data_->listed.size()) : 0; }
+  bool empty() const { return size() == 0; }
+  // The record of line `line` (0 <= line < size()), valid while a copy of
+  // this list lives.
+  RecordView Record(int line) const;
+  std::string Line(int line) const;
+  // The name of its text file, which names the message (no other record
+  // names the same file).
+  std::string_view TextFileName(int line) const;
+
+ private:
+  struct Data {
+    std::shared_ptr<const std::vector<unsigned char>> bytes;
+    std::vector<uint32_t> listed;
+  };
+  std::shared_ptr<const Data> data_;
+};
+
 // What the main window does for the scan.
 class InboxView {
  public:
   virtual ~InboxView() = default;
-  // Suspends drawing of the In Box and empties it.
-  virtual void BeginInboxUpdate() = 0;
-  // The next line; `textFileName` is the name of its record's text file,
-  // which names the message (no other record names the same file).
-  virtual void AddInboxLine(std::string line, std::string_view textFileName) = 0;
-  // Resumes drawing.
-  virtual void EndInboxUpdate() = 0;
+  // The In Box is now `records` (none: nothing listed), in one change.
+  virtual void SetInboxRecords(const InboxRecords& records) = 0;
   // Full when the mailbox holds messages: the icons follow it.
   virtual void SetMailboxState(bool full) = 0;
   virtual void SetCaption(const std::string& caption) = 0;
@@ -93,13 +118,14 @@ struct InboxFields {
 };
 InboxFields SplitInboxLine(std::string_view line);
 
+// Every line of `records`, made at once.
+std::vector<std::string> AllInboxLines(const InboxRecords& records);
+
 // A view that only keeps the lines, for front ends without a window.
 class InboxLines : public InboxView {
  public:
   std::vector<std::string> lines;
-  void BeginInboxUpdate() override { lines.clear(); }
-  void AddInboxLine(std::string line, std::string_view) override { lines.push_back(std::move(line)); }
-  void EndInboxUpdate() override {}
+  void SetInboxRecords(const InboxRecords& records) override { lines = AllInboxLines(records); }
   void SetMailboxState(bool) override {}
   void SetCaption(const std::string&) override {}
 };

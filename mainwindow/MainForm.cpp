@@ -621,15 +621,10 @@ QString SpokenInboxLine(const std::string& line) {
 
 // --- the In Box -------------------------------------------------------------
 
-void TMainForm::BeginInboxUpdate() { newLines_.clear(); }
-
-void TMainForm::AddInboxLine(std::string line, std::string_view) { newLines_.push_back(std::move(line)); }
-
-void TMainForm::EndInboxUpdate() {
+void TMainForm::SetInboxRecords(const mailstore::InboxRecords& records) {
   // One change of the list, whatever the number of lines.
   const QSignalBlocker quiet(InBox);
-  InBox->SetLines(std::move(newLines_));
-  newLines_.clear();
+  InBox->SetLines(records.size(), [records](int row) { return records.Line(row); });
 }
 
 void TMainForm::SetMailboxState(bool full) {

@@ -108,9 +108,7 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
   shell::Preferences& Prefs() { return session_.Prefs(); }
 
   // SessionView
-  void BeginInboxUpdate() override;
-  void AddInboxLine(std::string line, std::string_view textFileName) override;
-  void EndInboxUpdate() override;
+  void SetInboxRecords(const mailstore::InboxRecords& records) override;
   void SetMailboxState(bool full) override;
   void SetCaption(const std::string& caption) override;
   void SetMailDirectoryReachable(bool reachable) override;
@@ -169,7 +167,6 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
   widgets::DialogUser user_;
   shell::StoredSettings settings_;
   shell::MailSession session_;
-  std::vector<std::string> newLines_;  // the In Box being rebuilt
   QPoint dragStart_;
   bool dragPressed_ = false;   // the button went down on the selected envelope
   std::unique_ptr<prefs::PrinterAccess> printers_;

@@ -16,7 +16,7 @@ namespace {
 constexpr const char* kTextDeletedText = "The text associated with this message has been deleted.";
 
 // Two paths name the same message when their file names agree in any case.
-bool SameMessage(const std::string& a, const std::string& b) {
+bool SameMessage(std::string_view a, std::string_view b) {
   return !a.empty() && platform::EqualsIgnoreCase(platform::FileNamePart(a), platform::FileNamePart(b));
 }
 
@@ -85,8 +85,7 @@ void MailSession::LogOut(mailstore::PollTimer& timer) {
   scanner_.ResetKnownCount();
   SetUser("", "");
   ClearShown();
-  BeginInboxUpdate();
-  EndInboxUpdate();
+  SetInboxRecords({});
   SetCaption(scanner_.MailboxCaption());
 }
 
@@ -124,19 +123,10 @@ int MailSession::ChangePassword(const std::string& password) {
 
 // --- the In Box, between the scan and the view ---------------------------------
 
-void MailSession::BeginInboxUpdate() {
-  lineFiles_.clear();
-  if (view_) view_->BeginInboxUpdate();
-}
-
-void MailSession::AddInboxLine(std::string line, std::string_view textFileName) {
-  lineFiles_.emplace_back(textFileName);  // a name, not a path: no allocation
-  if (view_) view_->AddInboxLine(std::move(line), textFileName);
-}
-
-void MailSession::EndInboxUpdate() {
+void MailSession::SetInboxRecords(const mailstore::InboxRecords& records) {
+  lines_ = records;
   if (!view_) return;
-  view_->EndInboxUpdate();
+  view_->SetInboxRecords(records);
   view_->SelectInboxLine(ShownLine());
 }
 
@@ -156,8 +146,8 @@ void MailSession::SetMailDirectoryReachable(bool reachable) {
 
 int MailSession::ShownLine() const {
   if (!shown_) return -1;
-  for (size_t i = 0; i < lineFiles_.size(); ++i)
-    if (SameMessage(lineFiles_[i], shown_->textFile)) return static_cast<int>(i);
+  for (int i = 0; i < lines_.size(); ++i)
+    if (SameMessage(lines_.TextFileName(i), shown_->textFile)) return i;
   return -1;
 }
 
@@ -171,7 +161,7 @@ MailSession::OpenedMessage MailSession::OpenMessage(int line, const mailstore::U
   if (line < 0 || line >= LineCount()) return opened;
   mailstore::MessageRecord record;
   if (mail_.ReadMessage(line, record) != platform::kOk) return opened;
-  if (!SameMessage(record.textFile, lineFiles_[line]) && !lineFiles_[line].empty()) {
+  if (const std::string_view listed = lines_.TextFileName(line); !SameMessage(record.textFile, listed) && !listed.empty()) {
     // The mailbox changed since the list was built: build it again rather
     // than show another message than the line says.
     scanner_.RequestRebuild();

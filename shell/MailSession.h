@@ -113,7 +113,7 @@ class MailSession : private mailstore::InboxView {
 
   // --- The message shown ---------------------------------------------------
 
-  int LineCount() const { return static_cast<int>(lineFiles_.size()); }
+  int LineCount() const { return lines_.size(); }
   // The record of the message shown, or nothing.
   const std::optional<mailstore::MessageRecord>& Shown() const { return shown_; }
   // Its line in the In Box as last built, or -1.
@@ -150,9 +150,7 @@ class MailSession : private mailstore::InboxView {
  private:
   // InboxView, between the scan and the front end's view: it keeps which
   // record each line stands for.
-  void BeginInboxUpdate() override;
-  void AddInboxLine(std::string line, std::string_view textFileName) override;
-  void EndInboxUpdate() override;
+  void SetInboxRecords(const mailstore::InboxRecords& records) override;
   void SetMailboxState(bool full) override;
   void SetCaption(const std::string& caption) override;
   void SetMailDirectoryReachable(bool reachable) override;
@@ -169,7 +167,7 @@ class MailSession : private mailstore::InboxView {
   CommandLine commandLine_;
   std::string password_;  // at most 12 characters
   SessionView* view_ = nullptr;
-  std::vector<std::string> lineFiles_;  // the text file name of each In Box line
+  mailstore::InboxRecords lines_;  // the record each In Box line stands for
   std::optional<mailstore::MessageRecord> shown_;
   MainWindowLayout noWindow_;  // what the settings keep for a front end without a window
 };

@@ -5,6 +5,9 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <cmath>
+#include <memory>
+#include <stdexcept>
+#include <unordered_map>
 
 #include "shell/AnsiText.h"
 
@@ -17,34 +20,38 @@ int ListItemHeight(const QFont& font, double logicalDpi, int minimum) {
   return height - height % 2;
 }
 
-// The lines, converted for the view only when it asks for one.
+// The lines, made and converted for the view only when it asks for one.
 class VelListModel : public QAbstractListModel {
  public:
   explicit VelListModel(TVelListBox* list) : QAbstractListModel(list), list_(list) {}
-  int rowCount(const QModelIndex& parent = QModelIndex()) const override {
-    return parent.isValid() ? 0 : static_cast<int>(lines_.size());
-  }
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override { return parent.isValid() ? 0 : count_; }
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     if (role == Qt::AccessibleTextRole && list_ != nullptr && list_->spoken_) return list_->spoken_(index.row());
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-      return shell::FromAnsi(lines_[static_cast<size_t>(index.row())]);
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) return shell::FromAnsi(Line(index.row()));
     return {};
   }
-  const std::vector<std::string>& Lines() const { return lines_; }
-  TVelListBox* list_;
-  void SetLines(std::vector<std::string> lines) {
+  std::string Line(int row) const {
+    if (const auto changed = changed_.find(row); changed != changed_.end()) return changed->second;
+    return source_(row);
+  }
+  void SetLines(int count, TVelListBox::LineSource source) {
     beginResetModel();
-    lines_ = std::move(lines);
+    count_ = std::max(0, count);
+    source_ = std::move(source);
+    changed_.clear();
     endResetModel();
   }
   void SetLine(int row, std::string line) {
-    lines_[static_cast<size_t>(row)] = std::move(line);
+    changed_[row] = std::move(line);
     emit dataChanged(index(row), index(row));
   }
 
  private:
-  std::vector<std::string> lines_;
+  TVelListBox* list_;
+  int count_ = 0;
+  TVelListBox::LineSource source_;
+  std::unordered_map<int, std::string> changed_;  // lines set one by one since the last SetLines
 };
 
 class VelListDelegate : public QStyledItemDelegate {
@@ -94,9 +101,18 @@ TVelListBox::TVelListBox(QWidget* parent) : QListView(parent), model_(new VelLis
 
 int TVelListBox::count() const { return model_->rowCount(); }
 
-const std::string& TVelListBox::Line(int row) const { return model_->Lines().at(static_cast<size_t>(row)); }
+std::string TVelListBox::Line(int row) const {
+  if (row < 0 || row >= count()) throw std::out_of_range("no such line in the list");
+  return model_->Line(row);
+}
 
-void TVelListBox::SetLines(std::vector<std::string> lines) { model_->SetLines(std::move(lines)); }
+void TVelListBox::SetLines(std::vector<std::string> lines) {
+  auto shared = std::make_shared<const std::vector<std::string>>(std::move(lines));
+  const int count = static_cast<int>(shared->size());
+  SetLines(count, [shared](int row) { return (*shared)[static_cast<size_t>(row)]; });
+}
+
+void TVelListBox::SetLines(int count, LineSource line) { model_->SetLines(count, std::move(line)); }
 
 void TVelListBox::SetLine(int row, std::string line) {
   if (row >= 0 && row < count()) model_->SetLine(row, std::move(line));

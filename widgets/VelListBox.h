@@ -47,10 +47,15 @@ class TVelListBox : public QListView {
   void SetExtent(int width);
 
   // The lines.  Replacing them all is one change of the model, whatever
-  // their number; the selection goes.
+  // their number; the selection goes.  Line() throws std::out_of_range for
+  // a row the list does not have.
   int count() const;
-  const std::string& Line(int row) const;
+  std::string Line(int row) const;
   void SetLines(std::vector<std::string> lines);
+  // `count` lines, line k made by `line(k)` only when it is drawn or asked
+  // for.
+  using LineSource = std::function<std::string(int row)>;
+  void SetLines(int count, LineSource line);
   void SetLine(int row, std::string line);
 
   // The current line, selected alone; -1 for none.

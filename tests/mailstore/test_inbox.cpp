@@ -14,15 +14,15 @@ using testing_support::WriteFile;
 
 struct RecordingView : InboxView {
   std::vector<std::string> lines;
+  InboxRecords records;  // as the scan gave them
   int rebuilds = 0;
   bool full = false;
   std::string caption;
-  void BeginInboxUpdate() override {
+  void SetInboxRecords(const InboxRecords& records) override {
     ++rebuilds;
-    lines.clear();
+    this->records = records;
+    lines = AllInboxLines(records);
   }
-  void AddInboxLine(std::string line, std::string_view) override { lines.push_back(std::move(line)); }
-  void EndInboxUpdate() override {}
   void SetMailboxState(bool isFull) override { full = isFull; }
   void SetCaption(const std::string& text) override { caption = text; }
 };
@@ -158,6 +158,11 @@ TEST_F(InboxTest, DanglingRecordsAreRemovedAndTheRestListedInOrder) {
   EXPECT_EQ(Notices(), std::vector<std::string>{"You have 2 new messages in your mailbox."});
   EXPECT_FALSE(scanner.ScanMailbox());
   EXPECT_EQ(view.rebuilds, 1);
+  // Each line stands for its record, whose text file names the message.
+  const InboxRecords first = view.records;
+  ASSERT_EQ(first.size(), 2);
+  EXPECT_EQ(first.TextFileName(0), "10000000.MSG");
+  EXPECT_EQ(first.TextFileName(1), "10000003.MSG");
 
   // As many new messages as went: the count is back where it was, and they
   // are still listed and announced.
@@ -165,6 +170,9 @@ TEST_F(InboxTest, DanglingRecordsAreRemovedAndTheRestListedInOrder) {
   EXPECT_TRUE(scanner.ScanMailbox());
   EXPECT_EQ(view.lines.size(), 5u);
   EXPECT_EQ(Notices().back(), "You have 5 new messages in your mailbox.");
+  // A list kept from an earlier scan still reads as it was.
+  EXPECT_EQ(first.Line(1), "12/7/2026 2:15p|ALICE|keep3");
+  EXPECT_EQ(view.records.TextFileName(4), "10000007.MSG");
 }
 
 TEST_F(InboxTest, DanglingRecordsCostOneReadingOfTheDirectoryAndOneWrite) {

@@ -30,9 +30,7 @@ struct RecordingView : shell::SessionView {
   std::string caption;
   int selected = -2;  // -2: never told
   int paneCleared = 0;
-  void BeginInboxUpdate() override { lines.clear(); }
-  void AddInboxLine(std::string line, std::string_view) override { lines.push_back(std::move(line)); }
-  void EndInboxUpdate() override {}
+  void SetInboxRecords(const mailstore::InboxRecords& records) override { lines = mailstore::AllInboxLines(records); }
   void SetMailboxState(bool) override {}
   void SetCaption(const std::string& text) override { caption = text; }
   void ClearReadingPane() override { ++paneCleared; }

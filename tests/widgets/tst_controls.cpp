@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QtTest>
+#include <set>
 
 #include "widgets/Balloon.h"
 #include "widgets/Label3D.h"
@@ -192,6 +193,32 @@ class TestControls : public QObject {
     QCOMPARE(shot.pixelColor(100, 3 * h + 10), QColor(250, 250, 200));  // below the last line
     QCOMPARE(selectedPen, QColor(255, 255, 0));
     QCOMPARE(otherPen, p.color(QPalette::Text));
+  }
+
+  // A long list makes only the lines it shows; a line set alone wins over
+  // its source until the lines are replaced.
+  void listMakesOnlyTheLinesItShows() {
+    TVelListBox list;
+    list.resize(200, 100);
+    std::set<int> made;
+    list.SetLines(100000, [&made](int row) {
+      made.insert(row);
+      return "line " + std::to_string(row);
+    });
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    list.viewport()->grab();
+    QCOMPARE(list.count(), 100000);
+    QVERIFY(!made.empty());
+    QVERIFY2(made.size() < 50, qPrintable(QString::number(made.size())));
+    QVERIFY(*made.rbegin() < 50);
+
+    list.SetLine(7, "changed");
+    QCOMPARE(list.Line(7), std::string("changed"));
+    QCOMPARE(list.Line(99999), std::string("line 99999"));
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, list.Line(100000));
+    list.SetLines({"a", "b", "c", "d", "e", "f", "g", "h"});
+    QCOMPARE(list.Line(7), std::string("h"));
   }
 
   void viewerOperations() {
