@@ -1,171 +1,69 @@
 #include "prefs/SystemPrinters.h"
 
-#include <QDir>
 #include <QFileDialog>
-#include <QFontMetrics>
-#include <QLocale>
-#include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QPrinterInfo>
-#include <optional>
 
 #include "mailstore/MailError.h"
-#include "widgets/FontSetting.h"
+#include "mailstore/UserInteraction.h"
+#include "prefs/PrintModule.h"
+#include "widgets/MessageDialogs.h"
+#include "widgets/ProgramModule.h"
 
 namespace prefs {
 namespace {
-
-// Prints on a QPrinter.  On a printer each document is a job of its own; in
-// a PDF file the documents of one run follow one another, each from its
-// page 1, and the file is written when the device goes.
-class QtPrintDevice : public PrintDevice {
- public:
-  QtPrintDevice(QPrinter& printer, bool toFile) : printer_(printer), toFile_(toFile) {}
-  ~QtPrintDevice() override {
-    if (painter_.isActive()) painter_.end();
-  }
-
-  void BeginDoc(const QString& title) override {
-    if (painter_.isActive()) {
-      if (!toFile_ || !printer_.newPage()) throw mailstore::MailError::Other("The printer refused a new page.");
-    } else {
-      printer_.setDocName(title);
-      if (!painter_.begin(&printer_)) throw Refused();
-    }
-    page_ = 1;
-  }
-  void NewPage() override {
-    if (!printer_.newPage()) throw mailstore::MailError::Other("The printer refused a new page.");
-    ++page_;
-  }
-  void EndDoc() override {
-    if (toFile_) return;
-    if (!painter_.end()) throw Refused();
-  }
-  void AbortDoc() override {
-    printer_.abort();
-    if (painter_.isActive()) painter_.end();
-  }
-  int PageNumber() const override { return page_; }
-  int PageWidth() const override { return printer_.width(); }
-  int PageHeight() const override { return printer_.height(); }
-  int DpiX() const override { return printer_.logicalDpiX(); }
-  int DpiY() const override { return printer_.logicalDpiY(); }
-
-  void SetFont(const shell::FontSetting& setting) override {
-    QFont font = widgets::FontOf(setting);
-    font.setFixedPitch(true);
-    font.setStyleHint(QFont::TypeWriter);
-    painter_.setFont(font);
-    painter_.setPen(Qt::black);
-    painter_.setBackgroundMode(Qt::TransparentMode);
-    metrics_.emplace(painter_.font(), &printer_);
-  }
-  int LineHeight() const override { return Metrics().height(); }
-  int AverageCharWidth() const override { return Metrics().averageCharWidth(); }
-  TextExtent Extent(QStringView run) const override {
-    return {Metrics().horizontalAdvance(run.toString()), Metrics().height()};
-  }
-  void DrawText(const PrintRect& rect, QStringView run, Align align) override {
-    const QRect box(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
-    const int flags = Qt::TextSingleLine | Qt::AlignTop | (align == Align::kCentre ? Qt::AlignHCenter : Qt::AlignLeft);
-    painter_.save();
-    painter_.setClipRect(box);
-    painter_.drawText(box, flags, run.toString());
-    painter_.restore();
-  }
-
- private:
-  mailstore::MailError Refused() const {
-    if (toFile_) return mailstore::MailError::Other("Cannot write the file " + printer_.outputFileName().toStdString() + ".");
-    return mailstore::MailError::Other("The printer " + printer_.printerName().toStdString() + " refused the job.");
-  }
-  const QFontMetrics& Metrics() const {
-    if (!metrics_) metrics_.emplace(QFont(), &printer_);
-    return *metrics_;
-  }
-
-  QPrinter& printer_;
-  bool toFile_;
-  QPainter painter_;
-  mutable std::optional<QFontMetrics> metrics_;
-  int page_ = 1;
-};
 
 QString AskPdfFile(QWidget* parent, const QString& suggested) {
   return QFileDialog::getSaveFileName(parent, QStringLiteral("Print to a PDF File"), suggested,
                                       QStringLiteral("PDF Files (*.pdf)"));
 }
 
-// The name a PDF file is suggested under: the run's name, without the
-// characters a file name may not hold.
-QString PdfFileName(const QString& name) {
-  QString base = name;
-  static const QString kNotInNames = QStringLiteral("/\\:*?\"<>|");
-  for (QChar& c : base)
-    if (kNotInNames.contains(c) || c < QChar(u' ')) c = u'_';
-  base = base.trimmed();
-  if (base.isEmpty()) base = QStringLiteral("Mail");
-  return QDir::home().filePath(base + QStringLiteral(".pdf"));
+[[noreturn]] void PrinterFailed(const std::string& message) { throw mailstore::MailError::Other(message); }
+
+// The print module's maker, or null with `error` said.
+MakeSystemPrinters PrintersMaker(QString& error) {
+  static QString failure;
+  static const auto maker =
+      reinterpret_cast<MakeSystemPrinters>(widgets::ProgramModuleFunction(kPrintModule, kMakeSystemPrinters, failure));
+  error = failure;
+  return maker;
 }
+
+QString NotAvailable(const QString& error) { return QStringLiteral("Printing is not available.\r\r") + error; }
 
 }  // namespace
 
 SystemPrinters::SystemPrinters() : chooser_(AskPdfFile) {}
 SystemPrinters::~SystemPrinters() = default;
 
-QPrinter& SystemPrinters::Printer() {
-  if (!printer_) {
-    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    QPrinterInfo chosen = QPrinterInfo::defaultPrinter();
-    if (chosen.isNull()) {
-      const QList<QPrinterInfo> all = QPrinterInfo::availablePrinters();
-      if (!all.isEmpty()) chosen = all.first();
-    }
-    hasPrinter_ = !chosen.isNull();
-    if (hasPrinter_) {
-      printer_->setPrinterName(chosen.printerName());
-    } else {
-      // A file printed later on paper fares best with the edge a printer
-      // cannot reach kept clear: the header and footer lie inside it.
-      printer_->setOutputFormat(QPrinter::PdfFormat);
-      printer_->setPageSize(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
-                                                                                               : QPageSize::A4);
-      printer_->setPageMargins(QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch);
+SystemPrinterAccess* SystemPrinters::Module() {
+  if (!tried_) {
+    tried_ = true;
+    if (const MakeSystemPrinters make = PrintersMaker(error_)) {
+      module_.reset(make(PrinterFailed));
+      module_->SetPdfFileChooser(chooser_);
     }
   }
-  return *printer_;
+  return module_.get();
 }
 
-bool SystemPrinters::HasPrinter() {
-  Printer();
-  return hasPrinter_;
+void SystemPrinters::SetPdfFileChooser(PdfFileChooser chooser) {
+  chooser_ = std::move(chooser);
+  if (module_) module_->SetPdfFileChooser(chooser_);
 }
 
 QString SystemPrinters::CurrentPrinterName() {
-  if (!HasPrinter()) return kPdfFileName;
-  const QString name = Printer().printerName();
-  const QPrinterInfo info = QPrinterInfo::printerInfo(name);
-  return info.isNull() || info.description().isEmpty() ? name : info.description();
+  SystemPrinterAccess* printers = Module();
+  return printers != nullptr ? printers->CurrentPrinterName() : kPdfFileName;
 }
 
 void SystemPrinters::RunSetupDialog(QWidget* parent) {
-  QPrintDialog dialog(&Printer(), parent);
-  dialog.setWindowTitle(QStringLiteral("Print Setup"));
-  dialog.setOptions(QAbstractPrintDialog::PrintToFile);
-  dialog.exec();
+  if (SystemPrinterAccess* printers = Module()) printers->RunSetupDialog(parent);
+  else widgets::ShowAlert(mailstore::kProgramTitle, NotAvailable(error_));
 }
 
 std::unique_ptr<PrintDevice> SystemPrinters::OpenPrinter(const QString& name, QWidget* parent) {
-  QPrinter& printer = Printer();
-  const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
-  if (!hasPrinter_ || (toFile && printer.outputFileName().isEmpty())) {
-    const QString file = chooser_(parent, PdfFileName(name));
-    if (file.isEmpty()) return nullptr;
-    printer.setOutputFileName(file);
-  }
-  return std::make_unique<QtPrintDevice>(printer, toFile);
+  SystemPrinterAccess* printers = Module();
+  if (printers == nullptr) throw mailstore::MailError::Other(NotAvailable(error_).toStdString());
+  return printers->OpenPrinter(name, parent);
 }
 
 }  // namespace prefs

@@ -9,7 +9,6 @@
 
 #include "prefs/PrintDevice.h"
 
-class QPrinter;
 class QWidget;
 
 namespace prefs {
@@ -33,7 +32,11 @@ inline const QString kPdfFileName = QStringLiteral("a PDF file");
 // Asks where a PDF file goes, suggesting `suggested`; empty: given up.
 using PdfFileChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
 
-// The printers of the system (its spooler), asked for only when first used.
+class SystemPrinterAccess;
+
+// The printers of the system (its spooler), asked for only when first used;
+// they live in the print module beside the program (PrintModule.h).  When
+// the module cannot be loaded, there is no printer and printing says why.
 class SystemPrinters : public PrinterAccess {
  public:
   SystemPrinters();
@@ -44,15 +47,16 @@ class SystemPrinters : public PrinterAccess {
   std::unique_ptr<PrintDevice> OpenPrinter(const QString& name, QWidget* parent) override;
 
   // Replaces the file dialog that names a PDF file.
-  void SetPdfFileChooser(PdfFileChooser chooser) { chooser_ = std::move(chooser); }
+  void SetPdfFileChooser(PdfFileChooser chooser);
 
  private:
-  // The printer, made on first use: the system's default printer, or none.
-  QPrinter& Printer();
-  bool HasPrinter();
+  // The module's printers, or null (with error_ said) when the module
+  // cannot be loaded.
+  SystemPrinterAccess* Module();
 
-  std::unique_ptr<QPrinter> printer_;
-  bool hasPrinter_ = false;
+  std::unique_ptr<SystemPrinterAccess> module_;
+  bool tried_ = false;
+  QString error_;
   PdfFileChooser chooser_;
 };
 

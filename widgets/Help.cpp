@@ -1,6 +1,16 @@
 #include "widgets/Help.h"
 
-#include "widgets/HelpWindow.h"
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QStandardPaths>
+
+#include "mailstore/UserInteraction.h"
+#include "platform/Environment.h"
+#include "widgets/HelpModule.h"
+#include "widgets/MessageDialogs.h"
+#include "widgets/ProgramModule.h"
+#include "widgets/Resources.h"
 
 namespace widgets {
 namespace {
@@ -10,12 +20,97 @@ HelpHandler& Handler() {
   return handler;
 }
 
+// Copies `name` from the program's directory into `cache` when the copy is
+// missing or older.  False when the program has no such file.
+bool Refresh(const QString& programDir, const QString& cache, const QString& name) {
+  const QFileInfo source(programDir + u'/' + name);
+  if (!source.exists()) return false;
+  const QFileInfo copy(cache + u'/' + name);
+  if (copy.exists() && copy.lastModified() >= source.lastModified() && copy.size() == source.size()) return true;
+  QFile::remove(copy.filePath());
+  return QFile::copy(source.filePath(), copy.filePath()) &&
+         QFile::setPermissions(copy.filePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+// The help window shown, and the window as a widget: null before the first
+// request and after the window closed.
+struct ShownHelp {
+  QPointer<QWidget> window;
+  HelpPages* pages = nullptr;
+};
+
+ShownHelp& Shown() {
+  static ShownHelp shown;
+  return shown;
+}
+
+// The help module's maker of windows, or null with `error` said.
+MakeHelpPages HelpMaker(QString& error) {
+  static QString failure;
+  static const auto maker =
+      reinterpret_cast<MakeHelpPages>(ProgramModuleFunction(kHelpModule, kMakeHelpPages, failure));
+  error = failure;
+  return maker;
+}
+
+// Answers a request in the program's one help window, made on first use;
+// tells the user when the program has no help.
+void Answer(HelpRequest request, int context) {
+  ShownHelp& shown = Shown();
+  if (!shown.window) {
+    shown.pages = nullptr;
+    QString problem = QStringLiteral("The help of KV Mailbox cannot be found beside the program.");
+    const QString collection = HelpCollectionFile();
+    QString error;
+    const MakeHelpPages make = collection.isEmpty() ? nullptr : HelpMaker(error);
+    if (!error.isEmpty()) problem = QStringLiteral("The help of KV Mailbox cannot be opened.\r\r") + error;
+    if (make != nullptr) {
+      HelpPages* pages = make(collection);
+      QWidget* window = pages->Window();
+      window->setAttribute(Qt::WA_DeleteOnClose);
+      window->setWindowIcon(ProgramIcon());
+      if (pages->IsReady()) {
+        shown.window = window;
+        shown.pages = pages;
+      } else {
+        delete window;
+      }
+    }
+    if (!shown.window) {
+      ShowAlert(mailstore::kProgramTitle, problem);
+      return;
+    }
+  }
+  HelpPages& pages = *shown.pages;
+  switch (request) {
+    case HelpRequest::kTopic:
+      if (!pages.ShowTopic(context)) pages.ShowContents();
+      break;
+    case HelpRequest::kContents: pages.ShowContents(); break;
+    case HelpRequest::kSearch: pages.ShowSearch(); break;
+    case HelpRequest::kUsingHelp: pages.ShowUsingHelp(); break;
+  }
+  shown.window->show();
+  shown.window->raise();
+  shown.window->activateWindow();
+}
+
 void Request(HelpRequest request, int context, QWidget* parent) {
   if (Handler()) Handler()(request, context, parent);
-  else THelpWindow::Answer(request, context);
+  else Answer(request, context);
 }
 
 }  // namespace
+
+QString HelpCollectionFile() {
+  const QString programDir = QString::fromStdString(platform::ProgramDir());
+  const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/help");
+  if (!QDir().mkpath(cache)) return {};
+  if (!Refresh(programDir, cache, "kvmail.qch") || !Refresh(programDir, cache, "kvmail.qhc")) return {};
+  return cache + QStringLiteral("/kvmail.qhc");
+}
+
+QWidget* HelpWindow() { return Shown().window; }
 
 void SetHelpHandler(HelpHandler handler) { Handler() = std::move(handler); }
 

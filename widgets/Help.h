@@ -1,8 +1,9 @@
 // Help requests of every window go through here: a topic by its context
 // number, the contents, the search, the page on using help.  The program's
-// help window answers them (HelpWindow.h); tests may take them over.
+// help window answers them (HelpModule.h); tests may take them over.
 #pragma once
 
+#include <QString>
 #include <functional>
 
 class QWidget;
@@ -34,6 +35,15 @@ enum class HelpRequest { kTopic, kContents, kSearch, kUsingHelp };
 void ShowHelpTopic(int context, QWidget* parent = nullptr);
 // The contents, the search, or the page on using help.
 void ShowHelp(HelpRequest request, QWidget* parent = nullptr);
+
+// The help collection the program reads: a copy, in the user's cache, of
+// the one beside the program (the search keeps its index beside the
+// collection, and the program's directory may not be writable).  Empty when
+// the program has no help collection.
+QString HelpCollectionFile();
+// The program's help window, or null before the first request and after it
+// closed.
+QWidget* HelpWindow();
 
 // Lets someone else answer the requests (context 0 for all but kTopic).
 using HelpHandler = std::function<void(HelpRequest request, int context, QWidget* parent)>;

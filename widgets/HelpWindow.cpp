@@ -3,8 +3,6 @@
 #include <QAbstractButton>
 #include <QTextBrowser>
 #include <QToolButton>
-#include <QDir>
-#include <QFileInfo>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpIndexWidget>
@@ -13,16 +11,10 @@
 #include <QHelpSearchQueryWidget>
 #include <QHelpSearchResultWidget>
 #include <QLineEdit>
-#include <QPointer>
 #include <QSplitter>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "mailstore/UserInteraction.h"
-#include "platform/Environment.h"
-#include "widgets/MessageDialogs.h"
-#include "widgets/Resources.h"
 
 namespace widgets {
 
@@ -52,32 +44,7 @@ class HelpBrowser : public QTextBrowser {
   QHelpEngine& engine_;
 };
 
-// Copies `name` from the program's directory into `cache` when the copy is
-// missing or older.  False when the program has no such file.
-bool Refresh(const QString& programDir, const QString& cache, const QString& name) {
-  const QFileInfo source(programDir + u'/' + name);
-  if (!source.exists()) return false;
-  const QFileInfo copy(cache + u'/' + name);
-  if (copy.exists() && copy.lastModified() >= source.lastModified() && copy.size() == source.size()) return true;
-  QFile::remove(copy.filePath());
-  return QFile::copy(source.filePath(), copy.filePath()) &&
-         QFile::setPermissions(copy.filePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-}
-
-QPointer<THelpWindow>& Shown() {
-  static QPointer<THelpWindow> window;
-  return window;
-}
-
 }  // namespace
-
-QString HelpCollectionFile() {
-  const QString programDir = QString::fromStdString(platform::ProgramDir());
-  const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/help");
-  if (!QDir().mkpath(cache)) return {};
-  if (!Refresh(programDir, cache, "kvmail.qch") || !Refresh(programDir, cache, "kvmail.qhc")) return {};
-  return cache + QStringLiteral("/kvmail.qhc");
-}
 
 QString HelpTopicUrl(QHelpEngine& engine, int context) {
   const QList<QHelpLink> links = engine.documentsForIdentifier(kNamespace + u'.' + QString::number(context));
@@ -88,7 +55,6 @@ THelpWindow::THelpWindow(const QString& collectionFile, QWidget* parent)
     : QWidget(parent, Qt::Window), engine_(new QHelpEngine(collectionFile, this)) {
   setObjectName("HelpWindow");
   setWindowTitle(QStringLiteral("KV Mailbox Help"));
-  setWindowIcon(ProgramIcon());
   resize(760, 520);
   ready_ = engine_->setupData();
 
@@ -168,36 +134,6 @@ THelpWindow::THelpWindow(const QString& collectionFile, QWidget* parent)
 
 THelpWindow::~THelpWindow() = default;
 
-THelpWindow* THelpWindow::Instance() { return Shown(); }
-
-void THelpWindow::Answer(HelpRequest request, int context) {
-  if (!Shown()) {
-    const QString collection = HelpCollectionFile();
-    if (!collection.isEmpty()) {
-      auto* window = new THelpWindow(collection);
-      window->setAttribute(Qt::WA_DeleteOnClose);
-      if (window->IsReady()) Shown() = window;
-      else delete window;
-    }
-  }
-  THelpWindow* window = Shown();
-  if (window == nullptr) {
-    ShowAlert(mailstore::kProgramTitle, "The help of KV Mailbox cannot be found beside the program.");
-    return;
-  }
-  switch (request) {
-    case HelpRequest::kTopic:
-      if (!window->ShowTopic(context)) window->ShowContents();
-      break;
-    case HelpRequest::kContents: window->ShowContents(); break;
-    case HelpRequest::kSearch: window->ShowSearch(); break;
-    case HelpRequest::kUsingHelp: window->ShowUsingHelp(); break;
-  }
-  window->show();
-  window->raise();
-  window->activateWindow();
-}
-
 void THelpWindow::Open(const QUrl& url) { Page->setSource(url); }
 
 bool THelpWindow::ShowTopic(int context) {
@@ -225,3 +161,8 @@ void THelpWindow::ShowSearch() {
 void THelpWindow::ShowUsingHelp() { Open(QUrl(kUsingHelpPage)); }
 
 }  // namespace widgets
+
+// What the module exports.
+extern "C" Q_DECL_EXPORT widgets::HelpPages* KvMailMakeHelpPages(const QString& collectionFile) {
+  return new widgets::THelpWindow(collectionFile);
+}

@@ -1,6 +1,6 @@
-// The program's help: topics written in HTML, compiled when the program is
-// built into a help collection that lies beside the program ("kvmail.qhc"
-// and "kvmail.qch"), shown in a window with the contents, an index and a
+// The help window of the help module: the program's topics, written in
+// HTML and compiled when the program is built into a help collection
+// ("kvmail.qhc" and "kvmail.qch"), with the contents, an index and a
 // full-text search beside the page.  Each topic a window asks for by its
 // context number is found through the collection's keyword of that number.
 #pragma once
@@ -8,40 +8,29 @@
 #include <QTextBrowser>
 #include <QWidget>
 
-#include "widgets/Help.h"
+#include "widgets/HelpModule.h"
 
 class QHelpEngine;
 class QTabWidget;
 
 namespace widgets {
 
-// The help collection the program reads: a copy, in the user's cache, of
-// the one beside the program (the search keeps its index beside the
-// collection, and the program's directory may not be writable).  Empty when
-// the program has no help collection.
-QString HelpCollectionFile();
-
 // The page of a context number, "qthelp://..." ; empty when none exists.
 QString HelpTopicUrl(QHelpEngine& engine, int context);
 
-class THelpWindow : public QWidget {
+class THelpWindow : public QWidget, public HelpPages {
   Q_OBJECT
  public:
   // Opens the collection `collectionFile`.
   explicit THelpWindow(const QString& collectionFile, QWidget* parent = nullptr);
   ~THelpWindow() override;
 
-  // Answers a request in the program's one help window, made on first use;
-  // tells the user when the program has no help.
-  static void Answer(HelpRequest request, int context);
-  // The program's help window, or null before the first request.
-  static THelpWindow* Instance();
-
-  bool ShowTopic(int context);
-  void ShowContents();
-  void ShowSearch();
-  void ShowUsingHelp();
-  bool IsReady() const { return ready_; }
+  QWidget* Window() override { return this; }
+  bool IsReady() const override { return ready_; }
+  bool ShowTopic(int context) override;
+  void ShowContents() override;
+  void ShowSearch() override;
+  void ShowUsingHelp() override;
   QHelpEngine& Engine() { return *engine_; }
 
   QTabWidget* Navigation;
