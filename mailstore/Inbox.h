@@ -45,7 +45,6 @@ class InboxRecords {
   InboxRecords(std::shared_ptr<const std::vector<unsigned char>> bytes, std::vector<uint32_t> listed);
 
   int size() const { return data_ ? static_cast<int>(data_->listed.size()) : 0; }
-  bool empty() const { return size() == 0; }
   // The record of line `line` (0 <= line < size()), valid while a copy of
   // this list lives.
   RecordView Record(int line) const;
