@@ -372,7 +372,6 @@ void TMainForm::BuildPanes() {
   QFont viewerFont("Courier New");
   viewerFont.setPointSize(10);
   MailViewer->setFont(viewerFont);
-  MailViewer->setTabStopDistance(8 * QFontMetricsF(viewerFont).horizontalAdvance(' '));
   MailViewer->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   MailViewer->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   MailViewer->document()->setDocumentMargin(8);

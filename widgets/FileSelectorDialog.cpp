@@ -278,7 +278,7 @@ void TFileSelectorDialog::ApplyViewerSettings(const shell::FileViewerSettings& s
   palette.setColor(QPalette::Base, ColourFromSetting(settings.colours[1], QApplication::palette()));
   FileViewer->setPalette(palette);
   const int tabSize = settings.expandTabs && settings.tabSize > 0 ? settings.tabSize : 8;
-  FileViewer->setTabStopDistance(tabSize * QFontMetricsF(shown).horizontalAdvance(u' '));
+  FileViewer->SetTabSize(tabSize);
   FileList->SetShowSystemFiles(settings.showSystemFiles);
 }
 

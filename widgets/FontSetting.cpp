@@ -1,5 +1,7 @@
 #include "widgets/FontSetting.h"
 
+#include <QFontMetricsF>
+
 namespace widgets {
 
 shell::FontSetting FontSettingOf(const QFont& font) {
@@ -16,5 +18,7 @@ QFont FontOf(const shell::FontSetting& setting) {
   font.setUnderline((setting.style & 4) != 0);
   return font;
 }
+
+double TabDistance(const QFont& font, int spaces) { return spaces * QFontMetricsF(font).horizontalAdvance(u' '); }
 
 }  // namespace widgets

@@ -12,5 +12,7 @@ namespace widgets {
 shell::FontSetting FontSettingOf(const QFont& font);
 // A size of 0 or less keeps Qt's default size.
 QFont FontOf(const shell::FontSetting& setting);
+// How far apart tab stops `spaces` wide are in `font`.
+double TabDistance(const QFont& font, int spaces);
 
 }  // namespace widgets

@@ -5,6 +5,7 @@
 #include <QTextBlock>
 
 #include "shell/AnsiText.h"
+#include "widgets/FontSetting.h"
 
 namespace widgets {
 
@@ -83,7 +84,7 @@ void TMailEditor::ApplyWrap() {
 
 void TMailEditor::SetTabSize(int size) {
   tabSize_ = std::clamp(size, 1, 80);
-  setTabStopDistance(tabSize_ * QFontMetricsF(font()).horizontalAdvance(u' '));
+  setTabStopDistance(TabDistance(font(), tabSize_));
 }
 
 void TMailEditor::InsertTextAtCaret(const QString& text) {

@@ -1,9 +1,11 @@
 #include "widgets/TextViewer.h"
 
 #include <QTextBlock>
+#include <algorithm>
 
 #include "platform/Files.h"
 #include "shell/AnsiText.h"
+#include "widgets/FontSetting.h"
 
 namespace widgets {
 
@@ -13,6 +15,17 @@ TTextViewer::TTextViewer(QWidget* parent) : QPlainTextEdit(parent) {
   setLineWrapMode(QPlainTextEdit::NoWrap);
   connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TTextViewer::StatusChanged);
   connect(this, &QPlainTextEdit::selectionChanged, this, &TTextViewer::StatusChanged);
+  SetTabSize(tabSize_);
+}
+
+void TTextViewer::SetTabSize(int size) {
+  tabSize_ = std::max(1, size);
+  setTabStopDistance(TabDistance(font(), tabSize_));
+}
+
+void TTextViewer::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::FontChange) SetTabSize(tabSize_);
+  QPlainTextEdit::changeEvent(event);
 }
 
 int TTextViewer::OpenFile(const QString& path, size_t limit) {

@@ -42,11 +42,18 @@ class TTextViewer : public QPlainTextEdit {
   void SelectEverything();
   // Puts the caret at the start of line `n`.
   void MoveCaretToLine(int n);
+  // Tab stops every `size` spaces of the viewer's font, whatever font it
+  // is given later; 8 at first.
+  void SetTabSize(int size);
 
  signals:
   void StatusChanged();
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
+  int tabSize_ = 8;
   bool open_ = false;
   bool asStored_ = false;
   QString fileName_;

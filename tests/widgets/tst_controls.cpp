@@ -221,6 +221,23 @@ class TestControls : public QObject {
     QCOMPARE(list.Line(7), std::string("h"));
   }
 
+  // The viewer's tab stops stay so many spaces of its font when the font
+  // changes (the preferences give the reading pane another one).
+  void viewerTabsFollowItsFont() {
+    TTextViewer viewer;
+    QFont small("Courier New");
+    small.setPointSize(10);
+    viewer.setFont(small);
+    QCOMPARE(viewer.tabStopDistance(), 8 * QFontMetricsF(small).horizontalAdvance(' '));
+    QFont large = small;
+    large.setPointSize(24);
+    viewer.setFont(large);
+    QCOMPARE(viewer.tabStopDistance(), 8 * QFontMetricsF(large).horizontalAdvance(' '));
+    viewer.SetTabSize(4);
+    viewer.setFont(small);
+    QCOMPARE(viewer.tabStopDistance(), 4 * QFontMetricsF(small).horizontalAdvance(' '));
+  }
+
   void viewerOperations() {
     QTemporaryDir dir;
     const QString path = dir.filePath("0001ABCD.MSG");
