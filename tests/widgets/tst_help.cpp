@@ -10,6 +10,7 @@
 #include "support/Accessible.h"
 #include "widgets/Help.h"
 #include "widgets/HelpWindow.h"
+#include "widgets/ProgramModule.h"
 
 class TestHelp : public QObject {
   Q_OBJECT
@@ -48,6 +49,17 @@ class TestHelp : public QObject {
         QVERIFY2(!engine.fileData(target).isEmpty(), qPrintable(file.toString() + " -> " + target.toString()));
       }
     }
+  }
+
+  // A module that is missing, or lacks the function, is told, not a crash.
+  void aModuleThatCannotBeLoadedIsTold() {
+    QString error;
+    QVERIFY(!widgets::ProgramModuleFunction("kvmail_no_such_module", widgets::kMakeHelpPages, error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!widgets::ProgramModuleFunction(widgets::kHelpModule, "NoSuchFunction", error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(widgets::ProgramModuleFunction(widgets::kHelpModule, widgets::kMakeHelpPages, error));
+    QVERIFY(error.isEmpty());
   }
 
   // The window comes from the help module beside the program.
