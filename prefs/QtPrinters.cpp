@@ -132,7 +132,6 @@ class QtSystemPrinters : public SystemPrinterAccess {
   PdfFileChooser chooser_;
 };
 
-
 QPrinter& QtSystemPrinters::Printer() {
   if (!printer_) {
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);

@@ -32,7 +32,7 @@ bool Refresh(const QString& programDir, const QString& cache, const QString& nam
          QFile::setPermissions(copy.filePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
-// The help window shown, and the window as a widget: null before the first
+// The help window shown, as a widget and as its pages: none before the first
 // request and after the window closed.
 struct ShownHelp {
   QPointer<QWidget> window;
