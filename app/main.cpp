@@ -19,6 +19,7 @@
 #include "shell/AnsiText.h"
 #include "shell/SettingsFile.h"
 #include "widgets/Resources.h"
+#include "widgets/SessionBusAhead.h"
 
 namespace {
 
@@ -46,6 +47,11 @@ bool HaveDisplay() {
   return false;
 }
 
+// The connection to the desktop's session bus is begun as soon as the
+// application object exists, while it is still being made.
+void BeginSessionBus() { widgets::ConnectSessionBusAhead(); }
+Q_COREAPP_STARTUP_FUNCTION(BeginSessionBus)
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -61,6 +67,9 @@ int main(int argc, char** argv) {
   const widgets::FontConfigurationAhead fontConfiguration;
   auto mailDirectory = std::make_unique<platform::DirectoryReadingAhead>(shell::StartingMailDir());
   Application app(argc, argv);
+  struct BusWait {
+    ~BusWait() { widgets::WaitForSessionBusAhead(); }
+  } busWait;
   app.setStyle(new widgets::ProgramStyle(QApplication::style()->name()));
   app.setApplicationName(mailstore::kProgramTitle);
   widgets::InitResources();
