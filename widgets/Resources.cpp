@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QIconEngine>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QPushButton>
 #include <QSvgRenderer>
 
@@ -66,7 +67,14 @@ void InitResources() {
 
 QPixmap Picture(const QString& name) {
   InitResources();
-  return Render(":/pictures/" + name + ".svg");
+  // The same pictures come back at every change of the mailbox's state:
+  // each is drawn once while the toolkit's pixmap cache keeps it.
+  const QString path = ":/pictures/" + name + ".svg";
+  QPixmap pixmap;
+  if (QPixmapCache::find(path, &pixmap)) return pixmap;
+  pixmap = Render(path);
+  if (!pixmap.isNull()) QPixmapCache::insert(path, pixmap);
+  return pixmap;
 }
 
 QIcon Glyph(const QString& name) {
