@@ -18,15 +18,6 @@ QString AskPdfFile(QWidget* parent, const QString& suggested) {
 
 [[noreturn]] void PrinterFailed(const std::string& message) { throw mailstore::MailError::Other(message); }
 
-// The print module's maker, or null with `error` said.
-MakeSystemPrinters PrintersMaker(QString& error) {
-  static QString failure;
-  static const auto maker =
-      reinterpret_cast<MakeSystemPrinters>(widgets::ProgramModuleFunction(kPrintModule, kMakeSystemPrinters, failure));
-  error = failure;
-  return maker;
-}
-
 QString NotAvailable(const QString& error) { return QStringLiteral("Printing is not available.\r\r") + error; }
 
 }  // namespace
@@ -37,7 +28,9 @@ SystemPrinters::~SystemPrinters() = default;
 SystemPrinterAccess* SystemPrinters::Module() {
   if (!tried_) {
     tried_ = true;
-    if (const MakeSystemPrinters make = PrintersMaker(error_)) {
+    const auto make =
+        reinterpret_cast<MakeSystemPrinters>(widgets::ProgramModuleFunction(kPrintModule, kMakeSystemPrinters, error_));
+    if (make != nullptr) {
       module_.reset(make(PrinterFailed));
       module_->SetPdfFileChooser(chooser_);
     }

@@ -44,15 +44,6 @@ ShownHelp& Shown() {
   return shown;
 }
 
-// The help module's maker of windows, or null with `error` said.
-MakeHelpPages HelpMaker(QString& error) {
-  static QString failure;
-  static const auto maker =
-      reinterpret_cast<MakeHelpPages>(ProgramModuleFunction(kHelpModule, kMakeHelpPages, failure));
-  error = failure;
-  return maker;
-}
-
 // Answers a request in the program's one help window, made on first use;
 // tells the user when the program has no help.
 void Answer(HelpRequest request, int context) {
@@ -62,7 +53,9 @@ void Answer(HelpRequest request, int context) {
     QString problem = QStringLiteral("The help of KV Mailbox cannot be found beside the program.");
     const QString collection = HelpCollectionFile();
     QString error;
-    const MakeHelpPages make = collection.isEmpty() ? nullptr : HelpMaker(error);
+    const auto make = collection.isEmpty()
+                          ? nullptr
+                          : reinterpret_cast<MakeHelpPages>(ProgramModuleFunction(kHelpModule, kMakeHelpPages, error));
     if (!error.isEmpty()) problem = QStringLiteral("The help of KV Mailbox cannot be opened.\r\r") + error;
     if (make != nullptr) {
       HelpPages* pages = make(collection);
