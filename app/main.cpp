@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QStyle>
 #include <QSessionManager>
-#include <QTimer>
 
 #include <cstdio>
 #include <memory>
@@ -107,12 +106,22 @@ int main(int argc, char** argv) {
   app.setQuitOnLastWindowClosed(false);
   QObject::connect(&mainForm, &mainwindow::TMainForm::Closed, &app, &QApplication::quit, Qt::QueuedConnection);
 
-  mainForm.show();
-  // Where the desktop has a notification area the program starts there,
-  // its icon showing; elsewhere it stays an ordinary window, and the icon
-  // comes when a notification area does.
-  QTimer::singleShot(0, &mainForm, [&mainForm] {
-    if (mainForm.FirstShow() && mainForm.EnterTrayMode()) mainForm.MinimizeToTray();
-  });
+  // The first showing identifies the user and builds the In Box before the
+  // window appears (unless a dialog needs it first): the window appears
+  // once, with its list and caption.
+  bool loggedIn = true;
+  try {
+    loggedIn = mainForm.FirstShow();
+  } catch (...) {
+    mainForm.show();  // with what it has, behind the error
+    user.ReportException(mailstore::MailError::FromCurrentException());
+  }
+  if (loggedIn) {
+    mainForm.show();
+    // Where the desktop has a notification area the program starts there,
+    // its icon showing; elsewhere it stays an ordinary window, and the icon
+    // comes when a notification area does.
+    if (mainForm.EnterTrayMode()) mainForm.MinimizeToTray();
+  }
   return app.exec();
 }

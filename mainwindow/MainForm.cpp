@@ -552,6 +552,18 @@ void TMainForm::Forward1Click() {
 }
 
 bool TMainForm::FirstShow() {
+  // Called before the window shows, the step shows it before its first
+  // dialog (the login, an alert, the announcement of new mail), so that no
+  // dialog stands alone; otherwise the window appears afterwards, once,
+  // with its In Box built.
+  const auto showWindow = [this] {
+    if (!isVisible()) show();
+  };
+  user_.SetBeforeDialog(showWindow);
+  const struct DialogsDone {
+    widgets::DialogUser& user;
+    ~DialogsDone() { user.SetBeforeDialog({}); }
+  } dialogsDone{user_};
   shell::MainWindowLayout layout = Layout();
   session_.LoadSettings(&layout);
   ApplyLayout(layout);
@@ -568,7 +580,7 @@ bool TMainForm::FirstShow() {
   // the scan's texts are answered by one reading of the directory.
   const mailstore::TMail::Operation startUp(session_.Mail(), mailstore::TMail::Operation::kListDirectory);
   // At start-up no supervisor password is known yet.
-  UserNameFormWhenShown form(session_.Mail(), "", this);
+  UserNameFormWhenShown form(session_.Mail(), "", this, showWindow);
   if (!session_.LogIn(form)) {
     GiveUp();
     return false;

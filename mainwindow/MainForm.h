@@ -44,7 +44,8 @@ class TMainForm : public widgets::TVelForm, public shell::SessionView, public ma
 
   // The first-show step: settings, command line, login, configuration files,
   // caption, polling.  False when the user gave up the login; the program
-  // then ends without a question and without saving.
+  // then ends without a question and without saving.  Called before the
+  // window is shown, it shows the window before its first dialog.
   bool FirstShow();
 
   // The system is ending the session: the next close asks nothing.

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <functional>
 #include <memory>
 
 #include "mailstore/TMail.h"
@@ -71,17 +72,24 @@ class TUserNameForm : public widgets::TVelForm, public shell::UserNameForm {
 
 // The form made only when the login shows it: a user named on the command
 // line who has no password never needs it, and the start does not wait for
-// it.
+// it.  `beforeShown`, when given, runs each time before the form shows.
 class UserNameFormWhenShown : public shell::UserNameForm {
  public:
-  UserNameFormWhenShown(mailstore::TMail& mail, std::string supervisorPassword, QWidget* parent)
-      : mail_(mail), supervisorPassword_(std::move(supervisorPassword)), parent_(parent) {}
+  UserNameFormWhenShown(mailstore::TMail& mail, std::string supervisorPassword, QWidget* parent,
+                        std::function<void()> beforeShown = {})
+      : mail_(mail),
+        supervisorPassword_(std::move(supervisorPassword)),
+        parent_(parent),
+        beforeShown_(std::move(beforeShown)) {}
 
   void OpenOnPasswordPage(const std::string& name, const std::string& stored) override {
     Form().OpenOnPasswordPage(name, stored);
   }
   void OpenOnNamePage() override { Form().OpenOnNamePage(); }
-  bool Execute(std::string& name, std::string& password) override { return Form().Execute(name, password); }
+  bool Execute(std::string& name, std::string& password) override {
+    if (beforeShown_) beforeShown_();
+    return Form().Execute(name, password);
+  }
 
  private:
   TUserNameForm& Form();
@@ -89,6 +97,7 @@ class UserNameFormWhenShown : public shell::UserNameForm {
   mailstore::TMail& mail_;
   std::string supervisorPassword_;
   QWidget* parent_;
+  std::function<void()> beforeShown_;
   std::unique_ptr<TUserNameForm> form_;
 };
 

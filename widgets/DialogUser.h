@@ -1,6 +1,8 @@
 // The program's side of the mail store's user interaction: its own dialogs.
 #pragma once
 
+#include <functional>
+
 #include "mailstore/UserInteraction.h"
 #include "widgets/DesktopNotifications.h"
 #include "widgets/Progress.h"
@@ -24,9 +26,16 @@ class DialogUser : public mailstore::UserInteraction {
   void ClearSending() override;
   void HideSending() override;
 
+  // Runs before each dialog from now on (nothing: none).
+  void SetBeforeDialog(std::function<void()> before) { beforeDialog_ = std::move(before); }
+
  private:
+  void BeforeDialog() const {
+    if (beforeDialog_) beforeDialog_();
+  }
   TMailProgressReport& sending_;
   DesktopNotifications desktop_;
+  std::function<void()> beforeDialog_;
 };
 
 }  // namespace widgets

@@ -76,7 +76,7 @@ class TestMainForm : public QObject {
     Open(messages, notify, arguments, interval);
     QVERIFY(form->FirstShow());
   }
-  void Open(int messages, bool notify, std::vector<std::string> arguments, int interval) {
+  void Open(int messages, bool notify, std::vector<std::string> arguments, int interval, bool show = true) {
     for (int i = 0; i < messages; ++i) Deliver("Message " + std::to_string(i), {"Text of message " + std::to_string(i)});
     QSettings s(QSettings::NativeFormat, QSettings::UserScope, "Brenlow", "Dashdeck");
     s.setValue("Mail/MailDir", QString::fromStdString(dir->path()));
@@ -84,7 +84,7 @@ class TestMainForm : public QObject {
     s.setValue("Mail/MailCheckInterval", QString::number(interval));
     s.sync();
     form = std::make_unique<TMainForm>(arguments, *progress, *sending);
-    form->show();
+    if (show) form->show();
   }
 
   // The subjects of BOB's mailbox, as another copy reads them.
@@ -597,6 +597,50 @@ class TestMainForm : public QObject {
     QCOMPARE(form->MsgSubject->text(), QString("Message 0"));
     QVERIFY(!mailstore::SplitInboxLine(ToAnsiLine(1)).read);
     QVERIFY(!mailstore::SplitInboxLine(ToAnsiLine(2)).read);
+  }
+
+  // The program runs the first showing before it shows the window: a
+  // dialog of that step (the login, an alert, the announcement) has the
+  // window behind it; without one the window is left to be shown with its
+  // In Box built.
+  void firstShowingShowsTheWindowBeforeItsFirstDialog_data() {
+    QTest::addColumn<bool>("notify");
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<int>("dialogs");
+    QTest::newRow("no dialog") << false << "BOB" << 0;
+    QTest::newRow("new mail announced") << true << "BOB" << 1;
+    QTest::newRow("unknown user: alert, then the login form") << false << "NOBODY" << 2;
+    QTest::newRow("login form") << false << "/a" << 1;
+  }
+  void firstShowingShowsTheWindowBeforeItsFirstDialog() {
+    QFETCH(bool, notify);
+    QFETCH(QString, argument);
+    QFETCH(int, dialogs);
+    Open(1, notify, {argument.toStdString()}, 1, false);
+    int seen = 0;
+    bool hiddenBehindADialog = false;
+    std::function<void(QWidget*)> answer = [&](QWidget* modal) {
+      if (!form->isVisible()) hiddenBehindADialog = true;
+      if (auto* login = qobject_cast<TUserNameForm*>(modal)) {
+        QTest::keyClicks(login->NameBox, "bob");
+        login->OkButton->click();
+      } else {
+        Answer(modal, true);
+      }
+      if (++seen < dialogs) WhenModal(answer);
+    };
+    if (dialogs > 0) WhenModal(answer);
+    QVERIFY(form->FirstShow());
+    QCOMPARE(seen, dialogs);
+    QVERIFY(!hiddenBehindADialog);
+    QCOMPARE(form->isVisible(), dialogs > 0);
+    QCOMPARE(form->windowTitle(), QString("KV Mailbox (BOB: 1 message)"));
+    QCOMPARE(form->InBox->count(), 1);
+    // A later dialog is no longer the step's: it does not show the window.
+    form->hide();
+    WhenModal([](QWidget* modal) { Answer(modal, true); });
+    form->Session().Mail().Ui().ShowNotice("KV Mailbox", "later");
+    QVERIFY(!form->isVisible());
   }
 
   void givingUpTheLoginEndsWithoutAQuestionAndWithoutSaving() {
