@@ -128,6 +128,7 @@ TMainForm::TMainForm(std::vector<std::string> arguments, widgets::TProgressRepor
   setFont(Arial(12));
   resize(537, 397);
   setMinimumSize(kMinimumWidth, kMinimumHeight);
+  widgets::CentreOnScreen(this);  // where it first opens
   setAcceptDrops(true);
 
   auto* layout = new QVBoxLayout(this);

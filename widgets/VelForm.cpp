@@ -23,8 +23,10 @@ void CentreOnScreen(QWidget* window) {
 }
 
 shell::Placement PlacementOf(const QWidget& window) {
-  const QRect g = window.geometry();
-  return {g.left(), g.top(), g.width(), g.height()};
+  // The corner of the frame, where Place moves a window, and the size of
+  // the inside, which Place sets: a window placed as another was left opens
+  // exactly there, not a title bar lower at each start.
+  return {window.x(), window.y(), window.width(), window.height()};
 }
 
 shell::Placement ScreenOf(const QWidget& window) {

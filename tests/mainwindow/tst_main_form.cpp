@@ -643,6 +643,30 @@ class TestMainForm : public QObject {
     QVERIFY(!form->isVisible());
   }
 
+  // Placed before it shows: where it was left, or, the first time, in the
+  // middle of the screen rather than in its corner.
+  void firstShowingPlacesTheWindowBeforeItShows_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("centred");
+    QTest::addColumn<QPoint>("at");
+    QTest::newRow("nothing stored") << QString() << true << QPoint();
+    QTest::newRow("stored") << "10,20,600,450" << false << QPoint(10, 20);
+  }
+  void firstShowingPlacesTheWindowBeforeItShows() {
+    QFETCH(QString, stored);
+    QFETCH(bool, centred);
+    QFETCH(QPoint, at);
+    if (!stored.isEmpty()) {
+      QSettings s(QSettings::NativeFormat, QSettings::UserScope, "Brenlow", "Dashdeck");
+      s.setValue("Mail/WindowPos", stored);
+    }
+    Open(0, false, {"BOB"}, 1, false);
+    QVERIFY(form->FirstShow());
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    if (centred) QVERIFY((form->geometry().center() - area.center()).manhattanLength() <= 2);
+    else QCOMPARE(form->pos(), at);
+  }
+
   void givingUpTheLoginEndsWithoutAQuestionAndWithoutSaving() {
     Open(1, false, {"/a"}, 1);
     QSignalSpy spy(form.get(), &TMainForm::LoginGivenUp);

@@ -48,6 +48,26 @@ class TestControls : public QObject {
     QVERIFY(!form.RealizePalette());  // today's screens have more colours
   }
 
+  // Stored on closing, applied at the next start: with a frame round the
+  // window, the window opens where it was, not a frame's height lower.
+  void aWindowPlacedAsAnotherWasLeftOpensThere() {
+    QWidget first;
+    first.move(50, 60);
+    first.resize(200, 100);
+    first.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&first));
+    QVERIFY(first.frameGeometry() != first.geometry());  // the platform draws a frame
+    const shell::Placement left = PlacementOf(first);
+    QWidget next;
+    Place(next, left);
+    next.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&next));
+    QCOMPARE(next.frameGeometry(), first.frameGeometry());
+    QCOMPARE(next.geometry(), first.geometry());
+    const shell::Placement again = PlacementOf(next);
+    QCOMPARE(QRect(again.left, again.top, again.width, again.height), QRect(left.left, left.top, left.width, left.height));
+  }
+
   void imageAutoSizeTakesThePicturesSize() {
     TVelImage image;
     QCOMPARE(image.size(), QSize(105, 105));
