@@ -938,8 +938,7 @@ shell::MainWindowLayout TMainForm::Layout() const {
 
 void TMainForm::ApplyLayout(const shell::MainWindowLayout& layout) {
   const shell::Placement& p = layout.placement;
-  move(p.left, p.top);
-  resize(std::max(p.width, kMinimumWidth), std::max(p.height, kMinimumHeight));
+  widgets::Place(*this, {p.left, p.top, std::max(p.width, kMinimumWidth), std::max(p.height, kMinimumHeight)});
   SetInBoxPaneHeight(layout.paneHeight);
   Header->resizeSection(0, layout.widths[0]);
   Header->resizeSection(1, layout.widths[1]);
