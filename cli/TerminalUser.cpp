@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <iostream>
 
 #include "platform/Clock.h"
 #include "platform/Terminal.h"
@@ -57,7 +56,7 @@ bool TerminalUser::AskAtTerminal(const std::string& question) {
   std::fprintf(stderr, "%s [y/N] ", question.c_str());
   std::fflush(stderr);
   std::string answer;
-  if (!std::getline(std::cin, answer)) return false;
+  if (!platform::ReadStdinLine(answer)) return false;
   return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
 }
 

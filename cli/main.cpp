@@ -4,11 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iostream>
 #include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -180,6 +177,8 @@ class Session {
   int Delete(int index);
   int CheckStore(bool repair, const std::string& orphansDir);
 
+  mailstore::TMail& Mail() { return mail_; }
+
  private:
   // False after telling the user the Mail Directory in force is missing.
   bool MailDirExists();
@@ -264,7 +263,7 @@ int Session::Users() {
       return kExitFailure;
     }
   }
-  for (const std::string& name : names) std::cout << Shown(name) << '\n';
+  for (const std::string& name : names) platform::WriteStdout(Shown(name) + '\n');
   return kExitOk;
 }
 
@@ -280,8 +279,8 @@ int Session::List(bool countOnly) {
     const mailstore::InboxFields line = mailstore::SplitInboxLine(lines[i]);
     if (!line.read && !line.date.empty()) ++unread;
     if (!countOnly)
-      std::cout << i << '\t' << (line.read ? "read" : "unread") << '\t' << Field(line.date) << '\t'
-                << Field(line.sender) << '\t' << Field(line.subject) << '\n';
+      platform::WriteStdout(std::to_string(i) + '\t' + (line.read ? "read" : "unread") + '\t' + Field(line.date) + '\t' +
+                            Field(line.sender) + '\t' + Field(line.subject) + '\n');
   }
   // A problem other than a busy mailbox was told by the scan already.
   if (scanner.LastProblem() != 0) return kExitFailure;
@@ -290,7 +289,7 @@ int Session::List(bool countOnly) {
       user_.ShowErrorText("The mailbox is in use by another copy; not every message could be read. Try again.");
     return kExitFailure;
   }
-  if (countOnly) std::cout << unread << '\n';
+  if (countOnly) platform::WriteStdout(std::to_string(unread) + '\n');
   return kExitOk;
 }
 
@@ -348,9 +347,8 @@ int Session::Read(int index) {
   }
   const shell::MailSession::OpenedMessage opened = session_.OpenMessage(index);
   if (opened.outcome != shell::MailSession::Opened::kShown) return kExitFailure;  // what went wrong was said
-  if (options_.raw) std::cout << opened.text;
-  else std::cout << Shown(opened.text);
-  std::cout.flush();
+  platform::WriteStdout(options_.raw ? opened.text : Shown(opened.text));
+  std::fflush(stdout);
   if (opened.markCode != 0) {
     mail_.ShowIoError(opened.markCode);
     return kExitFailure;
@@ -394,10 +392,20 @@ int Session::Send(const std::vector<std::string>& args) {
     }
     if (request.scramble) std::fprintf(stderr, "kvmailctl: --encrypt applies to typed text; the file is sent unchanged.\n");
   } else {
-    std::string line;
-    while (std::getline(std::cin, line)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      request.lines.push_back(Stored(line));
+    std::string text;
+    if (int code = platform::ReadAllStdin(text)) {
+      user_.ShowErrorText("The text to send cannot be read: " + mailstore::IoErrorText(code));
+      return kExitFailure;
+    }
+    // A line ends at a line feed, a carriage return before it going too; a
+    // last line without one counts.
+    for (size_t start = 0; start < text.size();) {
+      size_t end = text.find('\n', start);
+      if (end == std::string::npos) end = text.size();
+      std::string_view line(text.data() + start, end - start);
+      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+      request.lines.push_back(Stored(std::string(line)));
+      start = end + 1;
     }
   }
   mailstore::Delivery delivery(mail_, request);
@@ -425,19 +433,19 @@ int Session::CheckStore(bool repair, const std::string& orphansDir) {
   for (const mailstore::StoreFinding& finding : report.findings) {
     std::string where = finding.file.empty() ? mail_.MailDir() : Shown(finding.file);
     if (finding.record >= 0) where += " record " + std::to_string(finding.record);
-    std::cout << where << ": " << finding.detail << '\n';
+    platform::WriteStdout(where + ": " + finding.detail + '\n');
   }
   for (int kind = 0; kind < mailstore::kDamageKinds; ++kind)
-    std::cout << mailstore::DamageName(static_cast<mailstore::Damage>(kind)) << ": "
-              << report.Count(static_cast<mailstore::Damage>(kind)) << '\n';
+    platform::WriteStdout(std::string(mailstore::DamageName(static_cast<mailstore::Damage>(kind))) + ": " +
+                          std::to_string(report.Count(static_cast<mailstore::Damage>(kind))) + '\n');
   if (!report.orphansKnown)
-    std::cout << "orphan texts were not looked for: not every mailbox could be read\n";
+    platform::WriteStdout("orphan texts were not looked for: not every mailbox could be read\n");
   if (report.Sound()) return kExitOk;
   if (repair) {
     const mailstore::RepairResult result = mailstore::RepairStore(mail_, report, orphansDir);
-    std::cout << "removed: " << result.recordsRemoved << " dangling records\n"
-              << "moved: " << result.textsMoved << " orphan texts\n"
-              << "cut: " << result.tailsCut << " torn tails\n";
+    platform::WriteStdout("removed: " + std::to_string(result.recordsRemoved) + " dangling records\n" +
+                          "moved: " + std::to_string(result.textsMoved) + " orphan texts\n" +
+                          "cut: " + std::to_string(result.tailsCut) + " torn tails\n");
     for (const std::string& failure : result.failures) user_.ShowErrorText(Shown(failure));
   }
   return kExitFailure;
@@ -503,11 +511,18 @@ int main(int argc, char** argv) {
 
   cli::TerminalUser user(options.yes, options.raw);
   Session session(options, user);
+  if (command == "send") {
+    // A send from the command line is one short operation: when the login
+    // has to read the directory (a name missing in its exact spelling),
+    // that reading serves the delivery too.
+    const mailstore::TMail::Operation operation(session.Mail());
+    if (!session.LogIn()) return kExitFailure;
+    return session.Send(rest);
+  }
   if (!session.LogIn()) return kExitFailure;
   if (command == "users") return session.Users();
   if (command == "list") return session.List(false);
   if (command == "check") return session.List(true);
   if (command == "read") return session.Read(*index);
-  if (command == "delete") return session.Delete(*index);
-  return session.Send(rest);
+  return session.Delete(*index);
 }

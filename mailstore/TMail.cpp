@@ -410,11 +410,15 @@ bool TMail::TakenInOtherLetters(const std::string& name) const {
   // and another copy's "992501be.msg" must not get a twin "992501BE.MSG".
   // Names are written upper-case by every copy; a share or a tool may turn
   // them to lower case.  An operation's reading of the directory, when it
-  // has been made, answers for every other spelling.
+  // has been made, answers for every spelling it lists: a run of senders in
+  // the same seconds leaves a run of taken names that each sender walks,
+  // and one look on disk for each of them would cost more than the
+  // delivery.  A name the reading lacks may have come since; it gets a look
+  // of its own in lower case.
   // A look that fails says nothing; the exclusive creation then decides.
-  if (platform::EntryExists(platform::JoinPath(mailDir_, platform::LowerAscii(name)))) return true;
   int code = platform::kOk;
-  return index_ && index_->IsLoaded() && index_->Find(name, code).has_value();
+  if (index_ && index_->IsLoaded() && index_->Contains(name, code)) return true;
+  return platform::EntryExists(platform::JoinPath(mailDir_, platform::LowerAscii(name)));
 }
 
 void TMail::BeginIndex() {

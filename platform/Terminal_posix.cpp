@@ -1,13 +1,12 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
-
 #include <cstdio>
-#include <iostream>
 #include <iterator>
-#include <vector>
 
+#include "platform/ErrorCode.h"
 #include "platform/Terminal.h"
 
 namespace platform {
@@ -44,7 +43,7 @@ bool ReadHiddenLine(const std::string& prompt, std::string& line) {
     quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
     tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
   }
-  const bool ok = static_cast<bool>(std::getline(std::cin, line));
+  const bool ok = ReadStdinLine(line);
   if (terminal) {
     tcsetattr(STDIN_FILENO, TCSAFLUSH, &savedTerminal);
     for (size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &previous[i], nullptr);
@@ -52,5 +51,24 @@ bool ReadHiddenLine(const std::string& prompt, std::string& line) {
   }
   return ok;
 }
+
+bool ReadStdinLine(std::string& line) {
+  line.clear();
+  int c = 0;
+  while ((c = std::getc(stdin)) != EOF && c != '\n') line += static_cast<char>(c);
+  return c != EOF || !line.empty();
+}
+
+int ReadAllStdin(std::string& bytes) {
+  // Through the same buffer as ReadStdinLine, so that a password read
+  // before the text takes nothing of it.
+  bytes.clear();
+  char chunk[65536];
+  size_t n = 0;
+  while ((n = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) bytes.append(chunk, n);
+  return std::ferror(stdin) ? CodeFromErrno(errno, IoOp::kRead) : kOk;
+}
+
+void WriteStdout(std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
 
 }  // namespace platform

@@ -309,6 +309,30 @@ TEST_F(Kvmailctl, TheDateOfANewRecordFollowsTheLocalesShortFormat) {
   }
 }
 
+TEST_F(Kvmailctl, StandardInputIsCutIntoLinesAtLineFeeds) {
+  auto Repeated = [](const std::string& line, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) text += line;
+    return text;
+  };
+  struct Case {
+    std::string in, stored;
+  };
+  const Case cases[] = {
+      {"one\ntwo\n", "one\r\ntwo\r\n"},
+      {"one\r\ntwo", "one\r\ntwo\r\n"},  // a last line without its end still counts
+      {"a\rb\n", "a\rb\r\n"},            // a carriage return alone ends nothing
+      {"\n\n", "\r\n\r\n"},
+      {"", ""},
+      {std::string("x\0y\n", 4), std::string("x\0y\r\n", 5)},
+      {Repeated("line of text\n", 8000), Repeated("line of text\r\n", 8000)},  // more than one read
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    ASSERT_EQ(Run("--user alice send BOB", cases[i].in).status, 0) << i;
+    EXPECT_TRUE(Run("--raw --user bob read " + std::to_string(i)).out == cases[i].stored) << i;
+  }
+}
+
 TEST_F(Kvmailctl, WrongCommandLinesExitWithTwo) {
   for (const char* args : {"", "frob", "--user", "--bogus list", "read", "read x", "read 1 2", "list extra",
                            "--user alice send", "--user alice send --subject"})

@@ -201,6 +201,26 @@ TEST_F(TMailTest, MessageFileNamesFollowTheKeyAndTheMoment) {
   EXPECT_EQ(path, MailFile("99223FC4.MSG"));
 }
 
+TEST_F(TMailTest, ARunOfNamesOtherCopiesTookCostsOneReadingNotALookEach) {
+  // Other copies sent 40 messages in the same seconds, one of them from a
+  // share that writes names in lower case.
+  for (uint32_t value = 0x99223FC2u; value < 0x99223FC2u + 40; ++value) {
+    char name[16];
+    std::snprintf(name, sizeof name, value == 0x99223FD0u ? "%08x.msg" : "%08X.MSG", value);
+    WriteFile(MailFile(name), "theirs\r\n");
+  }
+  platform::faults::Clear();
+  std::string path;
+  ASSERT_TRUE(mail.CreateMessageFile(path));
+  EXPECT_EQ(path, MailFile("99223FEA.MSG"));  // the first free name, as ever
+  EXPECT_EQ(ReadFile(MailFile("99223fd0.msg")), "theirs\r\n");
+  EXPECT_EQ(platform::faults::CallCount("opendir"), 1);
+  // The first name and the free one are looked at in lower case; the names
+  // between are answered by the reading.
+  EXPECT_LE(platform::faults::CallCount("stat"), 3);
+  EXPECT_EQ(platform::faults::CallCount("create"), 2);
+}
+
 TEST(MessageFileName, WeightsOfKeys) {
   const platform::LocalTime t{2026, 12, 7, 14, 15, 30};
   const uint32_t base = 0x5D8771EFu + 1000000000u;
