@@ -289,7 +289,21 @@ int Fchmod(int fd, mode_t mode) {
 
 DIR* Opendir(const char* path) {
   KV_FAULT_OR(kOpendir, nullptr);
-  return ::opendir(path);
+  // Directories are read only to find names in them, and such a reading
+  // leaves the directory's access time alone where the system allows it
+  // (to the owner): otherwise every reading makes the next flush of a file
+  // in the directory write the directory's inode to the disk as well.
+  constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC;
+  int fd = ::open(path, kFlags | O_NOATIME);
+  if (fd < 0 && errno == EPERM) fd = ::open(path, kFlags);
+  if (fd < 0) return nullptr;
+  DIR* dir = ::fdopendir(fd);
+  if (dir == nullptr) {
+    const int err = errno;
+    ::close(fd);
+    errno = err;
+  }
+  return dir;
 }
 
 struct dirent* Readdir(DIR* dir) {

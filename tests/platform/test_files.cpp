@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cerrno>
 
 #include "platform/ErrorCode.h"
@@ -121,6 +124,24 @@ TEST_F(FilesTest, ADirectoryIndexFindsNamesWhateverTheirCase) {
   EXPECT_EQ(present, std::vector<char>(names.size(), 0));
 }
 
+
+TEST_F(FilesTest, ReadingADirectoryLeavesItsAccessTimeAlone) {
+  // A changed access time is one more write of the directory at the next
+  // flush of a file in it: a burst of senders would pay it once a message.
+  WriteFile(dir.File("BOB.LST"), "");
+  struct stat before {};
+  ASSERT_EQ(stat(dir.path().c_str(), &before), 0);
+  const timespec times[2] = {{before.st_mtim.tv_sec - 3600, 0}, {0, UTIME_OMIT}};  // older than the last change
+  ASSERT_EQ(utimensat(AT_FDCWD, dir.path().c_str(), times, 0), 0);
+  platform::DirectoryIndex index(dir.path());
+  int code = -1;
+  ASSERT_TRUE(index.Contains("bob.lst", code));
+  std::vector<platform::FileInfo> entries;
+  ASSERT_EQ(platform::FindFiles(dir.path(), "*.LST", entries), 0);
+  struct stat after {};
+  ASSERT_EQ(stat(dir.path().c_str(), &after), 0);
+  EXPECT_EQ(after.st_atim.tv_sec, before.st_mtim.tv_sec - 3600);
+}
 TEST_F(FilesTest, FindFilesListsMatchesAndTellsWhatIsMissing) {
   WriteFile(dir.File("BOB.LST"), "");
   WriteFile(dir.File("alice.lst"), std::string(302, 'x'));
