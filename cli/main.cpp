@@ -398,15 +398,23 @@ int Session::Send(const std::vector<std::string>& args) {
       return kExitFailure;
     }
     // A line ends at a line feed, a carriage return before it going too; a
-    // last line without one counts.
+    // last line without one counts.  A message line carries at most 1,024
+    // characters, and a longer one would lose its end: it goes as several.
+    int split = 0;
     for (size_t start = 0; start < text.size();) {
       size_t end = text.find('\n', start);
       if (end == std::string::npos) end = text.size();
-      std::string_view line(text.data() + start, end - start);
-      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-      request.lines.push_back(Stored(std::string(line)));
+      std::string_view typed(text.data() + start, end - start);
+      if (!typed.empty() && typed.back() == '\r') typed.remove_suffix(1);
+      const std::string line = Stored(std::string(typed));
+      if (line.size() > mailstore::kMaxLineLength) ++split;
+      for (size_t at = 0; at == 0 || at < line.size(); at += mailstore::kMaxLineLength)
+        request.lines.push_back(line.substr(at, mailstore::kMaxLineLength));
       start = end + 1;
     }
+    if (split > 0)
+      std::fprintf(stderr, "kvmailctl: %d line%s longer than 1,024 characters went as several lines.\n", split,
+                   split == 1 ? "" : "s");
   }
   mailstore::Delivery delivery(mail_, request);
   const int toldBefore = user_.messagesShown();

@@ -333,6 +333,19 @@ TEST_F(Kvmailctl, StandardInputIsCutIntoLinesAtLineFeeds) {
   }
 }
 
+TEST_F(Kvmailctl, ALineLongerThanAMessageLineIsSplitNotCut) {
+  const std::string longLine = std::string(1024, 'a') + std::string(1024, 'b') + "end";
+  const Result sent = Run("--user alice send BOB", "first\n" + longLine + "\nlast\n");
+  ASSERT_EQ(sent.status, 0) << sent.err;
+  EXPECT_NE(sent.err.find("1 line longer than 1,024 characters went as several lines"), std::string::npos) << sent.err;
+  EXPECT_TRUE(Run("--raw --user bob read 0").out == "first\r\n" + std::string(1024, 'a') + "\r\n" +
+                                                      std::string(1024, 'b') + "\r\nend\r\nlast\r\n");
+  // Exactly 1,024 is one line, and nothing is said.
+  const Result exact = Run("--user alice send BOB", std::string(1024, 'c') + "\n");
+  EXPECT_EQ(exact.err, "");
+  EXPECT_TRUE(Run("--raw --user bob read 1").out == std::string(1024, 'c') + "\r\n");
+}
+
 TEST_F(Kvmailctl, WrongCommandLinesExitWithTwo) {
   for (const char* args : {"", "frob", "--user", "--bogus list", "read", "read x", "read 1 2", "list extra",
                            "--user alice send", "--user alice send --subject"})
