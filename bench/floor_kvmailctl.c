@@ -29,6 +29,8 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "floor_append.h"
+
 /* The upper-cased names of one reading of the directory, in an open
  * addressing table of their hashes. */
 static uint64_t names[1 << 20];
@@ -139,28 +141,10 @@ int main(int argc, char** argv) {
   if (write(fd, text, (size_t)size) != size) return 1;
   close(fd);
 
-  unsigned char record[151];
-  memset(record, 0, sizeof record);
-  record[0] = 7;
-  memcpy(record + 1, "subject", 7);
-  record[41] = (unsigned char)strlen(argv[2]);
-  memcpy(record + 42, argv[2], record[41]);
-  record[50] = (unsigned char)snprintf((char*)record + 51, 20, "%d/%d/%d %d:%02d%c", local.tm_mon + 1, local.tm_mday,
-                                       local.tm_year + 1900, (local.tm_hour + 11) % 12 + 1, local.tm_min,
-                                       local.tm_hour < 12 ? 'a' : 'p');
-  const size_t pathLength = strlen(path) > 79 ? 79 : strlen(path);
-  record[71] = (unsigned char)pathLength;
-  memcpy(record + 72, path + strlen(path) - pathLength, pathLength);
+  char date[64];
+  snprintf(date, sizeof date, "%d/%d/%d %d:%02d%c", local.tm_mon + 1, local.tm_mday, local.tm_year + 1900,
+           (local.tm_hour + 11) % 12 + 1, local.tm_min, local.tm_hour < 12 ? 'a' : 'p');
   char mailbox[4096];
   snprintf(mailbox, sizeof mailbox, "%s/%s.LST", dir, argv[3]);
-  fd = open(mailbox, O_RDWR | O_CREAT | O_CLOEXEC, 0660);
-  struct flock lock;
-  memset(&lock, 0, sizeof lock);
-  lock.l_type = F_WRLCK;
-  fcntl(fd, F_OFD_SETLK, &lock);
-  fstat(fd, &st);
-  if (pwrite(fd, record, sizeof record, st.st_size) != (ssize_t)sizeof record) return 1;
-  fsync(fd);
-  close(fd);
-  return 0;
+  return AppendRecord(mailbox, argv[2], date, path);
 }
