@@ -5,12 +5,14 @@
 // floor alternate, round after round; each line gives the median of each,
 // the ratio of the medians and the spread of the per-round ratios.
 //
-// A run ends by removing its directories (over 200,000 files).  On ext4 a
-// new file's inode is then looked for past the ones freed in the last
-// minutes, one at a time: a run started within five minutes of another can
-// spend most of its creations in the kernel, and unevenly between the two
-// sides of a case.  Leave runs that far apart (or give each a directory of
-// its own on a disk that has not just lost one).
+// A run ends by removing its directories (over 200,000 files), and
+// bench_window removes over 100,000.  On ext4 without a journal a new
+// file's inode is then looked for past the ones freed in the last minute
+// (six while their inode table is not yet written), one at a time: a run
+// started within six minutes of another can spend most of its creations in
+// the kernel, and unevenly between the two sides of a case.  Leave runs
+// that far apart, this one after bench_window too (or give each a directory
+// of its own on a disk that has not just lost one).
 //
 //   bench_mailstore [DIRECTORY]   (default: a new directory under /tmp)
 #include <dirent.h>
