@@ -63,15 +63,18 @@ const char* const kUsage =
     "                        all users\n"
     "  delete N              delete message N\n"
     "  check                 print the number of unread messages\n"
-  "  check --store [--repair [--orphans DIR]]\n"
+  "  check --store [--repair [--orphans DIR]] [--orphan-age SECONDS]\n"
   "                        check the whole Mail Directory (no login needed): dangling\n"
-  "                        records, orphan texts (no record names them, older than an\n"
-  "                        hour), torn mailboxes, impossible records, unreadable files;\n"
-  "                        one line for each finding, then a count of each kind.\n"
-  "                        --repair removes dangling records and, with --orphans, moves\n"
-  "                        orphan texts into DIR and cuts torn tails after saving them\n"
-  "                        there; it locks as the program does, so copies may be open.\n"
-  "                        Exit status 0: sound; 1: something was found\n"
+  "                        records, orphan texts (no record names them, last changed\n"
+  "                        more than SECONDS ago, by default 3600), torn mailboxes,\n"
+  "                        impossible records, unreadable files, records sharing a\n"
+  "                        text (left twice by a deletion cut short); one line for\n"
+  "                        each finding, then a count of each kind.\n"
+  "                        --repair removes dangling records and records sharing a\n"
+  "                        text (the text stays with the first) and, with --orphans,\n"
+  "                        moves orphan texts into DIR and cuts torn tails after\n"
+  "                        saving them there; it locks as the program does, so copies\n"
+  "                        may be open.  Exit status 0: sound; 1: something was found\n"
     "\n"
     "Exit status: 0 success, 1 a failure that was reported, 2 a wrong command line.\n";
 
@@ -175,7 +178,7 @@ class Session {
   int Read(int index);
   int Send(const std::vector<std::string>& args);
   int Delete(int index);
-  int CheckStore(bool repair, const std::string& orphansDir);
+  int CheckStore(bool repair, const std::string& orphansDir, int64_t orphanAgeSeconds);
 
   mailstore::TMail& Mail() { return mail_; }
 
@@ -434,9 +437,10 @@ int Session::Delete(int index) {
   return kExitOk;
 }
 
-int Session::CheckStore(bool repair, const std::string& orphansDir) {
+int Session::CheckStore(bool repair, const std::string& orphansDir, int64_t orphanAgeSeconds) {
   mailstore::StoreCheckOptions checkOptions;
   checkOptions.nowNs = platform::NowNs();
+  checkOptions.graceNs = orphanAgeSeconds * 1000000000LL;
   const mailstore::StoreReport report = mailstore::CheckStore(mail_, checkOptions);
   for (const mailstore::StoreFinding& finding : report.findings) {
     std::string where = finding.file.empty() ? mail_.MailDir() : Shown(finding.file);
@@ -451,7 +455,8 @@ int Session::CheckStore(bool repair, const std::string& orphansDir) {
   if (report.Sound()) return kExitOk;
   if (repair) {
     const mailstore::RepairResult result = mailstore::RepairStore(mail_, report, orphansDir);
-    platform::WriteStdout("removed: " + std::to_string(result.recordsRemoved) + " dangling records\n" +
+    platform::WriteStdout("removed: " + std::to_string(result.recordsRemoved) +
+                          " dangling records and records sharing a text\n" +
                           "moved: " + std::to_string(result.textsMoved) + " orphan texts\n" +
                           "cut: " + std::to_string(result.tailsCut) + " torn tails\n");
     for (const std::string& failure : result.failures) user_.ShowErrorText(Shown(failure));
@@ -501,18 +506,23 @@ int main(int argc, char** argv) {
     // Any of --store, --repair and --orphans asks for the store checker.
     bool repair = false;
     std::string orphans;
+    int64_t orphanAge = mailstore::kDefaultOrphanAgeSeconds;
     for (size_t k = 0; k < rest.size(); ++k) {
       if (rest[k] == "--store") continue;
       if (rest[k] == "--repair") repair = true;
       else if (rest[k] == "--orphans" && k + 1 < rest.size()) orphans = rest[++k];
       else if (rest[k] == "--orphans") return UsageError("--orphans needs a folder");
-      else return UsageError("unknown argument of check: " + rest[k]);
+      else if (rest[k] == "--orphan-age") {
+        const std::optional<int> seconds = k + 1 < rest.size() ? ParseIndex(rest[++k]) : std::nullopt;
+        if (!seconds) return UsageError("--orphan-age needs a number of seconds");
+        orphanAge = *seconds;
+      } else return UsageError("unknown argument of check: " + rest[k]);
     }
     if (!orphans.empty() && !repair) return UsageError("--orphans goes with --repair");
     cli::TerminalUser user(options.yes, options.raw);
     Session session(options, user);
     if (!session.FindMailDir()) return kExitFailure;
-    return session.CheckStore(repair, orphans);
+    return session.CheckStore(repair, orphans, orphanAge);
   } else if (command != "send" && !rest.empty()) {
     return UsageError(command + " takes no arguments");
   }

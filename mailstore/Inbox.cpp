@@ -127,7 +127,7 @@ bool InboxScanner::ScanMailbox() {
   // line's text is made only when it is shown.
   auto bytes = std::make_shared<std::vector<unsigned char>>();
   std::vector<uint32_t> listed;
-  std::vector<int> dangling;
+  std::vector<int> leftover;  // dangling, or repeating an earlier record's text
   const int code = n > 0 ? mail_.ReadRecordBytes(*bytes) : platform::kOk;
   if (code != platform::kOk || (n > 0 && bytes->empty())) {
     // Line k must stay record k: nothing is listed, and the next look
@@ -138,17 +138,22 @@ bool InboxScanner::ScanMailbox() {
     growthPending_ = grew;
     if (code != platform::kSharingViolation) problem = code != platform::kOk ? code : platform::kReadError;
   } else {
-    // Lines follow the records that stay: the dangling ones go below.
+    // Lines follow the records that stay: the dangling ones and those a
+    // deletion cut short left twice go below.
     const size_t records = std::min(bytes->size() / kRecordSize, static_cast<size_t>(n));
     std::vector<std::string_view> textFiles(records);
     for (size_t i = 0; i < records; ++i) textFiles[i] = ViewMessageRecord(bytes->data() + i * kRecordSize).textFile;
     std::vector<int> states;
     mail_.TextFileStates(textFiles, states);
-      listed.reserve(records);
+    const std::vector<int> repeated = RepeatedRecords(bytes->data(), records);
+    auto nextRepeated = repeated.begin();
+    listed.reserve(records);
     for (size_t i = 0; i < records; ++i) {
       const int state = states[i];
-      if (state == platform::kFileNotFound) {
-        dangling.push_back(static_cast<int>(i));
+      const bool repeats = nextRepeated != repeated.end() && *nextRepeated == static_cast<int>(i);
+      if (repeats) ++nextRepeated;
+      if (repeats || state == platform::kFileNotFound) {
+        leftover.push_back(static_cast<int>(i));
         continue;
       }
       // A text that could not be looked at stays with its record.
@@ -159,16 +164,16 @@ bool InboxScanner::ScanMailbox() {
     }
   }
   view_.SetInboxRecords(InboxRecords(bytes, std::move(listed)));
-  // Dangling records go in one pass under one lock, as one removal each
+  // Leftover records go in one pass under one lock, as one removal each
   // would leave the file, and the count follows: mail that arrives before
   // the next look, as many messages as were removed, is still new mail.
   // A failure is not reported here, nor is a record that changed meanwhile
   // and stayed; the list then no longer matches the file, and the next look
   // builds it again.
-  if (!dangling.empty()) {
+  if (!leftover.empty()) {
     int removed = 0;
-    if (mail_.RemoveDanglingRecords(dangling, *bytes, &removed) != platform::kOk ||
-        removed != static_cast<int>(dangling.size()))
+    if (mail_.RemoveLeftoverRecords(leftover, *bytes, &removed) != platform::kOk ||
+        removed != static_cast<int>(leftover.size()))
       rebuildPending_ = true;
     knownCount_ -= removed;
   }

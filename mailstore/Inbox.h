@@ -4,7 +4,8 @@
 // of its own user's mailbox file.  Counting takes the size from the
 // directory and never opens the file; only when the count differs from the
 // one seen last is every record read (under one read-mode open), the In Box
-// rebuilt, dangling records (their text file gone) removed, and new mail
+// rebuilt, dangling records (their text file gone) and records a deletion
+// cut short left twice (see RepeatedRecords) removed, and new mail
 // announced.
 //
 // The reader opens record k when line k of the In Box is chosen, so line k

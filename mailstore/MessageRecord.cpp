@@ -152,4 +152,35 @@ bool IsMessageFileName(std::string_view name) {
   });
 }
 
+std::optional<uint32_t> MessageFileNumber(std::string_view name) {
+  if (!IsMessageFileName(name)) return std::nullopt;
+  uint32_t number = 0;
+  for (char c : name.substr(0, 8)) {
+    const uint32_t digit = c <= '9' ? static_cast<uint32_t>(c - '0') : static_cast<uint32_t>((c | 0x20) - 'a' + 10);
+    number = number * 16 + digit;
+  }
+  return number;
+}
+
+std::vector<int> RepeatedRecords(const unsigned char* records, size_t count) {
+  std::vector<int> repeated;
+  // An open-addressing table of the numbers seen, each stored plus one (0
+  // marks an empty slot): a mailbox of 100,000 records costs one pass
+  // and one allocation.
+  size_t size = 16;
+  while (size < 2 * count) size *= 2;
+  std::vector<uint64_t> slots(size, 0);
+  for (size_t i = 0; i < count; ++i) {
+    const std::optional<uint32_t> number =
+        MessageFileNumber(platform::FileNamePart(ViewMessageRecord(records + i * kRecordSize).textFile));
+    if (!number) continue;
+    const uint64_t stored = uint64_t{*number} + 1;
+    size_t slot = (uint64_t{*number} * 0x9E3779B97F4A7C15ull >> 20) & (size - 1);
+    while (slots[slot] != 0 && slots[slot] != stored) slot = (slot + 1) & (size - 1);
+    if (slots[slot] == stored) repeated.push_back(static_cast<int>(i));
+    else slots[slot] = stored;
+  }
+  return repeated;
+}
+
 }  // namespace mailstore

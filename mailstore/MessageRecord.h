@@ -15,8 +15,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Clock.h"
 
@@ -96,5 +98,21 @@ std::string FormatLongTime(const platform::LocalTime& time);
 // ".MSG", in any case.  Only such a file may be read or deleted on the word
 // of a record.
 bool IsMessageFileName(std::string_view name);
+
+// The number a message text file's name stands for, its 8 hexadecimal
+// digits read whatever their case: names of one number are one file on a
+// share that ignores case.  Nothing for a name that is no message text
+// file's.
+std::optional<uint32_t> MessageFileNumber(std::string_view name);
+
+// The positions of the records among `count` whole records at `records`
+// whose text an earlier one of them names already, ascending.
+//
+// Every delivered copy has a text of its own, created exclusively, so no
+// two records of one mailbox name one text.  A later record naming a text
+// that is named already is the leftover of a deletion cut short between
+// moving the later records down and cutting the file: a second copy of a
+// record that stays.  It goes without its text, which the first one names.
+std::vector<int> RepeatedRecords(const unsigned char* records, size_t count);
 
 }  // namespace mailstore

@@ -64,6 +64,12 @@ StoreReport Checker::Run() {
 void Checker::CheckMailbox(const platform::FileInfo& entry) {
   const std::string name = platform::StoredName(entry.name);
   ++report_.mailboxes;
+  if (entry.lookCode != platform::kOk) {
+    // There, but what it is cannot be told: its records are unknown.
+    Add(Damage::kUnreadableFile, name, -1, "it could not be looked at: " + IoErrorText(entry.lookCode));
+    report_.orphansKnown = false;
+    return;
+  }
   if (entry.isLink || !entry.isRegular) {
     Add(Damage::kUnreadableFile, name, -1, IoErrorText(platform::kNotARegularFile));
     report_.orphansKnown = false;
@@ -99,12 +105,24 @@ void Checker::CheckMailbox(const platform::FileInfo& entry) {
     textFiles[static_cast<size_t>(i)] = ViewMessageRecord(bytes.data() + static_cast<size_t>(i) * kRecordSize).textFile;
   std::vector<int> states;
   mail_.TextFileStates(textFiles, states);
+  const std::vector<int> repeated = RepeatedRecords(bytes.data(), static_cast<size_t>(records));
+  std::map<uint32_t, int> firstNaming;  // for the repeated ones: the record that named their text first
   for (int i = 0; i < records; ++i) {
     const unsigned char* record = bytes.data() + static_cast<size_t>(i) * kRecordSize;
     const std::string_view textName = platform::FileNamePart(textFiles[static_cast<size_t>(i)]);
     // A record names its text whatever else is wrong with it, so that text
     // is never an orphan.
     if (IsMessageFileName(textName)) named_.insert(Known(textName));
+    if (!repeated.empty()) {
+      const std::optional<uint32_t> number = MessageFileNumber(textName);
+      if (number && std::binary_search(repeated.begin(), repeated.end(), i)) {
+        Add(Damage::kSharedText, name, i,
+            "its text " + std::string(textName) + " is named by record " + std::to_string(firstNaming[*number]) +
+                " too (a deletion cut short left it twice)");
+        continue;
+      }
+      if (number) firstNaming.emplace(*number, i);
+    }
     if (const char* impossible = ImpossibleRecordField(record)) {
       Add(Damage::kImpossibleRecord, name, i, impossible);
       continue;
@@ -133,6 +151,10 @@ void Checker::CheckTexts() {
     if (!IsMessageFileName(name)) continue;
     ++report_.texts;
     const std::string path = platform::JoinPath(mail_.MailDir(), entry.name);
+    if (entry.lookCode != platform::kOk) {
+      Add(Damage::kUnreadableFile, name, -1, "it could not be looked at: " + IoErrorText(entry.lookCode));
+      continue;
+    }
     if (entry.isLink || !entry.isRegular) {
       Add(Damage::kUnreadableFile, name, -1, IoErrorText(platform::kNotARegularFile));
       continue;
@@ -143,7 +165,9 @@ void Checker::CheckTexts() {
       continue;
     }
     if (!report_.orphansKnown || named_.count(Known(name)) != 0) continue;
-    if (entry.modifiedNs > options_.nowNs - options_.graceNs) continue;  // maybe a delivery under way
+    // Maybe a delivery under way.  The change time, not the modification
+    // time a delivery may set back to its source file's.
+    if (std::max(entry.changedNs, entry.modifiedNs) > options_.nowNs - options_.graceNs) continue;
     Add(Damage::kOrphanText, name, -1, "no record names it");
   }
 }
@@ -174,6 +198,7 @@ const char* DamageName(Damage kind) {
     case Damage::kTornMailbox: return "torn mailboxes";
     case Damage::kImpossibleRecord: return "impossible records";
     case Damage::kUnreadableFile: return "unreadable files";
+    case Damage::kSharedText: return "records sharing a text";
   }
   return "";
 }
@@ -227,12 +252,13 @@ RepairResult RepairStore(TMail& mail, const StoreReport& report, const std::stri
     }
   }
 
-  // Dangling records, mailbox by mailbox, each record still as it was seen
-  // and its text still missing.
-  std::map<std::string, std::vector<int>> dangling;
+  // Dangling records and records sharing a text, mailbox by mailbox, each
+  // record still as it was seen and still dangling or sharing.
+  std::map<std::string, std::vector<int>> leftover;
   for (const StoreFinding& f : report.findings)
-    if (f.kind == Damage::kDanglingRecord) dangling[f.file].push_back(f.record);
-  for (auto& [file, indexes] : dangling) {
+    if (f.kind == Damage::kDanglingRecord || f.kind == Damage::kSharedText) leftover[f.file].push_back(f.record);
+  for (auto& [file, indexes] : leftover) {
+    std::sort(indexes.begin(), indexes.end());
     if (tornLeft.count(file) != 0) {
       result.failures.push_back(file + ": its dangling records were left, so that its torn tail stays");
       continue;
@@ -245,7 +271,7 @@ RepairResult RepairStore(TMail& mail, const StoreReport& report, const std::stri
     if (code == platform::kOk) {
       const TMail::Operation operation(mail);  // texts missing in their spelling: one reading for all
       int removed = 0;
-      code = mail.RemoveDanglingRecords(indexes, seen, &removed);
+      code = mail.RemoveLeftoverRecords(indexes, seen, &removed);
       result.recordsRemoved += removed;
     }
     if (code != platform::kOk) fail(file, "its dangling records were not removed", code);

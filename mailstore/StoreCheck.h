@@ -8,17 +8,24 @@
 //  - orphan texts: a message text file that no record of any mailbox names
 //    and that was last changed more than a grace period ago, so that a
 //    delivery under way (its text written, its records not yet) is never
-//    taken for one.  When some mailbox could not be read, no text is called
-//    an orphan: the unread records may name it;
+//    taken for one.  Its age is the time the system last changed the
+//    entry, which no copy can set back (a text sent from a file keeps that
+//    file's modification time).  When some mailbox could not be read, or
+//    some entry of the Mail Directory could not be looked at, no text is
+//    called an orphan: the unread records may name it;
 //  - torn mailboxes: a mailbox file whose size is not a whole number of
 //    records;
 //  - impossible records: a length byte beyond its field's room, no sender,
 //    or a text file field that names no message text file;
-//  - unreadable files: a mailbox or text that cannot be read, or a link or
-//    folder standing where one of them should be.
+//  - unreadable files: a mailbox or text that cannot be read or looked at,
+//    or a link or folder standing where one of them should be;
+//  - records sharing a text: a record naming a text an earlier record of
+//    its mailbox names, the leftover of a deletion cut short (see
+//    RepeatedRecords).
 //
-// The repair removes dangling records (each still dangling, under the
-// mailbox's update lock, as the In Box scan removes them), moves orphan
+// The repair removes dangling records and records sharing a text (each
+// still what it was, under the mailbox's update lock, as the In Box scan
+// removes them; the shared text stays with its first record), moves orphan
 // texts into a folder the administrator names, and cuts a torn tail only
 // after saving it into that folder.  The rest is reported only.
 #pragma once
@@ -31,8 +38,8 @@
 
 namespace mailstore {
 
-enum class Damage { kDanglingRecord, kOrphanText, kTornMailbox, kImpossibleRecord, kUnreadableFile };
-inline constexpr int kDamageKinds = 5;
+enum class Damage { kDanglingRecord, kOrphanText, kTornMailbox, kImpossibleRecord, kUnreadableFile, kSharedText };
+inline constexpr int kDamageKinds = 6;
 
 // How a kind of damage is counted in a report: "dangling records".
 const char* DamageName(Damage kind);
@@ -49,17 +56,20 @@ struct StoreReport {
   int mailboxes = 0;  // mailbox files looked at
   int records = 0;    // records read
   int texts = 0;      // message text files looked at
-  // False when some mailbox could not be read, so that no text was taken
-  // for an orphan.
+  // False when some mailbox could not be read (or some entry looked at),
+  // so that no text was taken for an orphan.
   bool orphansKnown = true;
 
   int Count(Damage kind) const;
   bool Sound() const { return findings.empty(); }
 };
 
+// How long a text no record names may be on its way to its records.
+inline constexpr int64_t kDefaultOrphanAgeSeconds = 3600;
+
 struct StoreCheckOptions {
   int64_t nowNs = 0;                          // the present moment, as file times count
-  int64_t graceNs = 3600LL * 1000000000LL;    // a text younger than this is never an orphan
+  int64_t graceNs = kDefaultOrphanAgeSeconds * 1000000000LL;  // a text younger than this is never an orphan
 };
 
 // Looks at every mailbox and message text file of the Mail Directory of

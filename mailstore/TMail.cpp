@@ -269,10 +269,25 @@ int TMail::DeleteMessage(const std::string& textFile, int& index) {
 
 int TMail::DeleteOpenRecord(int index, int64_t records, const RecordBytes& bytes) {
   const int64_t offset = RecordOffset(index);
-  // The text goes first; only a text that does not exist lets the record go
-  // without it.  A link in its place is removed itself, never its target.
-  const platform::FoundName text = ResolveTextFile(DecodeMessageRecord(bytes).textFile);
-  int code = text.code == platform::kFileNotFound ? platform::kOk : text.code;
+  // Every record, read once under the lock: the later ones move down, and
+  // the others tell whether the text is named twice.
+  std::vector<unsigned char> all(static_cast<size_t>(records) * kRecordSize);
+  int code = all.empty() ? platform::kOk : mailbox_.ReadAt(0, all.data(), all.size());
+  if (code != platform::kOk) return Finish(code);
+
+  // A text that another record of the mailbox names too stays: that record
+  // is the one left by a deletion cut short (or this one is), and both name
+  // one message.  Otherwise the text goes first; only a text that does not
+  // exist lets the record go without it.  A link in its place is removed
+  // itself, never its target.
+  const std::string stored = DecodeMessageRecord(bytes).textFile;
+  const std::optional<uint32_t> number = MessageFileNumber(platform::FileNamePart(stored));
+  bool namedTwice = false;
+  for (int64_t i = 0; number && !namedTwice && i < records; ++i)
+    namedTwice = i != index && MessageFileNumber(platform::FileNamePart(
+                                   ViewMessageRecord(all.data() + static_cast<size_t>(i) * kRecordSize).textFile)) == number;
+  const platform::FoundName text = namedTwice ? platform::FoundName{{}, platform::kFileNotFound, {}} : ResolveTextFile(stored);
+  code = text.code == platform::kFileNotFound ? platform::kOk : text.code;
   if (code != platform::kOk) return Finish(code);
   if (!text.path.empty() && text.code == platform::kOk) {
     // The record stops naming its text before the text goes.  A removal cut
@@ -292,14 +307,12 @@ int TMail::DeleteOpenRecord(int index, int64_t records, const RecordBytes& bytes
     }
   }
 
-  // Move the later records down by one in a single write, then cut the file.
+  // Move the later records down by one in a single write, then cut the
+  // file.  Cut short between the two, the last record stands twice; the
+  // next look drops the second one (RepeatedRecords).
   const int64_t tailStart = offset + static_cast<int64_t>(kRecordSize);
   const int64_t tailSize = records * static_cast<int64_t>(kRecordSize) - tailStart;
-  if (tailSize > 0) {
-    std::vector<unsigned char> tail(static_cast<size_t>(tailSize));
-    code = mailbox_.ReadAt(tailStart, tail.data(), tail.size());
-    if (code == platform::kOk) code = mailbox_.WriteAt(offset, tail.data(), tail.size());
-  }
+  if (tailSize > 0) code = mailbox_.WriteAt(offset, all.data() + tailStart, static_cast<size_t>(tailSize));
   if (code == platform::kOk) code = mailbox_.Truncate((records - 1) * static_cast<int64_t>(kRecordSize));
   if (code == platform::kOk) code = mailbox_.Flush();
   return Finish(code);
@@ -323,7 +336,7 @@ int TMail::OpenOwnRecord(int index, int64_t& records, RecordBytes& bytes) {
   return code == platform::kOk ? code : Finish(code);
 }
 
-int TMail::RemoveDanglingRecords(const std::vector<int>& indexes, const std::vector<unsigned char>& seen,
+int TMail::RemoveLeftoverRecords(const std::vector<int>& indexes, const std::vector<unsigned char>& seen,
                                  int* removed) {
   if (removed) *removed = 0;
   if (indexes.empty()) return platform::kOk;
@@ -332,32 +345,42 @@ int TMail::RemoveDanglingRecords(const std::vector<int>& indexes, const std::vec
   if (code != platform::kOk) return code;
   const size_t first = static_cast<size_t>(indexes.front());
   if (static_cast<int64_t>(first) >= records) return Finish(platform::kOk);
-  std::vector<unsigned char> tail(static_cast<size_t>(records - static_cast<int64_t>(first)) * kRecordSize);
-  code = mailbox_.ReadAt(RecordOffset(static_cast<int>(first)), tail.data(), tail.size());
+  // The whole file: whether a record repeats an earlier one's text is
+  // decided on what the file holds now.
+  std::vector<unsigned char> all(static_cast<size_t>(records) * kRecordSize);
+  code = mailbox_.ReadAt(0, all.data(), all.size());
   if (code != platform::kOk) return Finish(code);
+  std::optional<std::vector<int>> repeated;
+  auto repeats = [&](size_t i) {
+    if (!repeated) repeated = RepeatedRecords(all.data(), static_cast<size_t>(records));
+    return std::binary_search(repeated->begin(), repeated->end(), static_cast<int>(i));
+  };
 
   // Keep every record from the first removed one on, except those that are
-  // still what the scan saw and still without their text.
+  // still what the scan saw and still without their text or still naming a
+  // text an earlier record names.
   std::vector<unsigned char> kept;
-  kept.reserve(tail.size());
+  kept.reserve(all.size() - first * kRecordSize);
   size_t next = 0;
   for (size_t i = first; i < static_cast<size_t>(records); ++i) {
-    const unsigned char* bytes = tail.data() + (i - first) * kRecordSize;
+    const unsigned char* bytes = all.data() + i * kRecordSize;
     bool remove = false;
     if (next < indexes.size() && static_cast<size_t>(indexes[next]) == i) {
       ++next;
       const size_t at = i * kRecordSize;
-      remove = at + kRecordSize <= seen.size() && std::equal(bytes, bytes + kRecordSize, seen.begin() + static_cast<std::ptrdiff_t>(at)) &&
-               TextFileState(ViewMessageRecord(bytes).textFile) == platform::kFileNotFound;
+      remove = at + kRecordSize <= seen.size() &&
+               std::equal(bytes, bytes + kRecordSize, seen.begin() + static_cast<std::ptrdiff_t>(at)) &&
+               (repeats(i) || TextFileState(ViewMessageRecord(bytes).textFile) == platform::kFileNotFound);
     }
     if (!remove) kept.insert(kept.end(), bytes, bytes + kRecordSize);
   }
-  if (kept.size() == tail.size()) return Finish(platform::kOk);
+  const size_t tailSize = all.size() - first * kRecordSize;
+  if (kept.size() == tailSize) return Finish(platform::kOk);
   if (!kept.empty()) code = mailbox_.WriteAt(RecordOffset(static_cast<int>(first)), kept.data(), kept.size());
   if (code == platform::kOk)
     code = mailbox_.Truncate(static_cast<int64_t>(first * kRecordSize + kept.size()));
   if (code == platform::kOk) code = mailbox_.Flush();
-  if (code == platform::kOk && removed) *removed = static_cast<int>((tail.size() - kept.size()) / kRecordSize);
+  if (code == platform::kOk && removed) *removed = static_cast<int>((tailSize - kept.size()) / kRecordSize);
   return Finish(code);
 }
 

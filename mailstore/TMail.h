@@ -21,7 +21,9 @@
 //    file back, so no copy ever sees half a record of ours.  Every write is
 //    flushed before the operation reports success.
 //  - A deletion moves the later records down and cuts the file, all under
-//    the update lock, so appends that wait for it lose nothing.
+//    the update lock, so appends that wait for it lose nothing.  Cut short
+//    between the two, it leaves a record twice: a later record naming a
+//    text an earlier one names is dropped by the next look, its text left.
 //  - Message text file names are reserved by exclusive creation, so two
 //    senders never write the same text file.
 //
@@ -163,8 +165,9 @@ class TMail {
   int MarkAsRead(int index);
 
   // Deletes the message text file of record `index` and the record; later
-  // records move down by one.  Returns 0 or the first failing code; when the
-  // text file cannot be deleted the record stays.
+  // records move down by one.  A text another record of the mailbox names
+  // as well stays (see RepeatedRecords).  Returns 0 or the first failing
+  // code; when the text file cannot be deleted the record stays.
   int DeleteMessage(int index);
 
   // MarkAsRead and DeleteMessage for the message a reader shows, named by
@@ -190,14 +193,16 @@ class TMail {
   // directory answers for all of them in one pass.
   void TextFileStates(const std::vector<std::string_view>& stored, std::vector<int>& states) const;
 
-  // Removes the records at `indexes` (ascending) of the current user's
-  // mailbox, each still byte for byte the dangling record it was in `seen`
-  // (the bytes ReadRecordBytes gave) and its text still missing, in one
-  // pass under one update lock with one flush; the file is left as
-  // removing them one by one would leave it.  Records that changed
-  // meanwhile stay.  Returns 0 or the first failing code.
-  // `removed`, when given, counts the records removed.
-  int RemoveDanglingRecords(const std::vector<int>& indexes, const std::vector<unsigned char>& seen,
+  // Removes the leftover records at `indexes` (ascending) of the current
+  // user's mailbox: each still byte for byte the record it was in `seen`
+  // (the bytes ReadRecordBytes gave), and still dangling (its text
+  // missing) or still repeating the text of an earlier record
+  // (RepeatedRecords), in one pass under one update lock with one flush;
+  // the file is left as removing them one by one would leave it, and no
+  // text is touched.  Records that changed meanwhile stay.  Returns 0 or
+  // the first failing code.  `removed`, when given, counts the records
+  // removed.
+  int RemoveLeftoverRecords(const std::vector<int>& indexes, const std::vector<unsigned char>& seen,
                             int* removed = nullptr);
 
   // Cuts the torn tail of the current user's mailbox (the bytes after its

@@ -27,8 +27,15 @@ struct FileInfo {
   bool readOnly = false;
   bool hidden = false;     // a name the system hides from listings: one starting with "."
   int64_t modifiedNs = 0;  // last change, in nanoseconds since 1970
+  // When the entry itself last changed (its contents, its times, its name),
+  // in nanoseconds since 1970: unlike `modifiedNs`, nobody can set it back.
+  int64_t changedNs = 0;
   uint64_t device = 0;     // the volume it lies on
   uint64_t inode = 0;      // with `device`, which entry it is, whatever the path
+  // FindFiles: 0, or the failure of the look at this entry (EIO, ESTALE,
+  // EACCES...); then only `name` is known, and the entry is there all the
+  // same.
+  int lookCode = 0;
 };
 
 // Whether a function may follow a symbolic link at the end of a path.  The
@@ -56,7 +63,9 @@ bool MatchesDosPattern(std::string_view name, std::string_view pattern);
 
 // Lists the entries of `directory` whose names match `pattern`, in the order
 // the directory gives them ("." and ".." left out), links followed (isLink
-// still says that the entry is one).  Returns 0 when the
+// still says that the entry is one).  An entry that vanished before it
+// could be looked at is left out; one whose look failed otherwise is
+// listed with its `lookCode`, never silently skipped.  Returns 0 when the
 // listing ran to its end and something matched, 2 when nothing matched, 3
 // when the directory is missing, or the code of the failure that stopped it
 // (`entries` then holds what was found before).

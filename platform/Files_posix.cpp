@@ -26,6 +26,7 @@ void FillInfo(const struct stat& st, std::string_view name, FileInfo& info) {
   info.readOnly = (st.st_mode & S_IWUSR) == 0;
   info.hidden = !name.empty() && name.front() == '.';
   info.modifiedNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  info.changedNs = static_cast<int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
   info.device = static_cast<uint64_t>(st.st_dev);
   info.inode = static_cast<uint64_t>(st.st_ino);
 }
@@ -122,8 +123,18 @@ int FindFiles(const std::string& directory, std::string_view pattern, std::vecto
     if (name == "." || name == ".." || !MatchesDosPattern(name, pattern)) continue;
     FileInfo info;
     struct stat st {};
-    // An entry that vanished between the listing and the stat is skipped.
-    if (sys::Fstatat(dirfd(dir), entry->d_name, &st) != 0) continue;
+    // An entry that vanished between the listing and the stat is skipped;
+    // one that could not be looked at is there all the same, and says so.
+    if (sys::Fstatat(dirfd(dir), entry->d_name, &st) != 0) {
+      if (errno == ENOENT) continue;
+      info.name = std::string(name);
+      info.lookCode = CodeFromErrno(errno, IoOp::kOther);
+      info.hidden = name.front() == '.';
+      info.isLink = entry->d_type == DT_LNK;
+      entries.push_back(std::move(info));
+      matched = true;
+      continue;
+    }
     FillInfo(st, name, info);
     info.isLink = entry->d_type == DT_LNK;
     if (entry->d_type == DT_UNKNOWN) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 
@@ -241,11 +242,68 @@ TEST_F(InboxTest, ARecordThatChangedSinceTheScanIsNotRemoved) {
   ASSERT_EQ(mail.ReadRecordBytes(seen), 0);
   // Its text came back meanwhile: it is no longer dangling.
   WriteFile(MailFile("10000001.MSG"), "back");
-  EXPECT_EQ(mail.RemoveDanglingRecords({1}, seen), 0);
+  EXPECT_EQ(mail.RemoveLeftoverRecords({1}, seen), 0);
   EXPECT_EQ(mail.CountMessages(), 2);
   std::filesystem::remove(MailFile("10000001.MSG"));
-  EXPECT_EQ(mail.RemoveDanglingRecords({1}, seen), 0);
+  EXPECT_EQ(mail.RemoveLeftoverRecords({1}, seen), 0);
   EXPECT_EQ(mail.CountMessages(), 1);
+}
+
+TEST_F(InboxTest, ARecordADeletionCutShortLeftTwiceIsDroppedAndItsTextKept) {
+  // A deletion of record 0 moves the later records down, then cuts the
+  // file.  Cut short, it leaves the last record twice (the cut not made)
+  // or a middle one twice (the move stopped after one record).
+  struct Case {
+    const char* what;
+    std::function<void(const std::string& before)> cutShort;
+  };
+  const Case cases[] = {
+      {"the file not cut",
+       [this](const std::string&) {
+         platform::faults::Arm("truncate", 1, EIO);
+         EXPECT_NE(mail.DeleteMessage(0), 0);
+         platform::faults::Clear();
+       }},
+      {"the move stopped after one record",
+       [this](const std::string& before) {
+         ASSERT_EQ(mail.DeleteMessage(0), 0);
+         WriteFile(MailFile("BOB.LST"), before.substr(kRecordSize, kRecordSize) + before.substr(kRecordSize));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(MailFile("BOB.LST"));
+    next_ = 0;
+    for (const char* subject : {"a", "b", "c", "d"}) Arrive(subject);
+    c.cutShort(testing_support::ReadFile(MailFile("BOB.LST")));
+    ASSERT_EQ(testing_support::ReadFile(MailFile("BOB.LST")).size(), 4 * kRecordSize);
+
+    RecordingView fresh;
+    InboxScanner scanner(mail, fresh);
+    scanner.ScanMailbox();
+    EXPECT_EQ(fresh.lines, (std::vector<std::string>{"12/7/2026 2:15p|ALICE|b", "12/7/2026 2:15p|ALICE|c",
+                                                     "12/7/2026 2:15p|ALICE|d"}));
+    EXPECT_EQ(mail.CountMessages(), 3);
+    EXPECT_EQ(fresh.caption, "KV Mailbox (BOB: 3 messages)");
+    for (const char* text : {"10000001.MSG", "10000002.MSG", "10000003.MSG"})
+      EXPECT_TRUE(std::filesystem::exists(MailFile(text))) << text;
+  }
+}
+
+TEST_F(InboxTest, DeletingOneOfTwoRecordsOfOneTextKeepsTheText) {
+  for (const char* subject : {"a", "b"}) Arrive(subject);
+  const std::string records = testing_support::ReadFile(MailFile("BOB.LST"));
+  WriteFile(MailFile("BOB.LST"), records + records.substr(kRecordSize));  // b twice, as a cut deletion leaves it
+  // Either copy goes alone; the text goes with the last record naming it.
+  for (int index : {1, 2}) {
+    WriteFile(MailFile("BOB.LST"), records + records.substr(kRecordSize));
+    ASSERT_EQ(mail.DeleteMessage(index), 0);
+    EXPECT_TRUE(std::filesystem::exists(MailFile("10000001.MSG"))) << index;
+    EXPECT_EQ(testing_support::ReadFile(MailFile("BOB.LST")), records) << index;
+  }
+  ASSERT_EQ(mail.DeleteMessage(1), 0);
+  EXPECT_FALSE(std::filesystem::exists(MailFile("10000001.MSG")));
+  EXPECT_TRUE(std::filesystem::exists(MailFile("10000000.MSG")));
 }
 
 TEST_F(InboxTest, AnUnreadableMailboxKeepsLinesAndRecordsInStep) {

@@ -1,10 +1,15 @@
 // The store checker on a Mail Directory with one of each kind of damage.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
+#include "mailstore/Inbox.h"
 #include "mailstore/StoreCheck.h"
 #include "platform/Clock.h"
+#include "platform/FaultInjection.h"
 #include "platform/Files.h"
 #include "support/MailFixture.h"
 
@@ -20,21 +25,43 @@ class StoreCheckTest : public testing_support::MailFixture {
  protected:
   // BOB's mailbox: a good message, a dangling record, an impossible record
   // (no sender) whose text exists, another good message, then a torn tail.
-  // ALICE has one good message.  An old text nobody names, a young one
-  // (maybe a delivery under way), and a link where a text should be.
-  StoreCheckTest() {
+  // ALICE has one good message and a second copy of its record, left by a
+  // deletion cut short.  An old text nobody names, a young one (maybe a
+  // delivery under way, sent from a file with an old modification time),
+  // and a link where a text should be.
+  StoreCheckTest() { Build(); }
+
+  void Build() {
     WriteFile(MailFile("MASTER.INI"), "[USERS]\r\nALICE=\r\nBOB=\r\n");
     Deliver("BOB", "First", "ALICE", "0000000A.MSG", true);
     Deliver("BOB", "Gone", "ALICE", "0000000B.MSG", false);
     Deliver("BOB", "Nobody", "", "0000000C.MSG", true);
     Deliver("BOB", "Last", "ALICE", "0000000D.MSG", true);
     Deliver("ALICE", "Hers", "BOB", "0000001A.MSG", true);
+    Deliver("ALICE", "Hers", "BOB", "0000001A.MSG", false);
     bobRecords_ = ReadFile(MailFile("BOB.LST"));
     WriteFile(MailFile("BOB.LST"), bobRecords_ + "xyz");
     WriteFile(MailFile("0000000E.MSG"), "lost text\r\n");
-    platform::SetModifiedTime(MailFile("0000000E.MSG"), now_ - 2 * kHourNs);
+    platform::SetModifiedTime(MailFile("0000000E.MSG"), platform::NowNs() - 2 * kHourNs);
+    // The young text is changed later than the old one, by more than the
+    // file system's clock tells apart.
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
     WriteFile(MailFile("0000000F.MSG"), "being delivered\r\n");
+    platform::SetModifiedTime(MailFile("0000000F.MSG"), platform::NowNs() - 2 * kHourNs);
     std::filesystem::create_symlink("/etc/passwd", MailFile("0000001B.MSG"));
+    // The present is just under the grace period after the young text was
+    // last changed, whatever times the files claim.
+    platform::FileInfo young;
+    ASSERT_EQ(platform::StatFile(MailFile("0000000F.MSG"), young), 0);
+    now_ = young.changedNs + kHourNs - 1;
+  }
+
+  // Empties the Mail Directory and the folder for orphans, and builds the
+  // store again.
+  void Rebuild() {
+    for (const std::string& folder : {dir.path(), orphans_.path()})
+      for (const auto& entry : std::filesystem::directory_iterator(folder)) std::filesystem::remove_all(entry.path());
+    Build();
   }
 
   void Deliver(const std::string& key, const std::string& subject, const std::string& sender,
@@ -56,7 +83,7 @@ class StoreCheckTest : public testing_support::MailFixture {
     return kept;
   }
 
-  const int64_t now_ = platform::NowNs();
+  int64_t now_ = 0;
   std::string bobRecords_;
   testing_support::TempDir orphans_;
 };
@@ -66,7 +93,7 @@ TEST_F(StoreCheckTest, EachKindOfDamageIsFoundOnce) {
   for (int kind = 0; kind < kDamageKinds; ++kind)
     EXPECT_EQ(report.Count(static_cast<Damage>(kind)), 1) << DamageName(static_cast<Damage>(kind));
   EXPECT_EQ(report.mailboxes, 2);
-  EXPECT_EQ(report.records, 5);
+  EXPECT_EQ(report.records, 6);
   EXPECT_TRUE(report.orphansKnown);
 
   auto find = [&report](Damage kind) {
@@ -80,6 +107,10 @@ TEST_F(StoreCheckTest, EachKindOfDamageIsFoundOnce) {
   EXPECT_EQ(find(Damage::kTornMailbox).detail, "3 bytes after the last whole record");
   EXPECT_EQ(find(Damage::kOrphanText).file, "0000000E.MSG");
   EXPECT_EQ(find(Damage::kUnreadableFile).file, "0000001B.MSG");
+  EXPECT_EQ(find(Damage::kSharedText).file, "ALICE.LST");
+  EXPECT_EQ(find(Damage::kSharedText).record, 1);
+  EXPECT_EQ(find(Damage::kSharedText).detail,
+            "its text 0000001A.MSG is named by record 0 too (a deletion cut short left it twice)");
   EXPECT_EQ(ReadFile(MailFile("BOB.LST")), bobRecords_ + "xyz");  // a check only reads
 }
 
@@ -87,7 +118,7 @@ TEST_F(StoreCheckTest, RepairLosesNothing) {
   WriteFile(orphans_.File("0000000E.MSG"), "an earlier orphan\r\n");  // never replaced
   const RepairResult result = RepairStore(mail, Check(), orphans_.path());
   EXPECT_TRUE(result.failures.empty()) << result.failures.front();
-  EXPECT_EQ(result.recordsRemoved, 1);
+  EXPECT_EQ(result.recordsRemoved, 2);
   EXPECT_EQ(result.textsMoved, 1);
   EXPECT_EQ(result.tailsCut, 1);
 
@@ -103,8 +134,12 @@ TEST_F(StoreCheckTest, RepairLosesNothing) {
   EXPECT_EQ(ReadFile(orphans_.File("0000000E.MSG.1")), "lost text\r\n");
   EXPECT_EQ(ReadFile(orphans_.File("BOB.LST.tail")), "xyz");
 
+  mail.SetUserName("ALICE");
+  EXPECT_EQ(mail.CountMessages(), 1);  // the copy went, its text stayed with the first
+  mail.SetUserName("BOB");
   const StoreReport after = Check();
-  EXPECT_EQ(after.Count(Damage::kDanglingRecord) + after.Count(Damage::kOrphanText) + after.Count(Damage::kTornMailbox),
+  EXPECT_EQ(after.Count(Damage::kDanglingRecord) + after.Count(Damage::kOrphanText) + after.Count(Damage::kTornMailbox) +
+                after.Count(Damage::kSharedText),
             0);
   EXPECT_EQ(mail.UserName(), "BOB");  // the store's user is put back
 }
@@ -115,7 +150,7 @@ TEST_F(StoreCheckTest, WithoutAFolderForThemTextsAndTailsStay) {
   for (const std::string& folder : {std::string(), dir.path(), dir.path() + "/."}) {
     const RepairResult result = RepairStore(mail, Check(), folder);
     EXPECT_FALSE(result.failures.empty()) << folder;
-    EXPECT_EQ(result.recordsRemoved + result.textsMoved + result.tailsCut, 0) << folder;
+    EXPECT_EQ(result.textsMoved + result.tailsCut, 0) << folder;  // ALICE's second record may go
     EXPECT_EQ(ReadFile(MailFile("BOB.LST")), bobRecords_ + "xyz") << folder;
     EXPECT_EQ(ReadFile(MailFile("0000000E.MSG")), "lost text\r\n") << folder;
   }
@@ -148,9 +183,9 @@ TEST_F(StoreCheckTest, ARecordADeletionCutShortLeftNamingNothingIsDanglingAndGoe
   EXPECT_EQ(report.Count(Damage::kImpossibleRecord), 1);
   bool told = false;
   for (const StoreFinding& f : report.findings)
-    told = told || (f.file == "ALICE.LST" && f.record == 1 && f.detail == "it names no text (a deletion cut short)");
+    told = told || (f.file == "ALICE.LST" && f.record == 2 && f.detail == "it names no text (a deletion cut short)");
   EXPECT_TRUE(told);
-  EXPECT_EQ(RepairStore(mail, report, orphans_.path()).recordsRemoved, 2);
+  EXPECT_EQ(RepairStore(mail, report, orphans_.path()).recordsRemoved, 3);
   mail.SetUserName("ALICE");
   EXPECT_EQ(mail.CountMessages(), 1);
 }
@@ -159,10 +194,63 @@ TEST_F(StoreCheckTest, ASoundStoreReportsNothing) {
   std::filesystem::remove(MailFile("0000000E.MSG"));
   std::filesystem::remove(MailFile("0000001B.MSG"));
   std::filesystem::remove(MailFile("0000000F.MSG"));
+  WriteFile(MailFile("ALICE.LST"), ReadFile(MailFile("ALICE.LST")).substr(0, kRecordSize));
   WriteFile(MailFile("BOB.LST"), BobRecordsWithout(1));
-  // The impossible record is BOB's record 1 now.
+  // The impossible record is BOB's record 1 now; it goes with its text.
   WriteFile(MailFile("BOB.LST"), BobRecordsWithout(1).erase(kRecordSize, kRecordSize));
-  EXPECT_TRUE(Check().Sound());
+  std::filesystem::remove(MailFile("0000000C.MSG"));
+  const StoreReport report = Check();
+  EXPECT_TRUE(report.Sound()) << report.findings.front().file << ": " << report.findings.front().detail;
+}
+
+TEST_F(StoreCheckTest, AnEntryThatCannotBeLookedAtIsReportedAndNoTextARecordNamesMoves) {
+  // A share stumbles at one look of a check and its repair, at every look
+  // in turn.  A mailbox the listing could not look at is as unread: no text
+  // may be taken for an orphan while its records are unknown.
+  const char* const named[] = {"0000000A.MSG", "0000000C.MSG", "0000000D.MSG", "0000001A.MSG"};
+  platform::faults::Clear();
+  RepairStore(mail, Check(), orphans_.path());
+  const int looks = platform::faults::CallCount("stat");
+  ASSERT_GT(looks, 10);
+  for (int err : {EIO, ESTALE, EACCES}) {
+    for (int nth = 1; nth <= looks; ++nth) {
+      Rebuild();
+      platform::faults::Clear();
+      platform::faults::Arm("stat", nth, err);
+      const StoreReport report = Check();
+      RepairStore(mail, report, orphans_.path());
+      platform::faults::Clear();
+      for (const char* text : named)
+        ASSERT_TRUE(std::filesystem::exists(MailFile(text))) << text << ", look " << nth << " failing with " << err;
+      mail.SetUserName("BOB");
+      ASSERT_GE(mail.CountMessages(), 3) << "look " << nth << " failing with " << err;
+    }
+  }
+}
+
+TEST_F(StoreCheckTest, AMailboxTheListingCannotLookAtIsUnreadable) {
+  platform::faults::Clear();
+  platform::faults::Arm("stat", 1, EIO, /*sticky=*/true);
+  std::vector<platform::FileInfo> entries;
+  EXPECT_EQ(platform::FindFiles(dir.path(), "*.LST", entries), 0);
+  platform::faults::Clear();
+  ASSERT_EQ(entries.size(), 2u);  // listed, not skipped
+  for (const platform::FileInfo& entry : entries) EXPECT_NE(entry.lookCode, 0) << entry.name;
+}
+
+TEST_F(StoreCheckTest, AYoungTextIsNoOrphanWhateverItsModificationTime) {
+  // Both texts claim a modification two hours old; only the one the system
+  // changed more than the grace period ago is an orphan.
+  const StoreReport report = Check();
+  ASSERT_EQ(report.Count(Damage::kOrphanText), 1);
+  for (const StoreFinding& f : report.findings)
+    if (f.kind == Damage::kOrphanText) {
+      EXPECT_EQ(f.file, "0000000E.MSG");
+    }
+  StoreCheckOptions options;
+  options.nowNs = now_;
+  options.graceNs = 0;  // an administrator's --orphan-age 0
+  EXPECT_EQ(CheckStore(mail, options).Count(Damage::kOrphanText), 2);
 }
 
 }  // namespace
