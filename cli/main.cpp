@@ -257,7 +257,12 @@ mailstore::InboxScanner& Session::Scan() {
 int Session::Users() {
   std::vector<std::string> names;
   if (mailstore::HasUserRegistry(mail_)) {
-    names = mailstore::ReadUserNames(mail_);
+    int code = platform::kOk;
+    names = mailstore::ReadUserNames(mail_, &code);
+    if (code != platform::kOk) {
+      user_.ShowAlert(mailstore::kProgramTitle, "Error loading user list.\r\r" + mailstore::RegistryProblemText(code));
+      return kExitFailure;
+    }
   } else {
     int code = 0;
     names = mailstore::ListMailboxNames(mail_, code);

@@ -105,7 +105,10 @@ int16_t SpellEngine::OpenSession() {
 int16_t SpellEngine::OpenLex(int16_t session, const std::string& path, int16_t) {
   if (session < 0 || static_cast<size_t>(session) >= sessions_.size() || !sessions_[session]) return kSpellBadId;
   std::string bytes;
-  const int code = platform::ReadWholeFile(path, bytes);
+  // A lexicon is a plain file of words: no link, no pipe, nothing larger
+  // than any word list is.
+  constexpr size_t kLexiconSizeLimit = 64u << 20;
+  const int code = platform::ReadSmallFile(path, bytes, kLexiconSizeLimit);
   if (code == 2 || code == 3) return kLexNotFound;
   if (code == 8) return kLexNoMemory;
   if (code != 0) return kLexCannotOpen;

@@ -162,8 +162,12 @@ TUserListDialog::TUserListDialog(mailstore::TMail& mail, QWidget* parent) : widg
 void TUserListDialog::FillUsers() {
   mailstore::UserInteraction& ui = mail_.Ui();
   if (mailstore::HasUserRegistry(mail_)) {
-    for (const std::string& name : mailstore::ReadUserNames(mail_)) UserList->addItem(shell::FromAnsi(name));
-    if (UserList->count() == 0)
+    int code = 0;
+    for (const std::string& name : mailstore::ReadUserNames(mail_, &code)) UserList->addItem(shell::FromAnsi(name));
+    if (code != 0)
+      ui.ShowAlert(mailstore::kProgramTitle,
+                   Alert(QString::fromStdString(mailstore::RegistryProblemText(code))).toStdString());
+    else if (UserList->count() == 0)
       ui.ShowAlert(mailstore::kProgramTitle, Alert("MASTER.INI does not contain any user names!").toStdString());
     return;
   }

@@ -66,7 +66,13 @@ uint32_t Delivery::NextSeed() {
 
 void Delivery::DeliverToAllUsers() {
   try {
-    for (const std::string& name : ReadUserNames(mail_)) DeliverToUser(name);
+    int code = platform::kOk;
+    const std::vector<std::string> names = ReadUserNames(mail_, &code);
+    if (code != platform::kOk) {
+      mail_.Ui().ShowAlert(kProgramTitle, "Error loading user list.\r\r" + RegistryProblemText(code));
+      return;
+    }
+    for (const std::string& name : names) DeliverToUser(name);
   } catch (const std::exception&) {
     mail_.Ui().ShowAlert(kProgramTitle, "Error loading user list.\r\rMASTER.INI does not contain any user names!");
   }
@@ -77,7 +83,12 @@ bool Delivery::CheckRecipient(const std::string& name) {
   const std::string quoted = "\"" + name + "\"";
   if (hasUserRegistry || !IsMailboxUserName(name)) {
     // A name with a path in it never has a mailbox here.
-    if (IsMailboxUserName(name) && IsKnownUser(mail_, name)) return true;
+    int code = platform::kOk;
+    if (IsMailboxUserName(name) && IsKnownUser(mail_, name, &code)) return true;
+    if (code != platform::kOk) {
+      ui.ShowAlert("Send Mail", "Cannot send mail to " + quoted + ".\r\r" + RegistryProblemText(code));
+      return false;
+    }
     ui.ShowAlert("Send Mail", quoted + " is NOT in my list of users! You\rcannot send mail to " + quoted + ".");
     return false;
   }

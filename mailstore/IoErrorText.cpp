@@ -41,6 +41,8 @@ std::string IoErrorText(int code) {
     case 162: return "Hardware failure!";
     case platform::kNotARegularFile:
       return "A link or a folder stands where a file of the\rMail Directory should be. It was left alone.";
+    case platform::kFileTooLarge:
+      return "The file is larger than a file of its kind may be.\rIt was not read.";
     case kMailDirectoryEmpty:
       return "The Mail Directory is empty. The network share that holds\rit may not be connected.";
     case kTempFileError:

@@ -1,5 +1,6 @@
 #include "mailstore/UserRegistry.h"
 
+#include "mailstore/IoErrorText.h"
 #include "mailstore/TMail.h"
 #include "platform/ErrorCode.h"
 #include "platform/Files.h"
@@ -33,16 +34,21 @@ std::string MasterIniPath(const TMail& mail) { return FindMasterIni(mail).path; 
 
 bool HasUserRegistry(const TMail& mail) { return FindMasterIni(mail).code != platform::kFileNotFound; }
 
-bool IsKnownUser(const TMail& mail, std::string_view name) {
+bool IsKnownUser(const TMail& mail, std::string_view name, int* code) {
   // Without a registry every name is a user; a registry that cannot be
   // read knows nobody.
+  if (code) *code = platform::kOk;
   const platform::FoundName master = FindMasterIni(mail);
   if (master.code == platform::kFileNotFound) return true;
-  return platform::ReadProfileString(master.path, kUsersSection, name, kAbsentUser) != kAbsentUser;
+  return platform::ReadProfileString(master.path, kUsersSection, name, kAbsentUser, code) != kAbsentUser;
 }
 
-std::vector<std::string> ReadUserNames(const TMail& mail) {
-  return platform::ReadProfileKeys(MasterIniPath(mail), kUsersSection);
+std::vector<std::string> ReadUserNames(const TMail& mail, int* code) {
+  return platform::ReadProfileKeys(MasterIniPath(mail), kUsersSection, code);
+}
+
+std::string RegistryProblemText(int code) {
+  return std::string(kMasterIniName) + " cannot be read.\r\r" + IoErrorText(code);
 }
 
 std::vector<std::string> ListMailboxNames(const TMail& mail, int& code) {
@@ -76,7 +82,7 @@ bool IsMailboxKey(std::string_view key) {
 std::string ReadUserPassword(const TMail& mail, std::string_view name) {
   const platform::FoundName ini = mail.FindName(kMailboxIniName);
   if (ini.code != platform::kOk) return {};  // nobody has a password
-  return UnscramblePassword(platform::ReadProfileString(ini.path, kUsersSection, name, "", platform::Links::kRefuse));
+  return UnscramblePassword(platform::ReadProfileString(ini.path, kUsersSection, name, ""));
 }
 
 int WriteUserPassword(const TMail& mail, std::string_view password) {

@@ -30,12 +30,17 @@ bool HasUserRegistry(const TMail& mail);
 
 // True when `name` may be used: always without a registry; with one, when it
 // has a key (of any value, empty included) in its USERS section.  A registry
-// that cannot be read knows no one.
-bool IsKnownUser(const TMail& mail, std::string_view name);
+// that cannot be read (a link, a pipe, a file too large, a failing share)
+// knows no one; `code`, when given, is 0 or what kept it from being read.
+bool IsKnownUser(const TMail& mail, std::string_view name, int* code = nullptr);
 
 // The keys of the registry's USERS section in file order; empty when it
-// cannot be read.
-std::vector<std::string> ReadUserNames(const TMail& mail);
+// cannot be read (`code`, when given, as for IsKnownUser; 2 when there is
+// no registry).
+std::vector<std::string> ReadUserNames(const TMail& mail, int* code = nullptr);
+
+// What is said of a registry that cannot be read: its name and why.
+std::string RegistryProblemText(int code);
 
 // The names of the mailbox files of the Mail Directory (*.LST without the
 // extension, in any case), in the order of the directory listing.  `code` is

@@ -33,6 +33,9 @@ enum ErrorCode : int {
   // A link, a folder or a device stands where a file of the Mail Directory
   // should be; it is neither read nor written.
   kNotARegularFile = 10005,
+  // A file of the program's own kinds (a profile or .INF file, a lexicon)
+  // larger than such a file may be; it is not read.
+  kFileTooLarge = 10007,
   // A failure with no twin among the codes above is reported as this base
   // plus the system's own error number; SystemErrorText() describes it.
   kSystemErrorBase = 20000,

@@ -188,6 +188,15 @@ int WriteWholeFile(const std::string& path, std::string_view bytes, Links links 
 int ReadWholeFile(const std::string& path, std::string& bytes, size_t limit = SIZE_MAX,
                   Links links = Links::kFollow);
 
+// Reads a whole file of the program's own kinds (the user registry and
+// other profile files, the administrator's .INF files, lexicons), which
+// anyone who can write to the share may have put there: never through a
+// link, never anything but a plain file (kNotARegularFile: a pipe or a
+// device is refused without waiting for it), and never more than
+// `maxSize` bytes (kFileTooLarge, with nothing read).  Returns 0 or the
+// code of the failure.
+int ReadSmallFile(const std::string& path, std::string& bytes, size_t maxSize);
+
 // Deletes a file (a link itself, never what it points to).  When that is
 // refused with 5 and `clearAttributes` is set, makes the file writable for
 // its owner and tries once more (never through a link).  Returns the code

@@ -362,6 +362,30 @@ int ReadWholeFile(const std::string& path, std::string& bytes, size_t limit, Lin
   return code;
 }
 
+int ReadSmallFile(const std::string& path, std::string& bytes, size_t maxSize) {
+  bytes.clear();
+  int code = kOk;
+  // Refusing links opens without waiting and takes nothing but a plain file.
+  const int fd = OpenFile(path, O_RDONLY, /*create=*/false, Links::kRefuse, code);
+  if (fd < 0) return code;
+  struct stat st {};
+  if (sys::Fstat(fd, &st) != 0) code = CodeFromErrno(errno, IoOp::kRead);
+  else if (static_cast<uint64_t>(st.st_size) > maxSize) code = kFileTooLarge;
+  char buffer[65536];
+  while (code == kOk) {
+    // One byte more than allowed tells a file that grew meanwhile.
+    const size_t room = maxSize + 1 - bytes.size();
+    const ssize_t n = sys::Read(fd, buffer, std::min(sizeof buffer, room));
+    if (n < 0) code = CodeFromErrno(errno, IoOp::kRead);
+    else if (n == 0) break;
+    else bytes.append(buffer, static_cast<size_t>(n));
+    if (bytes.size() > maxSize) code = kFileTooLarge;
+  }
+  sys::Close(fd);
+  if (code != kOk) bytes.clear();
+  return code;
+}
+
 int DeleteFile(const std::string& path, bool clearAttributes) {
   if (sys::Unlink(path.c_str()) == 0) return kOk;
   int code = PathErrorCode(errno, path, IoOp::kOther);

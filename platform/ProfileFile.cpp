@@ -2,6 +2,7 @@
 
 #include <unordered_set>
 
+#include "platform/ErrorCode.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -167,15 +168,19 @@ std::string Profile::Serialize() const {
 }
 
 std::string ReadProfileString(const std::string& path, std::string_view section, std::string_view key,
-                              std::string_view defaultValue, Links links) {
+                              std::string_view defaultValue, int* code) {
   std::string bytes;
-  if (ReadWholeFile(path, bytes, SIZE_MAX, links) != 0) return std::string(defaultValue);
+  const int read = ReadSmallFile(path, bytes, kProfileSizeLimit);
+  if (code) *code = read;
+  if (read != kOk) return std::string(defaultValue);
   return Profile::Parse(bytes).Value(section, key).value_or(std::string(defaultValue));
 }
 
-std::vector<std::string> ReadProfileKeys(const std::string& path, std::string_view section, Links links) {
+std::vector<std::string> ReadProfileKeys(const std::string& path, std::string_view section, int* code) {
   std::string bytes;
-  if (ReadWholeFile(path, bytes, SIZE_MAX, links) != 0) return {};
+  const int read = ReadSmallFile(path, bytes, kProfileSizeLimit);
+  if (code) *code = read;
+  if (read != kOk) return {};
   return Profile::Parse(bytes).Keys(section);
 }
 

@@ -77,18 +77,21 @@ class Profile {
   bool changed_ = false;
 };
 
+// The most a profile file may hold: far more than a registry of thousands
+// of users, far less than memory.
+inline constexpr size_t kProfileSizeLimit = 16u << 20;
+
 // Returns the value of `key` in `section` of the file at `path`, or
 // `defaultValue` when the file, the section or the key is absent or the file
-// cannot be read.
-// `links`: Links::kRefuse for a file of the Mail Directory that must not be
-// a link (MAILBOX.INI).
+// cannot be read.  The file is read as ReadSmallFile reads (no link, no
+// pipe, at most kProfileSizeLimit bytes); `code`, when given, is 0 or what
+// kept it from being read (2 for a missing file).
 std::string ReadProfileString(const std::string& path, std::string_view section, std::string_view key,
-                              std::string_view defaultValue, Links links = Links::kFollow);
+                              std::string_view defaultValue, int* code = nullptr);
 
 // Returns the keys of `section` in file order; empty when the file or the
-// section is absent or cannot be read.
-std::vector<std::string> ReadProfileKeys(const std::string& path, std::string_view section,
-                                         Links links = Links::kFollow);
+// section is absent or cannot be read (`code` as above).
+std::vector<std::string> ReadProfileKeys(const std::string& path, std::string_view section, int* code = nullptr);
 
 // Writes the value of `key` in `section`, creating the file, the section or
 // the key as needed.  Waits at most about ten seconds for another writer.

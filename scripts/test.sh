@@ -4,7 +4,8 @@
 #   2. the mail store, the command line and the fuzz targets under
 #      AddressSanitizer and UndefinedBehaviorSanitizer, built with clang;
 #   3. the program as users get it: the release build, installed into a
-#      scratch prefix and started from there.
+#      scratch prefix and started from there, and the README's run command
+#      on a home the program has never seen.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -60,6 +61,16 @@ else
   status=1
 fi
 rm -rf "$prefix" "$installlog"
+
+# The README's run command, as a newcomer types it on a machine where the
+# program has never run (a scratch home, a real X server).
+echo "=== release: bash scripts/run.sh on a fresh home"
+bash tests/scripts/readme_run_command.sh
+case $? in
+  0) passed=$((passed + 1)) ;;
+  77) ;;  # skipped, and it said why
+  *) failed=$((failed + 1)); status=1 ;;
+esac
 
 echo
 echo "${passed} passed, ${failed} failed"

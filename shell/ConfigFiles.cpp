@@ -7,6 +7,7 @@
 #include "mailstore/UserRegistry.h"
 #include "platform/Environment.h"
 #include "platform/Files.h"
+#include "platform/ProfileFile.h"
 #include "platform/Text.h"
 #include "shell/Login.h"
 
@@ -49,7 +50,8 @@ std::string UserConfigFilePath(const std::string& userName, const std::string& p
 void ApplyConfigFile(const std::string& path, Preferences& prefs) {
   if (path.empty()) return;
   std::string bytes;
-  if (platform::ReadWholeFile(path, bytes) != 0) return;
+  // An .INF file lies where others may write: no link, no pipe, no giant.
+  if (platform::ReadSmallFile(path, bytes, platform::kProfileSizeLimit) != 0) return;
   std::string_view rest = bytes;
   while (!rest.empty()) {
     const std::string_view line = platform::TakeLine(rest);

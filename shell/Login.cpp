@@ -5,6 +5,7 @@
 #include "mailstore/MailError.h"
 #include "mailstore/UserRegistry.h"
 #include "platform/Environment.h"
+#include "platform/ErrorCode.h"
 #include "platform/Text.h"
 
 namespace shell {
@@ -40,12 +41,14 @@ bool PasswordAccepted(const std::string& typed, const std::string& stored, const
 NameCheck CheckUserName(mailstore::TMail& mail, const std::string& name, std::string& stored) {
   const mailstore::TMail::Operation operation(mail);
   // A name with a path in it can have no mailbox, registry or not.
-  if (!mailstore::IsMailboxUserName(name) || !mailstore::IsKnownUser(mail, name)) {
-    // Where the Mail Directory cannot be reached, no name is known: that
-    // is what the user needs to hear.
-    mail.Ui().ShowAlert(mailstore::kProgramTitle, mailstore::MailDirectoryReachable(mail)
-                                                      ? NotAValidUserText(name)
-                                                      : mailstore::NotReachableMessage(mail.MailDir()));
+  int registryCode = platform::kOk;
+  if (!mailstore::IsMailboxUserName(name) || !mailstore::IsKnownUser(mail, name, &registryCode)) {
+    // Where the Mail Directory cannot be reached, or its registry read, no
+    // name is known: that is what the user needs to hear.
+    mail.Ui().ShowAlert(mailstore::kProgramTitle,
+                        !mailstore::MailDirectoryReachable(mail) ? mailstore::NotReachableMessage(mail.MailDir())
+                        : registryCode != platform::kOk        ? mailstore::RegistryProblemText(registryCode)
+                                                               : NotAValidUserText(name));
     return NameCheck::kRefused;
   }
   stored = mailstore::ReadUserPassword(mail, name);

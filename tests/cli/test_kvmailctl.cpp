@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -208,6 +209,44 @@ TEST_F(Kvmailctl, OddFilesAreRefusedAndNothingIsLost) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Your mailbox could not be read fully."), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("A link or a folder stands where"), std::string::npos) << r.err;
+}
+
+TEST_F(Kvmailctl, AHostileRegistryIsRefusedAtOnceAndSaysWhy) {
+  // A pipe would hang every command, a link to /dev/zero fill the memory,
+  // a giant file too: each is refused, and the user is told why.
+  std::filesystem::remove(dir.File("MASTER.INI"));
+  ASSERT_EQ(mkfifo(dir.File("MASTER.INI").c_str(), 0600), 0);
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"a pipe", [] {}, "A link or a folder stands where"},
+      {"a link to /dev/zero",
+       [this] {
+         std::filesystem::remove(dir.File("MASTER.INI"));
+         std::filesystem::create_symlink("/dev/zero", dir.File("MASTER.INI"));
+       },
+       "A link or a folder stands where"},
+      {"a file of 17 MB",
+       [this] {
+         std::filesystem::remove(dir.File("MASTER.INI"));
+         WriteFile(dir.File("MASTER.INI"), "[USERS]\r\nALICE=\r\nBOB=\r\n" + std::string(17u << 20, ';'));
+       },
+       "larger than a file of its kind may be"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.make();
+    for (const char* command : {"--user alice users", "--user alice send BOB", "--user alice list"}) {
+      const Result r = Run(command, "hello\n");
+      EXPECT_EQ(r.status, 1) << command;
+      EXPECT_NE(r.err.find("MASTER.INI cannot be read."), std::string::npos) << command << ": " << r.err;
+      EXPECT_NE(r.err.find(c.reason), std::string::npos) << command << ": " << r.err;
+    }
+    EXPECT_TRUE(MessageFiles().empty());
+  }
 }
 
 TEST_F(Kvmailctl, ListIsOneLineOfFiveFieldsPerMessage) {

@@ -51,6 +51,32 @@ INSTANTIATE_TEST_SUITE_P(
                       PatternCase{"backtracking", "aXbXc", "a*b*c", true}),
     [](const auto& info) { return info.param.name; });
 
+TEST_F(FilesTest, ASmallFileIsReadOnlyWhenItIsAPlainFileWithinItsLimit) {
+  // What someone who can write to the share may put where a registry, an
+  // .INF file or a lexicon should be; none of it may block or fill memory.
+  WriteFile(dir.File("plain"), "[USERS]\r\nBOB=\r\n");
+  WriteFile(dir.File("large"), std::string(1001, 'x'));
+  ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0600), 0);
+  ASSERT_EQ(symlink("/dev/zero", dir.File("zero").c_str()), 0);
+  ASSERT_EQ(symlink(dir.File("plain").c_str(), dir.File("link").c_str()), 0);
+  struct Case {
+    const char* name;
+    int code;
+    size_t size;
+  };
+  for (const Case& c : {Case{"plain", 0, 15}, Case{"large", platform::kFileTooLarge, 0},
+                        Case{"fifo", platform::kNotARegularFile, 0}, Case{"zero", platform::kNotARegularFile, 0},
+                        Case{"link", platform::kNotARegularFile, 0}, Case{".", platform::kNotARegularFile, 0},
+                        Case{"missing", platform::kFileNotFound, 0}}) {
+    std::string bytes = "old";
+    EXPECT_EQ(platform::ReadSmallFile(dir.File(c.name), bytes, 1000), c.code) << c.name;
+    EXPECT_EQ(bytes.size(), c.size) << c.name;
+  }
+  std::string bytes;
+  EXPECT_EQ(platform::ReadSmallFile(dir.File("large"), bytes, 1001), 0);  // the limit itself is allowed
+  EXPECT_EQ(bytes.size(), 1001u);
+}
+
 TEST(ErrorCode, SystemErrorsBecomeTheProgramsCodes) {
   using platform::IoOp;
   EXPECT_EQ(platform::CodeFromErrno(ENOENT, IoOp::kOpen), 2);
