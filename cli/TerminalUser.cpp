@@ -20,6 +20,7 @@ TerminalUser::TerminalUser(bool assumeYes, bool raw)
     : assumeYes_(assumeYes), raw_(raw), terminal_(platform::StdinIsTerminal()) {}
 
 std::string TerminalUser::ForTerminal(const std::string& stored) const {
+  if (!raw_) return platform::ForTerminal(stored, platform::TerminalForm::kText);
   std::string text;
   text.reserve(stored.size());
   for (size_t i = 0; i < stored.size(); ++i) {
@@ -30,12 +31,14 @@ std::string TerminalUser::ForTerminal(const std::string& stored) const {
       text += stored[i];
     }
   }
-  return raw_ ? text : platform::Cp1252ToUtf8(text);
+  return text;
 }
 
 void TerminalUser::Print(const std::string& text) {
   ++messagesShown_;
-  std::string shown = ForTerminal(text);
+  // Messages are for a person, --raw or not: nothing in them reaches the
+  // terminal as a command.
+  std::string shown = platform::ForTerminal(text, platform::TerminalForm::kText);
   if (shown.empty() || shown.back() != '\n') shown += '\n';
   std::fputs(shown.c_str(), stderr);
 }
@@ -49,7 +52,8 @@ void TerminalUser::ShowErrorText(const std::string& text) { Print(text); }
 void TerminalUser::ShowNotice(const std::string& title, const std::string& text) { ShowAlert(title, text); }
 
 std::string TerminalUser::Question(const std::string& title, const std::string& text) const {
-  return ForTerminal(title == mailstore::kProgramTitle ? text : title + ": " + text);
+  return platform::ForTerminal(title == mailstore::kProgramTitle ? text : title + ": " + text,
+                               platform::TerminalForm::kText);
 }
 
 bool TerminalUser::AskAtTerminal(const std::string& question) {

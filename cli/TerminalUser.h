@@ -27,8 +27,9 @@ class TerminalUser : public mailstore::UserInteraction {
   void ClearSending() override {}
   void HideSending() override {}
 
-  // How a stored text reaches the terminal: Windows-1252 to UTF-8 (unless
-  // raw), CR LF and lone CRs as line ends.
+  // How a stored text reaches standard output: as platform::ForTerminal
+  // shows a text, or with raw only CR LF and lone CRs made line ends and
+  // the bytes otherwise as stored, for scripts.
   std::string ForTerminal(const std::string& stored) const;
 
   // How many messages were shown (alerts, errors, notices).

@@ -144,9 +144,9 @@ bool TerminalLoginForm::Execute(std::string& name, std::string& password) {
     typed = platform::TakeLine(rest);
     have = true;
   } else if (platform::StdinIsTerminal()) {
-    have = platform::ReadHiddenLine("Password for " + user_.ForTerminal(name_) + ": ", typed);
+    have = platform::ReadHiddenLine("Password for " + platform::ForTerminal(name_, platform::TerminalForm::kField) + ": ", typed);
   } else {
-    user_.ShowErrorText(user_.ForTerminal(name_) +
+    user_.ShowErrorText(name_ +
                         " has a password: give it with --password-file FILE, or run kvmailctl at a terminal.");
     return false;
   }
@@ -191,8 +191,9 @@ class Session {
   mailstore::InboxScanner& Scan();
   // What a record's texts look like on the terminal.
   std::string Shown(const std::string& stored) const { return user_.ForTerminal(stored); }
-  // A field of `list`: control characters escaped (\t, \r, \n, \\, \xNN)
-  // unless --raw asks for the stored bytes.
+  // A field of `list`, a name of `users`, a file of `check`: control
+  // characters escaped (\t, \r, \n, \\, \xNN) unless --raw asks for the
+  // stored bytes.
   std::string Field(const std::string& stored) const;
   // What the terminal typed looks like stored.
   std::string Stored(const std::string& typed) const { return options_.raw ? typed : platform::Utf8ToCp1252(typed); }
@@ -271,7 +272,7 @@ int Session::Users() {
       return kExitFailure;
     }
   }
-  for (const std::string& name : names) platform::WriteStdout(Shown(name) + '\n');
+  for (const std::string& name : names) platform::WriteStdout(Field(name) + '\n');
   return kExitOk;
 }
 
@@ -302,43 +303,9 @@ int Session::List(bool countOnly) {
 }
 
 std::string Session::Field(const std::string& stored) const {
-  if (options_.raw) return stored;
-  // One message, one line of five fields, and nothing a sender wrote can
-  // move the cursor, ring or change the terminal.
-  std::string escaped;
-  for (const char c : stored) {
-    const auto b = static_cast<unsigned char>(c);
-    switch (c) {
-      case '\t': escaped += "\\t"; break;
-      case '\r': escaped += "\\r"; break;
-      case '\n': escaped += "\\n"; break;
-      case '\\': escaped += "\\\\"; break;
-      default:
-        if (b < 0x20 || b == 0x7F) {
-          char hex[8];
-          std::snprintf(hex, sizeof hex, "\\x%02X", b);
-          escaped += hex;
-        } else {
-          escaped += c;
-        }
-    }
-  }
-  std::string shown = platform::Cp1252ToUtf8(escaped);
-  // The C1 controls of Windows-1252's undefined bytes are controls too.
-  std::string safe;
-  for (size_t i = 0; i < shown.size(); ++i) {
-    const auto b = static_cast<unsigned char>(shown[i]);
-    if (b == 0xC2 && i + 1 < shown.size() && static_cast<unsigned char>(shown[i + 1]) >= 0x80 &&
-        static_cast<unsigned char>(shown[i + 1]) < 0xA0) {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(shown[i + 1]));
-      safe += hex;
-      ++i;
-    } else {
-      safe += shown[i];
-    }
-  }
-  return safe;
+  // One entry, one line, and nothing someone else wrote can move the
+  // cursor, ring or change the terminal.
+  return options_.raw ? stored : platform::ForTerminal(stored, platform::TerminalForm::kField);
 }
 
 bool Session::Exists(int index) {
@@ -448,9 +415,10 @@ int Session::CheckStore(bool repair, const std::string& orphansDir, int64_t orph
   checkOptions.graceNs = orphanAgeSeconds * 1000000000LL;
   const mailstore::StoreReport report = mailstore::CheckStore(mail_, checkOptions);
   for (const mailstore::StoreFinding& finding : report.findings) {
-    std::string where = finding.file.empty() ? mail_.MailDir() : Shown(finding.file);
+    std::string where = finding.file.empty() ? mail_.MailDir() : Field(finding.file);
     if (finding.record >= 0) where += " record " + std::to_string(finding.record);
-    platform::WriteStdout(where + ": " + finding.detail + '\n');
+    // One finding, one line, whatever the texts it quotes hold.
+    platform::WriteStdout(where + ": " + platform::ForTerminal(finding.detail, platform::TerminalForm::kLine) + '\n');
   }
   for (int kind = 0; kind < mailstore::kDamageKinds; ++kind)
     platform::WriteStdout(std::string(mailstore::DamageName(static_cast<mailstore::Damage>(kind))) + ": " +
@@ -464,7 +432,7 @@ int Session::CheckStore(bool repair, const std::string& orphansDir, int64_t orph
                           " dangling records and records sharing a text\n" +
                           "moved: " + std::to_string(result.textsMoved) + " orphan texts\n" +
                           "cut: " + std::to_string(result.tailsCut) + " torn tails\n");
-    for (const std::string& failure : result.failures) user_.ShowErrorText(Shown(failure));
+    for (const std::string& failure : result.failures) user_.ShowErrorText(failure);
   }
   return kExitFailure;
 }

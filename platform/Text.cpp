@@ -197,4 +197,43 @@ std::string_view TakeLine(std::string_view& rest, std::string_view* ending) {
   return line;
 }
 
+std::string ForTerminal(std::string_view stored, TerminalForm form) {
+  std::string escaped;
+  escaped.reserve(stored.size());
+  auto hex = [&escaped](unsigned char b) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    escaped += "\\x";
+    escaped += kDigits[b >> 4];
+    escaped += kDigits[b & 0xF];
+  };
+  for (size_t i = 0; i < stored.size(); ++i) {
+    const auto b = static_cast<unsigned char>(stored[i]);
+    const bool lineEnd = b == '\r' || b == '\n';
+    if (form == TerminalForm::kField) {
+      switch (b) {
+        case '\t': escaped += "\\t"; continue;
+        case '\r': escaped += "\\r"; continue;
+        case '\n': escaped += "\\n"; continue;
+        case '\\': escaped += "\\\\"; continue;
+        default: break;
+      }
+    } else if (lineEnd) {
+      if (b == '\r' && i + 1 < stored.size() && stored[i + 1] == '\n') ++i;
+      escaped += form == TerminalForm::kText ? '\n' : ' ';
+      continue;
+    } else if (b == '\t') {
+      escaped += '\t';
+      continue;
+    }
+    // C0 controls and DEL; the five bytes Windows-1252 leaves undefined
+    // would become C1 controls.
+    if (b < 0x20 || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D) {
+      hex(b);
+      continue;
+    }
+    escaped += static_cast<char>(b);
+  }
+  return Cp1252ToUtf8(escaped);
+}
+
 }  // namespace platform

@@ -12,6 +12,18 @@ namespace platform {
 // value), so the conversion back gives the same bytes.
 std::string Cp1252ToUtf8(std::string_view bytes);
 
+// How stored (Windows-1252) text is shown on a terminal, whoever wrote it:
+// as UTF-8, with no byte that could move the cursor, ring, or send the
+// terminal a command (an escape sequence, a title change).  Every control
+// character, C0, DEL and C1, is written out as "\xNN", except:
+//  - kText (a message, an alert): line ends (CR LF, a lone CR, LF) become
+//    "\n" and tabs stay;
+//  - kLine (one line of a report): a line end becomes a blank, tabs stay;
+//  - kField (a field of a listing, a name): "\t", "\r", "\n" and "\\" are
+//    escaped too, so that one entry stays one line that a script can split.
+enum class TerminalForm { kText, kLine, kField };
+std::string ForTerminal(std::string_view stored, TerminalForm form);
+
 // Returns the Windows-1252 form of UTF-8 text; a character with no form
 // there, and any byte that is not valid UTF-8, becomes "?".
 std::string Utf8ToCp1252(std::string_view utf8);

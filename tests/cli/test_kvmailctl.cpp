@@ -266,6 +266,63 @@ TEST_F(Kvmailctl, ListIsOneLineOfFiveFieldsPerMessage) {
   EXPECT_EQ(std::count(after.out.begin(), after.out.end(), '\n'), 1);
 }
 
+// Whether `out` holds a byte a terminal takes as a command: a C0 control
+// other than the line feed (and the tab, where `tabs` allows it), DEL, or a
+// C1 control in UTF-8.
+bool HasRawControl(const std::string& out, bool tabs) {
+  for (size_t i = 0; i < out.size(); ++i) {
+    const auto b = static_cast<unsigned char>(out[i]);
+    if (b == '\n' || (tabs && b == '\t')) continue;
+    if (b < 0x20 || b == 0x7F) return true;
+    if (b == 0xC2 && i + 1 < out.size() && static_cast<unsigned char>(out[i + 1]) < 0xA0) return true;
+  }
+  return false;
+}
+
+TEST_F(Kvmailctl, NothingSomeoneElseWroteReachesTheTerminalAsACommand) {
+  // Every control character, in a message's text and subject, in a mailbox
+  // file's name, in a name the sender is told about: through read, list,
+  // users, check --store and the alerts.  --raw keeps a text's bytes.
+  std::vector<unsigned char> controls;
+  for (unsigned char b = 1; b < 0x20; ++b)
+    if (b != '\n' && b != '\r') controls.push_back(b);
+  for (unsigned char b : {0x7F, 0x81, 0x8D, 0x8F, 0x90, 0x9D}) controls.push_back(b);
+  for (const unsigned char b : controls) {
+    const std::string c(1, static_cast<char>(b));
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "\\x%02X", b);
+    SCOPED_TRACE(hex);
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+      if (entry.path().filename() != "MASTER.INI") std::filesystem::remove(entry.path());
+
+    ASSERT_EQ(Run("--raw --user alice send --subject 's" + c + "t' BOB", "x" + c + "y\n").status, 0);
+    Result r = Run("--user bob read 0");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(HasRawControl(r.out, true)) << r.out;
+    EXPECT_EQ(r.out, b == '\t' ? "x\ty\n" : "x" + std::string(hex) + "y\n");
+    EXPECT_EQ(Run("--raw --user bob read 0").out, "x" + c + "y\r\n");  // the stored bytes
+    r = Run("--user bob list");
+    EXPECT_FALSE(HasRawControl(r.out, true)) << r.out;
+    EXPECT_NE(r.out.find(b == '\t' ? "s\\tt" : "s" + std::string(hex) + "t"), std::string::npos) << r.out;
+
+    r = Run("--user alice send 'Q" + c + "'", "x\n");  // no such user: the alert names it
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(HasRawControl(r.err, true)) << r.err;
+
+    // A mailbox file someone else named, torn, and no registry.
+    WriteFile(dir.File("Z" + c + ".LST"), "abc");
+    std::filesystem::rename(dir.File("MASTER.INI"), work.File("MASTER.INI"));
+    r = Run("--user bob users");
+    EXPECT_FALSE(HasRawControl(r.out, false)) << r.out;
+    EXPECT_FALSE(HasRawControl(r.err, true)) << r.err;
+    r = Run("check --store");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(HasRawControl(r.out, false)) << r.out;
+    EXPECT_NE(r.out.find(b == '\t' ? "Z\\t.LST" : "Z" + std::string(hex) + ".LST"), std::string::npos) << r.out;
+    std::filesystem::rename(work.File("MASTER.INI"), dir.File("MASTER.INI"));
+  }
+}
+
 TEST_F(Kvmailctl, SendingToAllWithNobodyElseSaysSo) {
   // No user list, and no mailbox but the sender's.
   std::filesystem::remove(dir.File("MASTER.INI"));
