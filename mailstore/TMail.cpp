@@ -430,14 +430,13 @@ int TMail::OpenNamedRecord(const std::string& textFile, int& index, int64_t& rec
 
 bool TMail::TakenInOtherLetters(const std::string& name) const {
   // On a share that ignores case a name in other letters is the same file,
-  // and another copy's "992501be.msg" must not get a twin "992501BE.MSG".
-  // Names are written upper-case by every copy; a share or a tool may turn
-  // them to lower case.  An operation's reading of the directory, when it
-  // has been made, answers for every spelling it lists: a run of senders in
-  // the same seconds leaves a run of taken names that each sender walks,
-  // and one look on disk for each of them would cost more than the
-  // delivery.  A name the reading lacks may have come since; it gets a look
-  // of its own in lower case.
+  // and another copy's "992501be.msg" or "992501be.MSG" must not get a twin
+  // "992501BE.MSG".  The operation's reading of the directory answers for
+  // every spelling it lists: a run of senders in the same seconds leaves a
+  // run of taken names that each sender walks, and one look on disk for
+  // each of them would cost more than the delivery.  A name the reading
+  // lacks may have come since; it gets a look of its own in lower case,
+  // the spelling a share or a tool most often turns names to.
   // A look that fails says nothing; the exclusive creation then decides.
   int code = platform::kOk;
   if (index_ && index_->IsLoaded() && index_->Contains(name, code)) return true;
@@ -461,10 +460,14 @@ bool TMail::CreateMessageFile(std::string& path) {
   // The record names the text file with its full path, whatever the Mail
   // Directory was given as.
   const std::string directory = platform::AbsolutePath(mailDir_);
-  // Once a name turns out taken (other copies sent in the same two
-  // seconds), the names are checked against one reading of the directory
-  // rather than by one failing creation each.
+  // The names are checked against one reading of the directory: another
+  // copy's text may be spelt in any mix of cases ("99260a6f.MSG"), and on
+  // a share that tells case apart only the reading finds every spelling.
+  // The operation's reading serves when there is one (a login that looked
+  // for a name missing in its spelling made it already).
   std::optional<Operation> listing;
+  if (!index_) listing.emplace(*this);
+  index_->Read();
   for (; attempt < kMaxCreateAttempts; ++attempt) {
     const std::string name = MessageFileName(key, now, attempt);
     if (TakenInOtherLetters(name)) continue;
@@ -479,11 +482,6 @@ bool TMail::CreateMessageFile(std::string& path) {
     // Only a taken name is worth another try; any other failure (a missing
     // or write-protected directory) would fail for every name.
     if (code != platform::kFileExists) return false;
-    if (!listing) {
-      listing.emplace(*this);
-      int listed = platform::kOk;
-      index_->Find(name, listed);  // reads the directory now
-    }
   }
   return false;
 }

@@ -218,7 +218,19 @@ TEST_F(TMailTest, ARunOfNamesOtherCopiesTookCostsOneReadingNotALookEach) {
   // The first name and the free one are looked at in lower case; the names
   // between are answered by the reading.
   EXPECT_LE(platform::faults::CallCount("stat"), 3);
-  EXPECT_EQ(platform::faults::CallCount("create"), 2);
+  EXPECT_EQ(platform::faults::CallCount("create"), 1);
+}
+
+TEST_F(TMailTest, ANameTakenInAnySpellingGetsNoTwin) {
+  // Other copies' texts in the spellings shares and peers give them, with
+  // MAILBOX.INI in place so that no login has read the directory.
+  WriteFile(MailFile("MAILBOX.INI"), "[USERS]\r\n");
+  const char* const spellings[] = {"99223fc2.MSG", "99223FC3.msg", "99223Fc4.Msg", "99223fc5.msg"};
+  for (const char* name : spellings) WriteFile(MailFile(name), "theirs\r\n");
+  std::string path;
+  ASSERT_TRUE(mail.CreateMessageFile(path));
+  EXPECT_EQ(path, MailFile("99223FC6.MSG"));
+  for (const char* name : spellings) EXPECT_EQ(ReadFile(MailFile(name)), "theirs\r\n") << name;
 }
 
 TEST(MessageFileName, WeightsOfKeys) {
