@@ -60,7 +60,8 @@ int WriteWordList(const Lexicon& lexicon) {
     if (!replacement.empty()) bytes += '\t' + replacement;
     bytes += "\r\n";
   }
-  return platform::WriteWholeFile(lexicon.path, bytes);
+  // Replaced whole: a full disk leaves the old list, not half of one.
+  return platform::ReplaceWholeFile(lexicon.path, bytes);
 }
 
 // The dictionary a .CLX names.

@@ -183,6 +183,13 @@ int WriteNewFile(const std::string& path, std::string_view bytes);
 // disk and closes it.  Returns the first failing code.
 int WriteWholeFile(const std::string& path, std::string_view bytes, Links links = Links::kFollow);
 
+// Replaces the file at `path` (the file a link there names) with one that
+// holds `bytes`, in one move: a new file beside it, written and flushed,
+// then renamed over it, keeping its mode.  A reader never sees half a
+// file, and a failure (a full disk) leaves the old file whole.  Returns 0
+// or the first failing code.
+int ReplaceWholeFile(const std::string& path, std::string_view bytes);
+
 // Reads a whole file, or its first `limit` bytes, into `bytes`.  Returns 0
 // or the code of the failure.
 int ReadWholeFile(const std::string& path, std::string& bytes, size_t limit = SIZE_MAX,

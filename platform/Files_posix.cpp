@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cerrno>
 #include <optional>
 
@@ -330,6 +331,48 @@ int WriteNewFile(const std::string& path, std::string_view bytes) {
   if (code == kOk && sys::Fsync(fd) != 0) code = CodeFromErrno(errno, IoOp::kWrite);
   if (sys::Close(fd) != 0 && code == kOk) code = CodeFromErrno(errno, IoOp::kWrite);
   if (code != kOk) sys::Unlink(path.c_str());
+  return code;
+}
+
+int WriteTemporary(const std::string& temporary, std::string_view bytes, mode_t mode) {
+  const int fd = sys::Open(temporary.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW, 0600);
+  if (fd < 0) return PathErrorCode(errno, temporary, IoOp::kOpen);
+  int code = kOk;
+  while (code == kOk && !bytes.empty()) {
+    const ssize_t n = sys::Write(fd, bytes.data(), bytes.size());
+    if (n <= 0) code = n < 0 ? CodeFromErrno(errno, IoOp::kWrite) : kWriteError;
+    else bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  if (code == kOk && sys::Fchmod(fd, mode & 07777) != 0) code = CodeFromErrno(errno, IoOp::kWrite);
+  if (code == kOk && sys::Fsync(fd) != 0) code = CodeFromErrno(errno, IoOp::kWrite);
+  if (sys::Close(fd) != 0 && code == kOk) code = CodeFromErrno(errno, IoOp::kWrite);
+  if (code != kOk) sys::Unlink(temporary.c_str());
+  return code;
+}
+
+
+int ReplaceWholeFile(const std::string& path, std::string_view bytes) {
+  // Through a link, the file it names is replaced, and the link stays.
+  std::string target = path;
+  struct stat st {};
+  if (sys::Lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) return PathErrorCode(errno, path, IoOp::kOpen);
+    target = resolved;
+    std::free(resolved);
+  }
+  if (sys::Stat(target.c_str(), &st) != 0) {
+    // Nothing to keep: a new file is written as any other.
+    if (errno == ENOENT) return WriteWholeFile(target, bytes);
+    return PathErrorCode(errno, target, IoOp::kOpen);
+  }
+  if (!S_ISREG(st.st_mode)) return kNotARegularFile;
+  const std::string temporary = target + "." + std::to_string(getpid()) + ".tmp";
+  int code = WriteTemporary(temporary, bytes, st.st_mode);
+  if (code == kOk && sys::Rename(temporary.c_str(), target.c_str()) != 0) {
+    code = CodeFromErrno(errno, IoOp::kWrite);
+    sys::Unlink(temporary.c_str());
+  }
   return code;
 }
 

@@ -1,7 +1,10 @@
 // Opening files for the platform layer's own functions (POSIX).
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
+#include <string_view>
 
 #include "platform/Files.h"
 
@@ -14,5 +17,10 @@ namespace platform {
 // plain file, is refused with kNotARegularFile (a FIFO or a device is never
 // waited on).  Returns the descriptor, or -1 with `code` set.
 int OpenFile(const std::string& path, int flags, bool create, Links links, int& code);
+
+// Creates the new file `temporary` (exclusively, never through a link),
+// writes `bytes`, gives it `mode` and flushes it to the disk.  On any
+// failure the file is removed again.  Returns 0 or the first failing code.
+int WriteTemporary(const std::string& temporary, std::string_view bytes, mode_t mode);
 
 }  // namespace platform

@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <filesystem>
 
 #include "compose/SpellEngine.h"
+#include "platform/FaultInjection.h"
 #include "platform/Files.h"
 #include "support/TempDir.h"
 
@@ -81,6 +84,25 @@ TEST_F(SpellEngineTest, TheUserDictionaryIsCreatedAndKept) {
   ASSERT_GE(next.OpenLex(again, path, -1), 0);
   std::string replacement;
   EXPECT_EQ(next.CheckWord(again, 128, "brenlow", replacement), 0);
+}
+
+TEST_F(SpellEngineTest, AFailedWriteLeavesTheUserDictionaryWhole) {
+  // A full disk at the first write, or at the flush: the words saved
+  // before are all still there, none cut off and the file never emptied.
+  const std::string path = dir.File("UIGNORE.TLX");
+  const int16_t user = engine.CreateLex(session, path, compose::kLexIgnore, 1033);
+  ASSERT_GE(user, 0);
+  ASSERT_GE(engine.AddToLex(session, user, "Brenlow", ""), 0);
+  ASSERT_GE(engine.AddToLex(session, user, "Dashdeck", ""), 0);
+  const std::string saved = testing_support::ReadFile(path);
+  for (const char* call : {"write", "fsync", "rename"}) {
+    platform::faults::Clear();
+    platform::faults::Arm(call, 1, ENOSPC);
+    EXPECT_LT(engine.AddToLex(session, user, "Kvmailctl", ""), 0) << call;
+    platform::faults::Clear();
+    EXPECT_EQ(testing_support::ReadFile(path), saved) << call;
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);  // no temporary left
 }
 
 TEST_F(SpellEngineTest, LexiconsThatCannotBeOpenedSayWhy) {
