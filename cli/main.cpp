@@ -402,8 +402,13 @@ int Session::Send(const std::vector<std::string>& args) {
 
 int Session::Delete(int index) {
   if (!Exists(index)) return kExitFailure;
-  if (int code = mail_.DeleteMessage(index)) {
-    mail_.ShowIoError(code);
+  bool gone = false;
+  if (int code = mail_.DeleteMessage(index, &gone)) {
+    const std::string number = std::to_string(index);
+    user_.ShowErrorText(gone ? "Message " + number +
+                                   " is deleted, but its record could not be taken out of the mailbox; the next "
+                                   "look at the mailbox takes it out.\r\r" + mailstore::IoErrorText(code)
+                             : "Message " + number + " was not deleted.\r\r" + mailstore::IoErrorText(code));
     return kExitFailure;
   }
   return kExitOk;

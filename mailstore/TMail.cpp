@@ -253,21 +253,23 @@ int TMail::MarkOpenRecord(int index, RecordBytes& bytes) {
   return Finish(code);
 }
 
-int TMail::DeleteMessage(int index) {
+int TMail::DeleteMessage(int index, bool* messageGone) {
+  if (messageGone) *messageGone = false;
   int64_t records = 0;
   RecordBytes bytes{};
   const int code = OpenOwnRecord(index, records, bytes);
-  return code != platform::kOk ? code : DeleteOpenRecord(index, records, bytes);
+  return code != platform::kOk ? code : DeleteOpenRecord(index, records, bytes, messageGone);
 }
 
-int TMail::DeleteMessage(const std::string& textFile, int& index) {
+int TMail::DeleteMessage(const std::string& textFile, int& index, bool* messageGone) {
+  if (messageGone) *messageGone = false;
   int64_t records = 0;
   RecordBytes bytes{};
   const int code = OpenNamedRecord(textFile, index, records, bytes);
-  return code != platform::kOk ? code : DeleteOpenRecord(index, records, bytes);
+  return code != platform::kOk ? code : DeleteOpenRecord(index, records, bytes, messageGone);
 }
 
-int TMail::DeleteOpenRecord(int index, int64_t records, const RecordBytes& bytes) {
+int TMail::DeleteOpenRecord(int index, int64_t records, const RecordBytes& bytes, bool* messageGone) {
   const int64_t offset = RecordOffset(index);
   // Every record, read once under the lock: the later ones move down, and
   // the others tell whether the text is named twice.
@@ -306,6 +308,9 @@ int TMail::DeleteOpenRecord(int index, int64_t records, const RecordBytes& bytes
       return Finish(code);
     }
   }
+  // From here on the message is gone: a record left behind names nothing
+  // or repeats another, and the next look drops it.
+  if (messageGone) *messageGone = true;
 
   // Move the later records down by one in a single write, then cut the
   // file.  Cut short between the two, the last record stands twice; the

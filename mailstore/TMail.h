@@ -168,7 +168,10 @@ class TMail {
   // records move down by one.  A text another record of the mailbox names
   // as well stays (see RepeatedRecords).  Returns 0 or the first failing
   // code; when the text file cannot be deleted the record stays.
-  int DeleteMessage(int index);
+  // `messageGone`, when given, tells whether the message is gone for good
+  // (its text deleted, or gone before), even when removing the record then
+  // failed: the record then names nothing, and the next look drops it.
+  int DeleteMessage(int index, bool* messageGone = nullptr);
 
   // MarkAsRead and DeleteMessage for the message a reader shows, named by
   // its text file (a path ReadMessage gave) rather than by a position that
@@ -177,7 +180,7 @@ class TMail {
   // `index` becomes where the message stands.  Returns 0, 2 when no record
   // names that file any more, or the first failing code.
   int MarkAsRead(const std::string& textFile, int& index);
-  int DeleteMessage(const std::string& textFile, int& index);
+  int DeleteMessage(const std::string& textFile, int& index, bool* messageGone = nullptr);
 
   // Reads the bytes of every whole record of the current user's mailbox
   // under one read-mode open.  Returns 0, or the code of the failure with
@@ -234,7 +237,7 @@ class TMail {
   // With the mailbox open in update mode and record `index` in `bytes`:
   // marks it, or deletes it and its text file; then closes.
   int MarkOpenRecord(int index, RecordBytes& bytes);
-  int DeleteOpenRecord(int index, int64_t records, const RecordBytes& bytes);
+  int DeleteOpenRecord(int index, int64_t records, const RecordBytes& bytes, bool* messageGone);
   static int64_t RecordOffset(int index) { return static_cast<int64_t>(index) * static_cast<int64_t>(kRecordSize); }
   // Closes, keeping the first failing code.
   int Finish(int code);

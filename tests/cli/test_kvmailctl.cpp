@@ -323,6 +323,27 @@ TEST_F(Kvmailctl, NothingSomeoneElseWroteReachesTheTerminalAsACommand) {
   }
 }
 
+TEST_F(Kvmailctl, AFailedDeletionSaysWhetherTheMessageIsGone) {
+  ASSERT_EQ(Run("--user alice send --subject Kept BOB", "kept\n").status, 0);
+  // The record cannot even be unnamed: nothing changed, and it says so.
+  Result r = Run("--user bob delete 0", "", "KVMAIL_FAULTS=write:1:EIO");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("Message 0 was not deleted.\n\n", 0), 0u) << r.err;
+  EXPECT_EQ(Run("--user bob read 0").out, "kept\n");
+
+  // The text is gone already, and the mailbox cannot be cut: the message
+  // is gone all the same, and the next look tidies up.
+  std::filesystem::remove(MessageFiles().front());
+  r = Run("--user bob delete 0", "", "KVMAIL_FAULTS=truncate:1:EIO");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("Message 0 is deleted, but its record could not be taken out of the mailbox;", 0), 0u)
+      << r.err;
+  r = Run("--user bob list");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(ReadFile(dir.File("BOB.LST")), "");
+}
+
 TEST_F(Kvmailctl, SendingToAllWithNobodyElseSaysSo) {
   // No user list, and no mailbox but the sender's.
   std::filesystem::remove(dir.File("MASTER.INI"));
