@@ -12,14 +12,21 @@
 // variable KVMAIL_FAULTS when the first call is made, so that a real child
 // process can be made to fail: a comma-separated list of NAME:N:ERR or
 // NAME:N+:ERR, where ERR is an errno name (ENOSPC, EACCES, EROFS, EIO, ...)
-// or number.  Example: KVMAIL_FAULTS=write:3:ENOSPC makes the third write
-// fail with "disk full".
+// or number, or STOP: the process then stops itself (SIGSTOP) just before
+// that call, and makes it when continued, so that a test can act while a
+// real process stands between two steps.  Example:
+// KVMAIL_FAULTS=write:3:ENOSPC makes the third write fail with "disk full";
+// KVMAIL_FAULTS=lock:1:STOP stops a sender after its text, before the lock
+// of its record.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 namespace platform::faults {
+
+// The `err` of a fault that stops the process instead of failing the call.
+inline constexpr int kStop = -1;
 
 // Arms one fault; returns false when the call name is unknown.
 bool Arm(std::string_view call, int nth, int err, bool sticky = false);

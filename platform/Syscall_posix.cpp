@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <csignal>
 #include <cerrno>
 #include <cstdlib>
 #include <mutex>
@@ -67,14 +68,22 @@ int Intercept(Call call) {
 #endif
   ArmFromEnvironmentOnce();
   Seam& seam = TheSeam();
-  std::lock_guard lock(seam.mutex);
-  ++seam.counts[call];
   int err = 0;
-  for (Fault& fault : seam.faults) {
-    if (fault.call != call) continue;
-    ++fault.seen;  // every fault counts every call of its name
-    if (err == 0 && (fault.seen == fault.nth || (fault.sticky && fault.seen > fault.nth))) err = fault.err;
+  bool stop = false;
+  {
+    std::lock_guard lock(seam.mutex);
+    ++seam.counts[call];
+    for (Fault& fault : seam.faults) {
+      if (fault.call != call) continue;
+      ++fault.seen;  // every fault counts every call of its name
+      if (fault.seen != fault.nth && !(fault.sticky && fault.seen > fault.nth)) continue;
+      if (fault.err == faults::kStop) stop = true;
+      else if (err == 0) err = fault.err;
+    }
   }
+  // Stopped before the call, as a process the system stops there; once
+  // continued, the call is made.
+  if (stop) ::raise(SIGSTOP);
   return err;
 }
 
@@ -90,7 +99,7 @@ namespace faults {
 
 bool Arm(std::string_view call, int nth, int err, bool sticky) {
   const int index = CallIndex(call);
-  if (index < 0 || nth < 1 || err <= 0) return false;
+  if (index < 0 || nth < 1 || (err <= 0 && err != kStop)) return false;
   Seam& seam = TheSeam();
   std::lock_guard lock(seam.mutex);
   seam.faults.push_back(Fault{index, nth, err, sticky});
@@ -115,7 +124,7 @@ bool ArmFromText(std::string_view spec) {
     char* end = nullptr;
     const long nth = std::strtol(count.c_str(), &end, 10);
     if (count.empty() || *end != '\0' || nth < 1) return false;
-    int err = ErrnoFromName(errText);
+    int err = errText == "STOP" ? kStop : ErrnoFromName(errText);
     if (err == 0) {
       const long number = std::strtol(errText.c_str(), &end, 10);
       if (errText.empty() || *end != '\0' || number <= 0) return false;

@@ -3,17 +3,30 @@
 #   concurrent  8 senders into one mailbox while its owner lists, reads
 #               and deletes
 #   kills       kvmailctl send and delete killed (SIGKILL) at random moments
+#   tails       deletions at the head of a long mailbox killed, inside the
+#               long move of the later records among other moments, and
+#               every fourth one between the move and the cut, each
+#               followed by a deletion of the last record before any look
+#               and by messages to another user that may take freed names
+#   repair      the store's repair run again and again while 8 senders (some
+#               sending old files) and the owner deleting run, and one
+#               sender of an old file stopped between its text and its
+#               record while the repair runs
 #   full disk   a small tmpfs filled up (where this machine lets us mount)
 #   faults      the fault seam swept over every call kind of send, read,
-#               delete and list
+#               delete, list and the store's repair
 #   accounts    two real accounts of one group sending to each other (root)
 #   fuzz        every reader of outside bytes fuzzed for a fixed time
 # After each part the store is checked from outside: records lost, torn,
-# duplicated, without text, and files outside the Mail Directory changed.
+# duplicated, sharing a text, without text, showing another message's text
+# (another user's included), orphan texts, and files outside the Mail
+# Directory changed.
 # One figure line per part; the exit status is 1 when any part failed.
 #
 # Usage: stress.sh KVMAILCTL STORE_CHECK KILL_AT [FUZZ_BIN_DIR FUZZ_CORPUS_DIR]
-# KVMAIL_STRESS_SCALE multiplies the work (1: the short run of CI).
+# KVMAIL_STRESS_SCALE multiplies the work (1: the short run of CI);
+# KVMAIL_STRESS_PARTS names the parts to run (all by default), for example
+# "tails repair".
 set -u
 ctl=$1
 check=$2
@@ -37,12 +50,12 @@ mkdir -p "$outside"
 head -c 4096 /dev/urandom >"$outside/precious"
 outsideSum=$(sha256sum <"$outside/precious")
 
-# fresh NAME: a Mail Directory with ALICE, BOB and CAROL, whose mailbox
-# and one text name are links to the file outside.
+# fresh NAME: a Mail Directory with ALICE, BOB, CAROL and DAVE, whose
+# CAROL's mailbox and one text name are links to the file outside.
 fresh() {
   dir=$work/$1
   mkdir -p "$dir"
-  printf '[USERS]\r\nALICE=\r\nBOB=\r\nCAROL=\r\n' >"$dir/MASTER.INI"
+  printf '[USERS]\r\nALICE=\r\nBOB=\r\nCAROL=\r\nDAVE=\r\n' >"$dir/MASTER.INI"
   ln -s "$outside/precious" "$dir/CAROL.LST"
   ln -s "$outside/precious" "$dir/FFFFFFFF.MSG"
   expected=$work/$1.expected
@@ -124,7 +137,10 @@ kills() {
   life=$((($(date +%s%N) - start) / 1000))
   for ((k = 1; k <= rounds; k++)); do
     local at=$((RANDOM * (life + life / 4) / 32768))
-    if ((k % 3)); then
+    if ((k % 7 == 0)); then
+      # Another user's mail takes whatever names are free, freed ones too.
+      as alice send --subject "d$k" DAVE <<<"text of d$k" >/dev/null 2>&1
+    elif ((k % 3)); then
       subject="k$k"
       "$killat" "$at" "$ctl" --maildir "$dir" --user alice --yes send --subject "$subject" BOB \
         <<<"text of $subject" >/dev/null 2>&1
@@ -141,6 +157,126 @@ kills() {
     fi
   done
   report kills "$rounds rounds, $killedSends sends and $killedDeletes deletes killed on the way"
+}
+
+# record_subject INDEX: the subject of BOB's record INDEX, read from the
+# file itself, without a look of the store's that would tidy it.
+record_subject() {
+  local mailbox=$dir/BOB.LST len
+  len=$(dd if="$mailbox" bs=151 skip="$1" count=1 2>/dev/null | od -An -tu1 -N1 | tr -d ' ')
+  [ -n "$len" ] || return 0
+  dd if="$mailbox" bs=151 skip="$1" count=1 2>/dev/null | dd bs=1 skip=1 count="$len" 2>/dev/null
+}
+
+tails() {
+  fresh tails
+  local k rounds=$((40 * scale)) records=2000 start life status subject last killed=0 twice=0
+  "$check" --seed "$dir" BOB "$records" t >>"$expected" || { echo "tails: FAILED (seeding)"; failed=1; return; }
+  # The life of a deletion at the head of the mailbox: the kills fall
+  # anywhere from its start to a little past its end.
+  start=$(date +%s%N)
+  subject=$(record_subject 0)
+  as bob delete 0 >/dev/null 2>&1 && forget "$subject"
+  life=$((($(date +%s%N) - start) / 1000))
+  for ((k = 1; k <= rounds; k++)); do
+    local at=$((RANDOM * (life + life / 4) / 32768))
+    subject=$(record_subject 0)
+    if ((k % 4 == 0)); then
+      # Killed for certain between moving the later records down and
+      # cutting the file: stopped there, then killed.
+      KVMAIL_FAULTS=truncate:1:STOP "$ctl" --maildir "$dir" --user bob --yes delete 0 >/dev/null 2>&1 &
+      local pid=$!
+      for _ in $(seq 200); do [ "$(ps -o stat= -p "$pid" 2>/dev/null | cut -c1)" = T ] && break; sleep 0.02; done
+      kill -KILL "$pid" 2>/dev/null
+      wait "$pid"
+      status=$?
+    else
+      "$killat" "$at" "$ctl" --maildir "$dir" --user bob --yes delete 0 >/dev/null 2>&1
+      status=$?
+    fi
+    forget "$subject"
+    [ $status -eq 0 ] || { echo "$subject" >>"$unknown"; killed=$((killed + 1)); }
+    # The last record goes too, before any look: after a cut deletion it
+    # may be the second copy of the one before it.
+    last=$(($(stat -c %s "$dir/BOB.LST") / 151 - 1))
+    if ((last >= 1)); then
+      subject=$(record_subject "$last")
+      if [ "$subject" = "$(record_subject $((last - 1)))" ]; then
+        # A second copy: deleting it leaves the message, which stays
+        # expected, its text and all.
+        twice=$((twice + 1))
+        as bob delete "$last" >/dev/null 2>&1
+      else
+        forget "$subject"
+        as bob delete "$last" >/dev/null 2>&1 || echo "$subject" >>"$unknown"
+      fi
+    fi
+    # Another user's mail, which may take a name a deletion freed.
+    as alice send --subject "d$k" DAVE <<<"text of d$k" >/dev/null 2>&1
+    as carol send --subject "c$k" DAVE <<<"text of c$k" >/dev/null 2>&1
+  done
+  report tails "$rounds deletions at the head of $records records, $killed killed on the way, $twice left a record twice"
+}
+
+repair() {
+  fresh repair
+  local orphans=$work/repair-orphans n=$((10 * scale)) p i repairs=0 stopped status
+  mkdir -p "$work/old"
+  for p in 1 2 3 4 5 6 7 8; do
+    (
+      for ((i = 1; i <= n; i++)); do
+        subject="r$p-$i"
+        if ((p % 2)); then
+          # A file last changed hours ago, sent as it is.
+          printf 'text of %s\r\n' "$subject" >"$work/old/$subject"
+          touch -d '3 hours ago' "$work/old/$subject"
+          as alice send --subject "$subject" --file "$work/old/$subject" BOB >/dev/null 2>&1
+        else
+          as alice send --subject "$subject" BOB <<<"text of $subject" >/dev/null 2>&1
+        fi
+        if [ $? -eq 0 ]; then echo "$subject" >>"$expected.$p"; else echo "$subject" >>"$unknown"; fi
+      done
+    ) &
+  done
+  # One sender of an old file stands between its text and its record.
+  printf 'text of stopped\r\n' >"$work/old/stopped"
+  touch -d '3 hours ago' "$work/old/stopped"
+  KVMAIL_FAULTS=lock:1:STOP "$ctl" --maildir "$dir" --user alice --yes send --subject stopped --file "$work/old/stopped" BOB \
+    >/dev/null 2>&1 &
+  stopped=$!
+  for _ in $(seq 100); do [ "$(ps -o stat= -p "$stopped" 2>/dev/null | cut -c1)" = T ] && break; sleep 0.05; done
+  local deleted=0 lines line
+  while [ -n "$(jobs -rp | grep -vx "$stopped")" ]; do
+    "$ctl" --maildir "$dir" check --repair --orphans "$orphans" >/dev/null 2>&1
+    repairs=$((repairs + 1))
+    mapfile -t lines < <(subjects)
+    if ((${#lines[@]} > 0)); then
+      line=$((RANDOM % ${#lines[@]}))
+      if as bob delete "$line" >/dev/null 2>&1; then
+        echo "${lines[$line]}" >>"$work/repair.deleted"
+        deleted=$((deleted + 1))
+      fi
+    fi
+  done
+  "$ctl" --maildir "$dir" check --repair --orphans "$orphans" >/dev/null 2>&1
+  kill -CONT "$stopped"
+  wait "$stopped"
+  status=$?
+  if [ $status -eq 0 ]; then echo stopped >>"$expected.0"; else echo stopped >>"$unknown"; fi
+  wait
+  cat "$expected".* >"$expected" 2>/dev/null
+  [ -f "$work/repair.deleted" ] && while read -r subject; do forget "$subject"; done <"$work/repair.deleted"
+  # Texts moved away that a record still names.
+  local moved=0 named=0 name
+  if [ -d "$orphans" ]; then
+    for name in "$orphans"/*.MSG; do
+      [ -e "$name" ] || continue
+      moved=$((moved + 1))
+      grep -qa "${name##*/}" "$dir"/*.LST 2>/dev/null && named=$((named + 1))
+    done
+  fi
+  report repair "$((8 * n + 1)) sent by 9 processes, $repairs repairs and $deleted deletions meanwhile, the stopped sender ended with $status, $moved texts moved of which $named named by a record"
+  if [ $named -ne 0 ]; then echo "repair: FAILED"; failed=1; fi
 }
 
 fulldisk() {
@@ -174,10 +310,13 @@ faults() {
   for ((k = 1; k <= 4; k++)); do
     as alice send --subject "seed$k" BOB <<<"seed" >/dev/null 2>&1 && echo "seed$k" >>"$expected"
   done
-  for cmd in send read delete list; do
+  local errs
+  for cmd in send read delete list repair; do
     for call in "${calls[@]}"; do
-      err=EIO
-      [ "$call" = write ] && err=ENOSPC
+      errs=(EIO)
+      [ "$call" = write ] && errs=(ENOSPC)
+      [ "$cmd" = repair ] && errs=(EIO ESTALE)
+      for err in "${errs[@]}"; do
       for ((n = 1; n <= 6 * scale; n++)); do
         k=$((k + 1))
         mapfile -t before < <(subjects)
@@ -200,9 +339,17 @@ faults() {
           list)
             KVMAIL_FAULTS="$call:$n:$err" as bob list >/dev/null 2>&1
             status=$? ;;
+          repair)
+            # Every text no record names is moved at once: none may be one a
+            # record names.
+            KVMAIL_FAULTS="$call:$n:$err" "$ctl" --maildir "$dir" check --repair --orphans "$work/faults-orphans" \
+              --orphan-age 0 >/dev/null 2>&1
+            status=$?
+            [ $status -le 1 ] && status=0 ;;  # 1: something was found, and repaired
         esac
         runs=$((runs + 1))
         [ $status -eq 0 ] || refused=$((refused + 1))
+      done
       done
     done
   done
@@ -269,10 +416,7 @@ fuzz() {
   [ $crashes -eq 0 ] || failed=1
 }
 
-concurrent
-kills
-fulldisk
-faults
-accounts
-fuzz
+for part in ${KVMAIL_STRESS_PARTS:-concurrent kills tails repair fulldisk faults accounts fuzz}; do
+  "$part"
+done
 exit $failed
