@@ -144,7 +144,8 @@ bool TerminalLoginForm::Execute(std::string& name, std::string& password) {
     typed = platform::TakeLine(rest);
     have = true;
   } else if (platform::StdinIsTerminal()) {
-    have = platform::ReadHiddenLine("Password for " + platform::ForTerminal(name_, platform::TerminalForm::kField) + ": ", typed);
+    const std::string shownName = platform::ForTerminal(name_, platform::TerminalForm::kField);
+    have = platform::ReadHiddenLine("Password for " + shownName + ": ", typed);
   } else {
     user_.ShowErrorText(name_ +
                         " has a password: give it with --password-file FILE, or run kvmailctl at a terminal.");

@@ -283,12 +283,13 @@ int TMail::DeleteOpenRecord(int index, int64_t records, const RecordBytes& bytes
   // exist lets the record go without it.  A link in its place is removed
   // itself, never its target.
   const std::string stored = DecodeMessageRecord(bytes).textFile;
-  const std::optional<uint32_t> number = MessageFileNumber(platform::FileNamePart(stored));
+  auto numberOf = [](std::string_view textFile) { return MessageFileNumber(platform::FileNamePart(textFile)); };
+  const std::optional<uint32_t> number = numberOf(stored);
   bool namedTwice = false;
   for (int64_t i = 0; number && !namedTwice && i < records; ++i)
-    namedTwice = i != index && MessageFileNumber(platform::FileNamePart(
-                                   ViewMessageRecord(all.data() + static_cast<size_t>(i) * kRecordSize).textFile)) == number;
-  const platform::FoundName text = namedTwice ? platform::FoundName{{}, platform::kFileNotFound, {}} : ResolveTextFile(stored);
+    namedTwice = i != index && numberOf(ViewMessageRecord(all.data() + static_cast<size_t>(i) * kRecordSize).textFile) == number;
+  const platform::FoundName text =
+      namedTwice ? platform::FoundName{{}, platform::kFileNotFound, {}} : ResolveTextFile(stored);
   code = text.code == platform::kFileNotFound ? platform::kOk : text.code;
   if (code != platform::kOk) return Finish(code);
   if (!text.path.empty() && text.code == platform::kOk) {

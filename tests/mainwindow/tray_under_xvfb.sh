@@ -25,18 +25,9 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAILED: $*"; exit 1; }
 
-display=
-for n in $(seq 91 120); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-[ -n "$display" ] || skip "no free X display number"
-Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 50); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
-xwininfo -root >/dev/null 2>&1 || skip "Xvfb did not start"
-openbox >/dev/null 2>&1 &  # a window manager, for minimizing
-pids+=($!)
+# shellcheck source=../support/desktop.sh
+. "$(dirname "$0")/../support/desktop.sh"
+start_desktop 91 120  # a window manager, for minimizing
 
 mkdir -p "$work/mail" "$work/home/.config/Brenlow"
 printf '[USERS]\r\nALICE=\r\nBOB=\r\n' >"$work/mail/MASTER.INI"
@@ -52,11 +43,6 @@ icon_at() {
     inside && /\("kvmail" "KV Mailbox"\)/ { n = split($NF, p, "+"); print p[n-1] + 11, p[n] + 11; exit }'
 }
 window_shown() { [ -n "$(xdotool search --onlyvisible --name 'KV Mailbox \(BOB' 2>/dev/null)" ]; }
-wait_for() {  # wait_for SECONDS COMMAND...
-  local tenths=$(($1 * 10)); shift
-  for _ in $(seq "$tenths"); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 has_icon() { [ -n "$(icon_at)" ]; }
 no_window() { ! window_shown; }
 gone() { ! kill -0 "$program" 2>/dev/null; }

@@ -36,33 +36,20 @@ fail() {
   exit 1
 }
 
-display=
-for n in $(seq 121 160); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-[ -n "$display" ] || skip "no free X display number"
-Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do DISPLAY=$display xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
-DISPLAY=$display xwininfo -root >/dev/null 2>&1 || skip "Xvfb did not start"
-DISPLAY=$display openbox >/dev/null 2>&1 &
-pids+=($!)
+# shellcheck source=../support/desktop.sh
+. "$root/tests/support/desktop.sh"
+start_desktop 121 160
 
 # A home the program has never seen, and nothing of the caller's that
 # would point it elsewhere.
 mkdir -p "$work/home" "$work/tmp"
 unset KVMAIL XDG_CONFIG_HOME XDG_DATA_HOME QT_QPA_PLATFORM KVMAIL_INSTANCE WAYLAND_DISPLAY
-export HOME=$work/home TMPDIR=$work/tmp DISPLAY=$display
+export HOME=$work/home TMPDIR=$work/tmp
 user=$(id -un | cut -c1-15)
 user=${user^^}
 settings=$HOME/.config/Brenlow/Dashdeck.conf
 demo=$HOME/.local/share/kvmail/demo
 
-wait_for() {  # wait_for SECONDS COMMAND...
-  local tenths=$(($1 * 10)); shift
-  for _ in $(seq "$tenths"); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 shown() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
 is_shown() { [ -n "$(shown "$1")" ]; }
 running() { kill -0 "$script" 2>/dev/null; }
