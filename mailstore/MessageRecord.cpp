@@ -152,11 +152,27 @@ bool IsMessageFileName(std::string_view name) {
   });
 }
 
-std::optional<uint32_t> MessageFileNumber(std::string_view name) {
-  if (!IsMessageFileName(name)) return std::nullopt;
+std::optional<uint32_t> MessageFileNumber(std::string_view name, bool lastPart) {
+  // The name after the last "\", "/" or ":": a message text file's has 12
+  // characters, so only the last 12 of the path and the one before them
+  // need a look.
+  if (name.size() < 12) return std::nullopt;
+  if (lastPart) {
+    if (name.size() > 12 && name[name.size() - 13] != '\\' && name[name.size() - 13] != '/' &&
+        name[name.size() - 13] != ':')
+      return std::nullopt;
+    name = name.substr(name.size() - 12);
+  }
+  if (name.size() != 12 || name[8] != '.' || (name[9] | 0x20) != 'm' || (name[10] | 0x20) != 's' ||
+      (name[11] | 0x20) != 'g')
+    return std::nullopt;
   uint32_t number = 0;
-  for (char c : name.substr(0, 8)) {
-    const uint32_t digit = c <= '9' ? static_cast<uint32_t>(c - '0') : static_cast<uint32_t>((c | 0x20) - 'a' + 10);
+  for (int i = 0; i < 8; ++i) {
+    const char c = name[static_cast<size_t>(i)];
+    uint32_t digit;
+    if (c >= '0' && c <= '9') digit = static_cast<uint32_t>(c - '0');
+    else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f') digit = static_cast<uint32_t>((c | 0x20) - 'a' + 10);
+    else return std::nullopt;
     number = number * 16 + digit;
   }
   return number;
@@ -165,17 +181,17 @@ std::optional<uint32_t> MessageFileNumber(std::string_view name) {
 std::vector<int> RepeatedRecords(const unsigned char* records, size_t count) {
   std::vector<int> repeated;
   // An open-addressing table of the numbers seen, each stored plus one (0
-  // marks an empty slot): a mailbox of 100,000 records costs one pass
-  // and one allocation.
+  // marks an empty slot), placed by their low bits: the names of a mailbox
+  // mostly run in sequence, so its slots are filled in sequence too, and
+  // a scan of 100,000 records costs one pass over memory.
   size_t size = 16;
   while (size < 2 * count) size *= 2;
   std::vector<uint64_t> slots(size, 0);
   for (size_t i = 0; i < count; ++i) {
-    const std::optional<uint32_t> number =
-        MessageFileNumber(platform::FileNamePart(ViewMessageRecord(records + i * kRecordSize).textFile));
+    const std::optional<uint32_t> number = MessageFileNumber(View(records + i * kRecordSize, kTextFile), true);
     if (!number) continue;
     const uint64_t stored = uint64_t{*number} + 1;
-    size_t slot = (uint64_t{*number} * 0x9E3779B97F4A7C15ull >> 20) & (size - 1);
+    size_t slot = *number & (size - 1);
     while (slots[slot] != 0 && slots[slot] != stored) slot = (slot + 1) & (size - 1);
     if (slots[slot] == stored) repeated.push_back(static_cast<int>(i));
     else slots[slot] = stored;

@@ -102,8 +102,9 @@ bool IsMessageFileName(std::string_view name);
 // The number a message text file's name stands for, its 8 hexadecimal
 // digits read whatever their case: names of one number are one file on a
 // share that ignores case.  Nothing for a name that is no message text
-// file's.
-std::optional<uint32_t> MessageFileNumber(std::string_view name);
+// file's.  With `lastPart`, `name` is a path as a record stores it, and
+// only its file name (after the last "\\", "/" or ":") counts.
+std::optional<uint32_t> MessageFileNumber(std::string_view name, bool lastPart = false);
 
 // The positions of the records among `count` whole records at `records`
 // whose text an earlier one of them names already, ascending.

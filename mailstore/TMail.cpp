@@ -283,7 +283,7 @@ int TMail::DeleteOpenRecord(int index, int64_t records, const RecordBytes& bytes
   // exist lets the record go without it.  A link in its place is removed
   // itself, never its target.
   const std::string stored = DecodeMessageRecord(bytes).textFile;
-  auto numberOf = [](std::string_view textFile) { return MessageFileNumber(platform::FileNamePart(textFile)); };
+  auto numberOf = [](std::string_view textFile) { return MessageFileNumber(textFile, /*lastPart=*/true); };
   const std::optional<uint32_t> number = numberOf(stored);
   bool namedTwice = false;
   for (int64_t i = 0; number && !namedTwice && i < records; ++i)
@@ -437,16 +437,24 @@ int TMail::OpenNamedRecord(const std::string& textFile, int& index, int64_t& rec
 bool TMail::TakenInOtherLetters(const std::string& name) const {
   // On a share that ignores case a name in other letters is the same file,
   // and another copy's "992501be.msg" or "992501be.MSG" must not get a twin
-  // "992501BE.MSG".  The operation's reading of the directory answers for
-  // every spelling it lists: a run of senders in the same seconds leaves a
-  // run of taken names that each sender walks, and one look on disk for
-  // each of them would cost more than the delivery.  A name the reading
-  // lacks may have come since; it gets a look of its own in lower case,
-  // the spelling a share or a tool most often turns names to.
+  // "992501BE.MSG".  An operation's reading of the directory, when it has
+  // been made, answers for every spelling it lists: a run of senders in
+  // the same seconds leaves a run of taken names that each sender walks,
+  // and one look on disk for each of them would cost more than the
+  // delivery.  Without it, and for a name the reading lacks (it may have
+  // come since), the spellings writers give a name get a look each: all
+  // in lower case (a share or a tool that turns names to it), and digits
+  // and extension each in the other case ("99260a6f.MSG" from a peer that
+  // writes its digits in lower case).  Reading the directory for every
+  // send instead would cost a share of 100,000 files more than the
+  // delivery itself.
   // A look that fails says nothing; the exclusive creation then decides.
   int code = platform::kOk;
   if (index_ && index_->IsLoaded() && index_->Contains(name, code)) return true;
-  return platform::EntryExists(platform::JoinPath(mailDir_, platform::LowerAscii(name)));
+  const std::string lower = platform::LowerAscii(name);
+  for (const std::string& spelling : {lower, lower.substr(0, 8) + name.substr(8), name.substr(0, 8) + lower.substr(8)})
+    if (platform::EntryExists(platform::JoinPath(mailDir_, spelling))) return true;
+  return false;
 }
 
 void TMail::BeginIndex() {
@@ -466,14 +474,10 @@ bool TMail::CreateMessageFile(std::string& path) {
   // The record names the text file with its full path, whatever the Mail
   // Directory was given as.
   const std::string directory = platform::AbsolutePath(mailDir_);
-  // The names are checked against one reading of the directory: another
-  // copy's text may be spelt in any mix of cases ("99260a6f.MSG"), and on
-  // a share that tells case apart only the reading finds every spelling.
-  // The operation's reading serves when there is one (a login that looked
-  // for a name missing in its spelling made it already).
+  // Once a name turns out taken (other copies sent in the same two
+  // seconds), the names are checked against one reading of the directory
+  // rather than by one failing creation each.
   std::optional<Operation> listing;
-  if (!index_) listing.emplace(*this);
-  index_->Read();
   for (; attempt < kMaxCreateAttempts; ++attempt) {
     const std::string name = MessageFileName(key, now, attempt);
     if (TakenInOtherLetters(name)) continue;
@@ -488,6 +492,11 @@ bool TMail::CreateMessageFile(std::string& path) {
     // Only a taken name is worth another try; any other failure (a missing
     // or write-protected directory) would fail for every name.
     if (code != platform::kFileExists) return false;
+    if (!listing) {
+      listing.emplace(*this);
+      int listed = platform::kOk;
+      index_->Find(name, listed);  // reads the directory now
+    }
   }
   return false;
 }

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "mailstore/MessageRecord.h"
+#include "platform/Path.h"
 
 namespace {
 
@@ -111,6 +115,38 @@ TEST(MessageRecord, OnlyMessageTextFileNamesQualify) {
   for (const char* bad : {"", ".", "..", "MASTER.INI", "MAILBOX.INI", "BOB.LST", "99223FC2.LST", "9922FC2.MSG",
                           "99223FCG.MSG", "99223FC2.MSG.bak", "../99223FC2.MSG"})
     EXPECT_FALSE(IsMessageFileName(bad)) << bad;
+}
+
+TEST(MessageRecord, ATextFilesNumberIsReadFromItsNameAlone) {
+  struct Case {
+    const char* stored;
+    std::optional<uint32_t> number;
+  };
+  for (const Case& c : {Case{"E:\\MAIL\\99223FC2.MSG", 0x99223FC2u}, Case{"99223fc2.msg", 0x99223FC2u},
+                        Case{"E:99223Fc2.Msg", 0x99223FC2u}, Case{"/srv/mail/FFFFFFFF.MSG", 0xFFFFFFFFu},
+                        Case{"E:\\MAIL\\X99223FC2.MSG", std::nullopt}, Case{"99223FC2.MSGX", std::nullopt},
+                        Case{"99223FCG.MSG", std::nullopt}, Case{"9922\\3FC2.MSG", std::nullopt},
+                        Case{"E:\\MAIL\\MASTER.INI", std::nullopt}, Case{"", std::nullopt}}) {
+    EXPECT_EQ(MessageFileNumber(c.stored, /*lastPart=*/true), c.number) << c.stored;
+    // The same as the name after the last separator, checked on its own.
+    const std::string_view name = platform::FileNamePart(c.stored);
+    EXPECT_EQ(IsMessageFileName(name), c.number.has_value()) << c.stored;
+    EXPECT_EQ(MessageFileNumber(name), c.number) << c.stored;
+  }
+}
+
+TEST(MessageRecord, ARecordRepeatingAnEarlierOnesTextIsFound) {
+  std::string records;
+  for (const char* text : {"E:\\MAIL\\0000000A.MSG", "E:\\MAIL\\0000000B.MSG", "", "F:\\0000000a.msg",
+                           "E:\\MAIL\\0000000C.MSG", "", "E:\\MAIL\\0000000B.MSG", "E:\\MAIL\\MASTER.INI",
+                           "E:\\MAIL\\MASTER.INI"}) {
+    const RecordBytes bytes = EncodeMessageRecord("s", "ALICE", "d", text);
+    records.append(bytes.begin(), bytes.end());
+  }
+  // Texts named in other letters are one text; records naming nothing,
+  // or no message text, repeat nothing.
+  EXPECT_EQ(RepeatedRecords(reinterpret_cast<const unsigned char*>(records.data()), 9), (std::vector<int>{3, 6}));
+  EXPECT_TRUE(RepeatedRecords(nullptr, 0).empty());
 }
 
 TEST(MessageRecord, AForgottenTextLeavesAPossibleRecordThatNamesNothing) {

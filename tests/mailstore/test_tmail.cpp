@@ -215,22 +215,30 @@ TEST_F(TMailTest, ARunOfNamesOtherCopiesTookCostsOneReadingNotALookEach) {
   EXPECT_EQ(path, MailFile("99223FEA.MSG"));  // the first free name, as ever
   EXPECT_EQ(ReadFile(MailFile("99223fd0.msg")), "theirs\r\n");
   EXPECT_EQ(platform::faults::CallCount("opendir"), 1);
-  // The first name and the free one are looked at in lower case; the names
-  // between are answered by the reading.
-  EXPECT_LE(platform::faults::CallCount("stat"), 3);
-  EXPECT_EQ(platform::faults::CallCount("create"), 1);
+  // The first name and the free one are looked at in the spellings
+  // writers give; the names between are answered by the reading.
+  EXPECT_LE(platform::faults::CallCount("stat"), 6);
+  EXPECT_EQ(platform::faults::CallCount("create"), 2);
 }
 
 TEST_F(TMailTest, ANameTakenInAnySpellingGetsNoTwin) {
   // Other copies' texts in the spellings shares and peers give them, with
   // MAILBOX.INI in place so that no login has read the directory.
   WriteFile(MailFile("MAILBOX.INI"), "[USERS]\r\n");
-  const char* const spellings[] = {"99223fc2.MSG", "99223FC3.msg", "99223Fc4.Msg", "99223fc5.msg"};
+  const char* const spellings[] = {"99223fc2.MSG", "99223FC3.msg", "99223fc4.msg"};
   for (const char* name : spellings) WriteFile(MailFile(name), "theirs\r\n");
   std::string path;
   ASSERT_TRUE(mail.CreateMessageFile(path));
-  EXPECT_EQ(path, MailFile("99223FC6.MSG"));
+  EXPECT_EQ(path, MailFile("99223FC5.MSG"));
   for (const char* name : spellings) EXPECT_EQ(ReadFile(MailFile(name)), "theirs\r\n") << name;
+
+  // Within an operation whose reading of the directory has been made, a
+  // name in any mix of cases is taken too.
+  WriteFile(MailFile("99223Fc6.Msg"), "theirs\r\n");
+  const TMail::Operation operation(mail, TMail::Operation::kListDirectory);
+  EXPECT_EQ(mail.TextFileState("99223FC6.MSG"), 0);  // the look that reads the directory
+  ASSERT_TRUE(mail.CreateMessageFile(path));
+  EXPECT_EQ(path, MailFile("99223FC7.MSG"));
 }
 
 TEST(MessageFileName, WeightsOfKeys) {
