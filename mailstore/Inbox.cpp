@@ -142,10 +142,14 @@ bool InboxScanner::ScanMailbox() {
     // deletion cut short left twice go below.
     const size_t records = std::min(bytes->size() / kRecordSize, static_cast<size_t>(n));
     std::vector<std::string_view> textFiles(records);
-    for (size_t i = 0; i < records; ++i) textFiles[i] = ViewMessageRecord(bytes->data() + i * kRecordSize).textFile;
+    std::vector<uint64_t> textKeys(records);
+    for (size_t i = 0; i < records; ++i) {
+      textFiles[i] = ViewMessageRecord(bytes->data() + i * kRecordSize).textFile;
+      textKeys[i] = TextKey(textFiles[i]);
+    }
     std::vector<int> states;
     mail_.TextFileStates(textFiles, states);
-    const std::vector<int> repeated = RepeatedRecords(bytes->data(), records);
+    const std::vector<int> repeated = RepeatedTexts(textKeys);
     auto nextRepeated = repeated.begin();
     listed.reserve(records);
     for (size_t i = 0; i < records; ++i) {

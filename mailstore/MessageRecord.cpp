@@ -178,25 +178,34 @@ std::optional<uint32_t> MessageFileNumber(std::string_view name, bool lastPart) 
   return number;
 }
 
-std::vector<int> RepeatedRecords(const unsigned char* records, size_t count) {
+uint64_t TextKey(std::string_view storedTextFile) {
+  const std::optional<uint32_t> number = MessageFileNumber(storedTextFile, /*lastPart=*/true);
+  return number ? uint64_t{*number} + 1 : 0;
+}
+
+std::vector<int> RepeatedTexts(const std::vector<uint64_t>& keys) {
   std::vector<int> repeated;
-  // An open-addressing table of the numbers seen, each stored plus one (0
-  // marks an empty slot), placed by their low bits: the names of a mailbox
-  // mostly run in sequence, so its slots are filled in sequence too, and
-  // a scan of 100,000 records costs one pass over memory.
+  // An open-addressing table of the keys seen (0 marks an empty slot),
+  // placed by their low bits: the names of a mailbox mostly run in
+  // sequence, so its slots are filled in sequence too.
   size_t size = 16;
-  while (size < 2 * count) size *= 2;
+  while (size < 2 * keys.size()) size *= 2;
   std::vector<uint64_t> slots(size, 0);
-  for (size_t i = 0; i < count; ++i) {
-    const std::optional<uint32_t> number = MessageFileNumber(View(records + i * kRecordSize, kTextFile), true);
-    if (!number) continue;
-    const uint64_t stored = uint64_t{*number} + 1;
-    size_t slot = *number & (size - 1);
-    while (slots[slot] != 0 && slots[slot] != stored) slot = (slot + 1) & (size - 1);
-    if (slots[slot] == stored) repeated.push_back(static_cast<int>(i));
-    else slots[slot] = stored;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    const uint64_t key = keys[i];
+    if (key == 0) continue;
+    size_t slot = key & (size - 1);
+    while (slots[slot] != 0 && slots[slot] != key) slot = (slot + 1) & (size - 1);
+    if (slots[slot] == key) repeated.push_back(static_cast<int>(i));
+    else slots[slot] = key;
   }
   return repeated;
+}
+
+std::vector<int> RepeatedRecords(const unsigned char* records, size_t count) {
+  std::vector<uint64_t> keys(count);
+  for (size_t i = 0; i < count; ++i) keys[i] = TextKey(View(records + i * kRecordSize, kTextFile));
+  return RepeatedTexts(keys);
 }
 
 }  // namespace mailstore

@@ -116,4 +116,10 @@ std::optional<uint32_t> MessageFileNumber(std::string_view name, bool lastPart =
 // record that stays.  It goes without its text, which the first one names.
 std::vector<int> RepeatedRecords(const unsigned char* records, size_t count);
 
+// The same in two steps, for a caller that reads the records' text files
+// anyway: TextKey of each (0 for one naming no message text file), then
+// the positions of the keys an earlier one equals.
+uint64_t TextKey(std::string_view storedTextFile);
+std::vector<int> RepeatedTexts(const std::vector<uint64_t>& keys);
+
 }  // namespace mailstore

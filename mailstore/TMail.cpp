@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "mailstore/IoErrorText.h"
@@ -351,14 +352,20 @@ int TMail::RemoveLeftoverRecords(const std::vector<int>& indexes, const std::vec
   if (code != platform::kOk) return code;
   const size_t first = static_cast<size_t>(indexes.front());
   if (static_cast<int64_t>(first) >= records) return Finish(platform::kOk);
-  // The whole file: whether a record repeats an earlier one's text is
-  // decided on what the file holds now.
-  std::vector<unsigned char> all(static_cast<size_t>(records) * kRecordSize);
-  code = mailbox_.ReadAt(0, all.data(), all.size());
+  // The records from the first one named on; the ones before only when a
+  // record has its text, and whether it repeats an earlier one's text must
+  // be decided on what the whole file holds now.
+  const size_t wholeSize = static_cast<size_t>(records) * kRecordSize;
+  std::unique_ptr<unsigned char[]> all(new unsigned char[wholeSize]);
+  code = mailbox_.ReadAt(RecordOffset(static_cast<int>(first)), all.get() + first * kRecordSize,
+                         wholeSize - first * kRecordSize);
   if (code != platform::kOk) return Finish(code);
   std::optional<std::vector<int>> repeated;
   auto repeats = [&](size_t i) {
-    if (!repeated) repeated = RepeatedRecords(all.data(), static_cast<size_t>(records));
+    if (!repeated) {
+      if (first > 0 && mailbox_.ReadAt(0, all.get(), first * kRecordSize) != platform::kOk) return false;
+      repeated = RepeatedRecords(all.get(), static_cast<size_t>(records));
+    }
     return std::binary_search(repeated->begin(), repeated->end(), static_cast<int>(i));
   };
 
@@ -366,21 +373,21 @@ int TMail::RemoveLeftoverRecords(const std::vector<int>& indexes, const std::vec
   // still what the scan saw and still without their text or still naming a
   // text an earlier record names.
   std::vector<unsigned char> kept;
-  kept.reserve(all.size() - first * kRecordSize);
+  kept.reserve(wholeSize - first * kRecordSize);
   size_t next = 0;
   for (size_t i = first; i < static_cast<size_t>(records); ++i) {
-    const unsigned char* bytes = all.data() + i * kRecordSize;
+    const unsigned char* bytes = all.get() + i * kRecordSize;
     bool remove = false;
     if (next < indexes.size() && static_cast<size_t>(indexes[next]) == i) {
       ++next;
       const size_t at = i * kRecordSize;
       remove = at + kRecordSize <= seen.size() &&
                std::equal(bytes, bytes + kRecordSize, seen.begin() + static_cast<std::ptrdiff_t>(at)) &&
-               (repeats(i) || TextFileState(ViewMessageRecord(bytes).textFile) == platform::kFileNotFound);
+               (TextFileState(ViewMessageRecord(bytes).textFile) == platform::kFileNotFound || repeats(i));
     }
     if (!remove) kept.insert(kept.end(), bytes, bytes + kRecordSize);
   }
-  const size_t tailSize = all.size() - first * kRecordSize;
+  const size_t tailSize = wholeSize - first * kRecordSize;
   if (kept.size() == tailSize) return Finish(platform::kOk);
   if (!kept.empty()) code = mailbox_.WriteAt(RecordOffset(static_cast<int>(first)), kept.data(), kept.size());
   if (code == platform::kOk)
