@@ -316,9 +316,13 @@ bool Session::Exists(int index) {
 }
 
 int Session::Read(int index) {
-  Scan();
+  const mailstore::InboxScanner& scanner = Scan();
   if (index >= session_.LineCount()) {
-    user_.ShowErrorText("There is no message " + std::to_string(index) + ".");
+    // A mailbox another copy holds lists nothing: that is no missing message.
+    const bool busy = scanner.RebuildPending() && scanner.LastProblem() == 0;
+    user_.ShowErrorText(busy ? "The mailbox is in use by another copy; message " + std::to_string(index) +
+                                   " could not be read. Try again."
+                             : "There is no message " + std::to_string(index) + ".");
     return kExitFailure;
   }
   const shell::MailSession::OpenedMessage opened = session_.OpenMessage(index);

@@ -497,7 +497,10 @@ bool TMail::CreateMessageFile(std::string& path) {
       return true;
     }
     // Only a taken name is worth another try; any other failure (a missing
-    // or write-protected directory) would fail for every name.
+    // or write-protected directory) would fail for every name.  Some
+    // clients answer a creation that lost its race with "access denied":
+    // the name is taken when it is there now.
+    if (code == platform::kAccessDenied && platform::EntryExists(candidate)) continue;
     if (code != platform::kFileExists) return false;
     if (!listing) {
       listing.emplace(*this);

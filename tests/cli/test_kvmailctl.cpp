@@ -373,6 +373,19 @@ TEST_F(Kvmailctl, AMailboxLockedForGoodFailsInBoundedTime) {
   EXPECT_EQ(MessageFiles().size(), 0u);
 }
 
+TEST_F(Kvmailctl, ReadingABusyMailboxSaysItIsBusy) {
+  ASSERT_EQ(Run("--user alice send --subject One BOB", "one\n").status, 0);
+  auto holder = std::make_unique<testing_support::Subprocess>(
+      KVMAIL_MAILBOX_HELPER, std::vector<std::string>{"hold", dir.path(), "BOB", "30000", work.File("ready")});
+  ASSERT_TRUE(testing_support::WaitForFile(work.File("ready")));
+  const Result r = Run("--user bob read 0");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "The mailbox is in use by another copy; message 0 could not be read. Try again.\n");
+  holder.reset();
+  EXPECT_EQ(Run("--user bob read 1").err, "There is no message 1.\n");
+  EXPECT_EQ(Run("--user bob read 0").out, "one\n");
+}
+
 TEST_F(Kvmailctl, TheMailDirectoryIsFoundAsTheProgramFindsIt) {
   TempDir stored, configured, elsewhere;
   for (const TempDir* d : {&stored, &configured})

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <memory>
 #include <new>
 
 #include "mailstore/IoErrorText.h"
@@ -250,6 +251,35 @@ TEST(MessageFileName, WeightsOfKeys) {
   EXPECT_EQ(value("ABCDEFGH"), base + 32512 + (65 + 66 + 67 + 68 + 69 + 70 + 71 + 72));
   EXPECT_EQ(MessageFileName("", platform::LocalTime{1979, 1, 1, 0, 0, 0}, 5), "3B9ACA05.MSG");  // no date outside 1980-2099
   EXPECT_EQ(MessageFileName("BOB", t, 1), "99223FC3.MSG");
+}
+
+TEST_F(TMailTest, ACreationRefusedAsAccessDeniedGoesOnWhenTheNameIsTaken) {
+  // Some clients (sshfs) answer an exclusive creation that lost its race
+  // with EPERM or EACCES instead of EEXIST.  Each case is a copy of its own,
+  // which starts at the first name.
+  auto copy = [this] {
+    auto other = std::make_unique<TMail>(ui, clock);
+    other->SetMailDir(dir.path());
+    other->SetUserName("BOB");
+    return other;
+  };
+  for (int err : {EPERM, EACCES}) {
+    WriteFile(MailFile("99223FC2.MSG"), "theirs\r\n");
+    platform::faults::Clear();
+    platform::faults::Arm("create", 1, err);
+    std::string path;
+    ASSERT_TRUE(copy()->CreateMessageFile(path)) << err;
+    EXPECT_EQ(path, MailFile("99223FC3.MSG")) << err;
+    EXPECT_EQ(ReadFile(MailFile("99223FC2.MSG")), "theirs\r\n");
+    // Refused for a name that is not there: the directory refuses, and no
+    // other name would do better.
+    std::filesystem::remove(MailFile("99223FC2.MSG"));
+    std::filesystem::remove(MailFile("99223FC3.MSG"));
+    platform::faults::Clear();
+    platform::faults::Arm("create", 1, err, /*sticky=*/true);
+    EXPECT_FALSE(copy()->CreateMessageFile(path)) << err;
+    EXPECT_EQ(platform::faults::CallCount("create"), 1) << err;
+  }
 }
 
 TEST_F(TMailTest, CreatingGivesUpAtOnceWhenTheDirectoryRefuses) {
