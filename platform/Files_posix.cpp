@@ -3,8 +3,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cerrno>
+#include <cstdlib>
 #include <optional>
 
 #include "platform/Files.h"
@@ -337,19 +337,13 @@ int WriteNewFile(const std::string& path, std::string_view bytes) {
 int WriteTemporary(const std::string& temporary, std::string_view bytes, mode_t mode) {
   const int fd = sys::Open(temporary.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW, 0600);
   if (fd < 0) return PathErrorCode(errno, temporary, IoOp::kOpen);
-  int code = kOk;
-  while (code == kOk && !bytes.empty()) {
-    const ssize_t n = sys::Write(fd, bytes.data(), bytes.size());
-    if (n <= 0) code = n < 0 ? CodeFromErrno(errno, IoOp::kWrite) : kWriteError;
-    else bytes.remove_prefix(static_cast<size_t>(n));
-  }
+  int code = WriteAll(fd, bytes);
   if (code == kOk && sys::Fchmod(fd, mode & 07777) != 0) code = CodeFromErrno(errno, IoOp::kWrite);
   if (code == kOk && sys::Fsync(fd) != 0) code = CodeFromErrno(errno, IoOp::kWrite);
   if (sys::Close(fd) != 0 && code == kOk) code = CodeFromErrno(errno, IoOp::kWrite);
   if (code != kOk) sys::Unlink(temporary.c_str());
   return code;
 }
-
 
 int ReplaceWholeFile(const std::string& path, std::string_view bytes) {
   // Through a link, the file it names is replaced, and the link stays.
