@@ -42,6 +42,25 @@ TEST(Cp1252, CharactersWithoutAFormAndBrokenUtf8BecomeQuestionMarks) {
   EXPECT_EQ(Utf8ToCp1252("\xC0\xAF"), "?");                 // an overlong "/"
 }
 
+TEST(ForTerminal, EachFormKeepsOnlyWhatItAllows) {
+  using platform::TerminalForm;
+  struct Case {
+    const char* stored;
+    TerminalForm form;
+    const char* shown;
+  };
+  for (const Case& c : {
+           Case{"a\r\nb\rc\nd\te", TerminalForm::kText, "a\nb\nc\nd\te"},
+           Case{"a\r\nb\rc\nd\te", TerminalForm::kLine, "a b c d\te"},
+           Case{"a\r\nb\\c\td", TerminalForm::kField, "a\\r\\nb\\\\c\\td"},
+           Case{"\x1b]0;x\x07\x1b[31m", TerminalForm::kText, "\\x1B]0;x\\x07\\x1B[31m"},
+           Case{"\x7f\x81\x8d\x8f\x90\x9d", TerminalForm::kLine, "\\x7F\\x81\\x8D\\x8F\\x90\\x9D"},
+           Case{"caf\xe9 \x80 back\\slash", TerminalForm::kText, "caf\xc3\xa9 \xe2\x82\xac back\\slash"},
+       }) {
+    EXPECT_EQ(platform::ForTerminal(c.stored, c.form), c.shown) << c.stored;
+  }
+}
+
 TEST(UpperAnsi, UpperCasesTheLettersOfTheCodePage) {
   EXPECT_EQ(UpperAnsi("bob smith"), "BOB SMITH");
   EXPECT_EQ(UpperAnsi("\xE9\xE0\xFE"), "\xC9\xC0\xDE");     // é à þ
