@@ -11,8 +11,8 @@
 //    taken for one.  Its age is the time the system last changed the
 //    entry, which no copy can set back (a text sent from a file keeps that
 //    file's modification time).  When some mailbox could not be read, or
-//    some entry of the Mail Directory could not be looked at, no text is
-//    called an orphan: the unread records may name it;
+//    not even looked at, no text is called an orphan: the unread records
+//    may name it;
 //  - torn mailboxes: a mailbox file whose size is not a whole number of
 //    records;
 //  - impossible records: a length byte beyond its field's room, no sender,
@@ -56,8 +56,8 @@ struct StoreReport {
   int mailboxes = 0;  // mailbox files looked at
   int records = 0;    // records read
   int texts = 0;      // message text files looked at
-  // False when some mailbox could not be read (or some entry looked at),
-  // so that no text was taken for an orphan.
+  // False when some mailbox could not be read (or not even looked at), so
+  // that no text was taken for an orphan.
   bool orphansKnown = true;
 
   int Count(Damage kind) const;

@@ -284,11 +284,10 @@ int TMail::DeleteOpenRecord(int index, int64_t records, const RecordBytes& bytes
   // exist lets the record go without it.  A link in its place is removed
   // itself, never its target.
   const std::string stored = DecodeMessageRecord(bytes).textFile;
-  auto numberOf = [](std::string_view textFile) { return MessageFileNumber(textFile, /*lastPart=*/true); };
-  const std::optional<uint32_t> number = numberOf(stored);
+  const uint64_t key = TextKey(stored);
   bool namedTwice = false;
-  for (int64_t i = 0; number && !namedTwice && i < records; ++i)
-    namedTwice = i != index && numberOf(ViewMessageRecord(all.data() + static_cast<size_t>(i) * kRecordSize).textFile) == number;
+  for (int64_t i = 0; key != 0 && !namedTwice && i < records; ++i)
+    namedTwice = i != index && TextKey(ViewMessageRecord(all.data() + static_cast<size_t>(i) * kRecordSize).textFile) == key;
   const platform::FoundName text =
       namedTwice ? platform::FoundName{{}, platform::kFileNotFound, {}} : ResolveTextFile(stored);
   code = text.code == platform::kFileNotFound ? platform::kOk : text.code;

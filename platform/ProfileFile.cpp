@@ -167,21 +167,30 @@ std::string Profile::Serialize() const {
   return text;
 }
 
-std::string ReadProfileString(const std::string& path, std::string_view section, std::string_view key,
-                              std::string_view defaultValue, int* code) {
+namespace {
+
+// The profile file at `path`, read as ReadSmallFile reads; nothing when it
+// cannot be read, and `code` (when given) says why.
+std::optional<Profile> ReadProfile(const std::string& path, int* code) {
   std::string bytes;
   const int read = ReadSmallFile(path, bytes, kProfileSizeLimit);
   if (code) *code = read;
-  if (read != kOk) return std::string(defaultValue);
-  return Profile::Parse(bytes).Value(section, key).value_or(std::string(defaultValue));
+  if (read != kOk) return std::nullopt;
+  return Profile::Parse(bytes);
+}
+
+}  // namespace
+
+std::string ReadProfileString(const std::string& path, std::string_view section, std::string_view key,
+                              std::string_view defaultValue, int* code) {
+  const std::optional<Profile> profile = ReadProfile(path, code);
+  if (!profile) return std::string(defaultValue);
+  return profile->Value(section, key).value_or(std::string(defaultValue));
 }
 
 std::vector<std::string> ReadProfileKeys(const std::string& path, std::string_view section, int* code) {
-  std::string bytes;
-  const int read = ReadSmallFile(path, bytes, kProfileSizeLimit);
-  if (code) *code = read;
-  if (read != kOk) return {};
-  return Profile::Parse(bytes).Keys(section);
+  const std::optional<Profile> profile = ReadProfile(path, code);
+  return profile ? profile->Keys(section) : std::vector<std::string>();
 }
 
 }  // namespace platform

@@ -4,8 +4,8 @@
 #include <unistd.h>
 
 #include <array>
-#include <csignal>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <mutex>
 #include <string>
