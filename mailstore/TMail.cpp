@@ -18,6 +18,11 @@ namespace {
 constexpr int kOpenAttempts = 6;
 constexpr int kAccessDeniedPauseMs = 1000;
 constexpr uint32_t kMaxCreateAttempts = 2147483647u;
+// The lock under which message text names are picked, and how long a
+// sender waits for it (it is held for a creation or two).
+constexpr std::string_view kNamesLockName = "MSGNAMES.LCK";
+constexpr int kNamesLockPauseMs = 5;
+constexpr int kNamesLockWaitMs = 10000;
 
 std::string RetryQuestion(std::string_view key, const std::string& reason) {
   return "Cannot send mail to " + std::string(key) + "." + "\r\r" + reason + "\r\r" +
@@ -91,6 +96,8 @@ int TMail::OpenMailbox(std::string_view key, Mode mode) {
         // missing one, so a mailbox that another copy creates at the same
         // moment is retried like any busy one instead of failing.
         code = mailbox_.Open(path, platform::ShareMode::kCreate);
+        if (code == platform::kOk) code = mailboxLock_.Take(platform::LockDirectory::For(path));
+        if (code != platform::kOk) CloseMailbox();
         if (code == platform::kAccessDenied) ui_.PauseMs(kAccessDeniedPauseMs);
         if ((code != platform::kAccessDenied && code != platform::kSharingViolation) || attempt >= kOpenAttempts)
           break;
@@ -105,14 +112,20 @@ int TMail::OpenMailbox(std::string_view key, Mode mode) {
     }
   }
   if (code == platform::kFileNotFound && mode == Mode::kRead) code = mailbox_.Open(path, platform::ShareMode::kCreate);
-  if (code != platform::kOk) mailbox_.Close();
+  if (code != platform::kOk) CloseMailbox();
   return code;
 }
 
-int TMail::CloseMailbox() { return mailbox_.Close(); }
+int TMail::CloseMailbox() {
+  const int code = mailbox_.Close();
+  // What was written is in the file whatever becomes of the lock: a lock
+  // left behind is broken as stale, never reported as a failed operation.
+  mailboxLock_.Release();
+  return code;
+}
 
 int TMail::Finish(int code) {
-  const int closeCode = mailbox_.Close();
+  const int closeCode = CloseMailbox();
   return code != platform::kOk ? code : closeCode;
 }
 
@@ -469,6 +482,16 @@ void TMail::BeginIndex() {
   ahead_.reset();
 }
 
+bool TMail::TakeNamesLock(platform::LockDirectory& lock, const std::string& directory) {
+  const std::string path = platform::JoinPath(directory, kNamesLockName);
+  for (int waited = 0;; waited += kNamesLockPauseMs) {
+    const int code = lock.Take(path);
+    if (code == platform::kOk) return true;
+    if (code != platform::kSharingViolation || waited >= kNamesLockWaitMs) return false;
+    ui_.PauseMs(kNamesLockPauseMs);
+  }
+}
+
 bool TMail::CreateMessageFile(std::string& path) {
   const std::string key = MailboxKey(userName_);
   const platform::LocalTime now = clock_.LocalNow();
@@ -484,6 +507,11 @@ bool TMail::CreateMessageFile(std::string& path) {
   // seconds), the names are checked against one reading of the directory
   // rather than by one failing creation each.
   std::optional<Operation> listing;
+  // One copy at a time picks a name: an exclusive creation is not atomic
+  // through every share client, and two copies that both "created" one
+  // name would write one text for two records.
+  platform::LockDirectory namesLock;
+  if (!TakeNamesLock(namesLock, directory)) return false;
   for (; attempt < kMaxCreateAttempts; ++attempt) {
     const std::string name = MessageFileName(key, now, attempt);
     if (TakenInOtherLetters(name)) continue;

@@ -26,6 +26,18 @@
 //    text an earlier one names is dropped by the next look, its text left.
 //  - Message text file names are reserved by exclusive creation, so two
 //    senders never write the same text file.
+//  - Byte-range locks and exclusive creation do not hold through every
+//    share client, so every change also takes a lock directory that holds
+//    everywhere (LockDirectory.h): "<mailbox>.LCK" beside the mailbox for
+//    the length of an update-mode open (taken once the file's lock is,
+//    removed after its close), and "MSGNAMES.LCK" while a sender picks a
+//    text name.  A lock whose holder ended is broken: at once when the
+//    holder ran on this host, after a minute by the share's clock
+//    otherwise.  Copies that know nothing of the directories lose nothing
+//    by them: no byte of theirs changes.
+//  - Sizes read under a lock come from the server, never from a client's
+//    cache: a cached size would put a record over one another machine has
+//    just appended.
 //
 // A record names its text file with the sending copy's path.  Only the file
 // name counts (after the last "\", "/" or ":"), joined with our own Mail
@@ -48,6 +60,7 @@
 #include "mailstore/UserInteraction.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
+#include "platform/LockDirectory.h"
 #include "platform/SharedFile.h"
 
 namespace mailstore {
@@ -246,6 +259,10 @@ class TMail {
   void BeginIndex();
   // Decodes a record and resolves its text file in our Mail Directory.
   MessageRecord ResolveRecord(const RecordBytes& bytes) const;
+  // Takes the lock under which text names are picked, waiting a while for
+  // another sender to let it go.  Returns false when it stays busy or
+  // cannot be made.
+  bool TakeNamesLock(platform::LockDirectory& lock, const std::string& directory);
   // Whether a message text file name is held in other letters.
   bool TakenInOtherLetters(const std::string& name) const;
   // The state of a text file named `name` (TextFileState), `listed` when
@@ -261,6 +278,7 @@ class TMail {
   std::string userName_;
   std::string programDir_;
   platform::SharedFile mailbox_;
+  platform::LockDirectory mailboxLock_;  // held with mailbox_ in update mode
   mutable std::optional<platform::DirectoryIndex> index_;  // during an Operation
   std::unique_ptr<platform::DirectoryReadingAhead> ahead_;
   int countCode_ = 0;

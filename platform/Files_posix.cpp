@@ -32,7 +32,15 @@ void FillInfo(const struct stat& st, std::string_view name, FileInfo& info) {
   info.inode = static_cast<uint64_t>(st.st_ino);
 }
 
-// Writes all of `bytes`, resuming after short writes.  Returns 0 or a code.
+int OpenErrorCode(int err, const std::string& path, Links links) {
+  // O_NOFOLLOW meets a link at the end of the path; a folder cannot be
+  // opened for writing.
+  if (links == Links::kRefuse && (err == ELOOP || err == EISDIR)) return kNotARegularFile;
+  return PathErrorCode(err, path, IoOp::kOpen);
+}
+
+}  // namespace
+
 int WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t n = sys::Write(fd, bytes.data(), bytes.size());
@@ -42,15 +50,6 @@ int WriteAll(int fd, std::string_view bytes) {
   }
   return kOk;
 }
-
-int OpenErrorCode(int err, const std::string& path, Links links) {
-  // O_NOFOLLOW meets a link at the end of the path; a folder cannot be
-  // opened for writing.
-  if (links == Links::kRefuse && (err == ELOOP || err == EISDIR)) return kNotARegularFile;
-  return PathErrorCode(err, path, IoOp::kOpen);
-}
-
-}  // namespace
 
 int OpenFile(const std::string& path, int flags, bool create, Links links, int& code) {
   const int guard = links == Links::kRefuse ? O_NOFOLLOW | O_NONBLOCK : 0;

@@ -18,6 +18,9 @@ namespace platform {
 // waited on).  Returns the descriptor, or -1 with `code` set.
 int OpenFile(const std::string& path, int flags, bool create, Links links, int& code);
 
+// Writes all of `bytes`, resuming after short writes.  Returns 0 or a code.
+int WriteAll(int fd, std::string_view bytes);
+
 // Creates the new file `temporary` (exclusively, never through a link),
 // writes `bytes`, gives it `mode` and flushes it to the disk.  On any
 // failure the file is removed again.  Returns 0 or the first failing code.

@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "platform/Clock.h"
+#include "platform/LockDirectory.h"
 #include "platform/OpenFile_posix.h"
 #include "platform/ProfileFile.h"
 #include "platform/Syscall_posix.h"
@@ -58,6 +59,23 @@ int ReadAll(int fd, std::string& bytes) {
   }
 }
 
+// Writes `bytes` over the file at `path` and cuts it to their length.
+// Returns 0 or the first failing code.
+int WriteInPlace(const std::string& path, Links links, std::string_view bytes) {
+  int code = kOk;
+  const int fd = OpenFile(path, O_WRONLY, /*create=*/false, links, code);
+  if (fd < 0) return code;
+  for (size_t done = 0; code == kOk && done < bytes.size();) {
+    const ssize_t n = sys::Pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+    if (n <= 0) code = n < 0 ? CodeFromErrno(errno, IoOp::kWrite) : kWriteError;
+    else done += static_cast<size_t>(n);
+  }
+  if (code == kOk && sys::Ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) code = CodeFromErrno(errno, IoOp::kWrite);
+  if (code == kOk && sys::Fsync(fd) != 0) code = CodeFromErrno(errno, IoOp::kWrite);
+  if (sys::Close(fd) != 0 && code == kOk) code = CodeFromErrno(errno, IoOp::kWrite);
+  return code;
+}
+
 }  // namespace
 
 int WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
@@ -67,8 +85,17 @@ int WriteProfileString(const std::string& path, std::string_view section, std::s
   for (std::string_view part : {section, key, value})
     if (part.find_first_of("\r\n") != std::string_view::npos) return kInvalidData;
 
+  // Writers on clients that pass no byte-range lock on meet at the lock
+  // directory first.
   int code = kOk;
-  const int fd = LockForWriting(path, links, code);
+  LockDirectory guard;
+  for (int waited = 0;; waited += kLockRetryMs) {
+    code = guard.Take(LockDirectory::For(path));
+    if (code != kSharingViolation || waited >= kLockWaitMs) break;
+    SleepMs(kLockRetryMs);
+  }
+  if (code != kOk) return code;
+  int fd = LockForWriting(path, links, code);
   if (fd < 0) return code;
   std::string bytes;
   struct stat st {};
@@ -77,14 +104,28 @@ int WriteProfileString(const std::string& path, std::string_view section, std::s
   if (code == kOk) {
     Profile profile = Profile::Parse(bytes);
     profile.SetValue(section, key, value);
+    const std::string serialized = profile.Serialize();
     const std::string temporary = path + "." + std::to_string(getpid()) + ".tmp";
-    code = WriteTemporary(temporary, profile.Serialize(), st.st_mode);
+    code = WriteTemporary(temporary, serialized, st.st_mode);
     if (code == kOk && sys::Rename(temporary.c_str(), path.c_str()) != 0) {
-      code = CodeFromErrno(errno, IoOp::kWrite);
+      int err = errno;
+      // Some share clients refuse to replace a file that is open: once more
+      // with ours closed (the lock directory still keeps writers out), and
+      // where even that is refused, written in place.
+      if (err == EBUSY || err == ETXTBSY || err == EACCES || err == EPERM) {
+        sys::Close(fd);
+        fd = -1;
+        err = sys::Rename(temporary.c_str(), path.c_str()) == 0 ? 0 : errno;
+        if (err == EBUSY || err == ETXTBSY || err == EACCES || err == EPERM) {
+          code = WriteInPlace(path, links, serialized);
+          err = 0;
+        }
+      }
+      if (err != 0) code = CodeFromErrno(err, IoOp::kWrite);
       sys::Unlink(temporary.c_str());
     }
   }
-  sys::Close(fd);  // the lock goes with it
+  if (fd >= 0) sys::Close(fd);  // the byte-range lock goes with it
   return code;
 }
 

@@ -49,7 +49,9 @@ class SharedFile {
 
   bool IsOpen() const { return fd_ >= 0; }
 
-  // Returns 0 and the size of the open file in bytes, or a code.
+  // Returns 0 and the size of the open file in bytes, or a code.  The size
+  // is the server's, never a client's cached one: taken under the lock, it
+  // includes what another machine appended just before.
   int Size(int64_t& size) const;
 
   // Reads exactly `count` bytes at `offset`.  Returns 0, or 100 when the

@@ -36,9 +36,7 @@ int SharedFile::Close() {
 }
 
 int SharedFile::Size(int64_t& size) const {
-  struct stat st {};
-  if (sys::Fstat(fd_, &st) != 0) return CodeFromErrno(errno, IoOp::kRead);
-  size = static_cast<int64_t>(st.st_size);
+  if (sys::FstatSize(fd_, &size) != 0) return CodeFromErrno(errno, IoOp::kRead);
   return kOk;
 }
 

@@ -17,11 +17,11 @@ namespace platform {
 namespace {
 
 enum Call { kOpen, kCreate, kRead, kWrite, kFsync, kClose, kLock, kStat, kUnlink,
-            kRename, kTruncate, kChmod, kOpendir, kReaddir, kClock, kMkdir, kUtime, kCallCount };
+            kRename, kTruncate, kChmod, kOpendir, kReaddir, kClock, kMkdir, kUtime, kRmdir, kCallCount };
 
 constexpr std::array<std::string_view, kCallCount> kCallNames = {
     "open", "create", "read", "write", "fsync", "close", "lock", "stat", "unlink",
-    "rename", "truncate", "chmod", "opendir", "readdir", "clock", "mkdir", "utime"};
+    "rename", "truncate", "chmod", "opendir", "readdir", "clock", "mkdir", "utime", "rmdir"};
 
 struct Fault {
   int call;
@@ -261,6 +261,46 @@ int Fstatat(int dirFd, const char* name, struct stat* st) {
 int Mkdir(const char* path, mode_t mode) {
   KV_FAULT_OR(kMkdir, -1);
   return ::mkdir(path, mode);
+}
+
+int Rmdir(const char* path) {
+  KV_FAULT_OR(kRmdir, -1);
+  return ::rmdir(path);
+}
+
+int FstatSize(int fd, int64_t* size) {
+  KV_FAULT_OR(kStat, -1);
+  // Asked of the server, not of a client's cache of attributes: another
+  // machine may have grown the file a moment ago.
+  struct statx stx {};
+  if (::statx(fd, "", AT_EMPTY_PATH | AT_STATX_FORCE_SYNC, STATX_SIZE, &stx) == 0 && (stx.stx_mask & STATX_SIZE)) {
+    *size = static_cast<int64_t>(stx.stx_size);
+    return 0;
+  }
+  if (errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP && errno != 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return -1;
+  *size = static_cast<int64_t>(st.st_size);
+  return 0;
+}
+
+int StatSync(const char* path, struct stat* st) {
+  KV_FAULT_OR(kStat, -1);
+  struct statx stx {};
+  if (::statx(AT_FDCWD, path, AT_SYMLINK_NOFOLLOW | AT_STATX_FORCE_SYNC, STATX_BASIC_STATS, &stx) != 0) {
+    if (errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) return -1;
+    return ::lstat(path, st);
+  }
+  *st = {};
+  st->st_mode = stx.stx_mode;
+  st->st_ino = stx.stx_ino;
+  st->st_size = static_cast<off_t>(stx.stx_size);
+  st->st_nlink = stx.stx_nlink;
+  st->st_uid = stx.stx_uid;
+  st->st_gid = stx.stx_gid;
+  st->st_mtim.tv_sec = stx.stx_mtime.tv_sec;
+  st->st_mtim.tv_nsec = stx.stx_mtime.tv_nsec;
+  return 0;
 }
 
 int Utimensat(const char* path, const struct timespec times[2]) {

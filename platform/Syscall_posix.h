@@ -9,6 +9,8 @@
 #include <dirent.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+
+#include <cstdint>
 #include <time.h>
 
 namespace platform::sys {
@@ -28,6 +30,13 @@ int Stat(const char* path, struct stat* st);
 int Lstat(const char* path, struct stat* st);
 int Fstatat(int dirFd, const char* name, struct stat* st);  // follows links, as stat does
 int Mkdir(const char* path, mode_t mode);
+int Rmdir(const char* path);
+// The size of the open file, asked of the server (a client in user space
+// answers fstat from a cache for a while).  Counts as "stat".
+int FstatSize(int fd, int64_t* size);
+// lstat, asked of the server; fills mode, inode, size, links, owner and
+// the time of the last change.  Counts as "stat".
+int StatSync(const char* path, struct stat* st);
 int Utimensat(const char* path, const struct timespec times[2]);
 int Unlink(const char* path);
 int Rename(const char* from, const char* to);

@@ -326,7 +326,7 @@ TEST_F(Kvmailctl, NothingSomeoneElseWroteReachesTheTerminalAsACommand) {
 TEST_F(Kvmailctl, AFailedDeletionSaysWhetherTheMessageIsGone) {
   ASSERT_EQ(Run("--user alice send --subject Kept BOB", "kept\n").status, 0);
   // The record cannot even be unnamed: nothing changed, and it says so.
-  Result r = Run("--user bob delete 0", "", "KVMAIL_FAULTS=write:1:EIO");
+  Result r = Run("--user bob delete 0", "", "KVMAIL_FAULTS=write:2:EIO");  // after the lock's OWNER
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err.rfind("Message 0 was not deleted.\n\n", 0), 0u) << r.err;
   EXPECT_EQ(Run("--user bob read 0").out, "kept\n");

@@ -154,12 +154,13 @@ TEST_F(SharedDirectoryTest, AMessageNameTakenInOtherLettersIsTaken) {
 }
 
 TEST_F(SharedDirectoryTest, AReservationWhoseCloseFailsLeavesNoText) {
-  platform::faults::Arm("close", 1, EIO);
+  platform::faults::Arm("close", 2, EIO);  // the first closes the names lock's OWNER
   std::string path;
   EXPECT_FALSE(mail.CreateMessageFile(path));
   platform::faults::Clear();
   for (const auto& entry : fs::directory_iterator(dir.path()))
     EXPECT_FALSE(IsMessageFileName(entry.path().filename().string())) << entry.path();
+  EXPECT_FALSE(fs::exists(MailFile("MSGNAMES.LCK")));
 }
 
 TEST_F(SharedDirectoryTest, ANameWithAPathInItHasNoMailbox) {

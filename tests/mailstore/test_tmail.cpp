@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include "mailstore/UserRegistry.h"
 #include "platform/ErrorCode.h"
 #include "platform/Files.h"
+#include "platform/LockDirectory.h"
 #include "support/MailFixture.h"
 
 namespace {
@@ -88,7 +90,7 @@ TEST_F(TMailTest, AFailedAppendLeavesTheMailboxAsItWas) {
   Deliver("first", "00000001.MSG");
   const std::string before = ReadFile(MailFile("BOB.LST"));
   const RecordBytes record = EncodeMessageRecord("second", "ALICE", "d", MailFile("00000002.MSG"));
-  platform::faults::Arm("write", 1, ENOSPC);
+  platform::faults::Arm("write", 2, ENOSPC);  // the record, after the lock's OWNER
   EXPECT_EQ(mail.AppendMessage("BOB", record), 101);
   platform::faults::Arm("fsync", 1, EIO);
   EXPECT_EQ(mail.AppendMessage("BOB", record), 160);  // a write fault, not a full disk
@@ -166,8 +168,9 @@ TEST_F(TMailTest, ARemovalCutShortNeverLendsItsRecordTheTextOfALaterMessage) {
   Deliver("old", "00000000.MSG");
   Deliver("other", "00000001.MSG");
   // The text went, then the records could not be moved: the process might
-  // as well have been killed there.
-  platform::faults::Arm("write", 2, EIO);
+  // as well have been killed there.  (The first write is the lock's OWNER,
+  // the second the record that stops naming its text.)
+  platform::faults::Arm("write", 3, EIO);
   EXPECT_NE(mail.DeleteMessage(0), 0);
   platform::faults::Clear();
   ASSERT_FALSE(std::filesystem::exists(MailFile("00000000.MSG")));
@@ -219,7 +222,7 @@ TEST_F(TMailTest, ARunOfNamesOtherCopiesTookCostsOneReadingNotALookEach) {
   // The first name and the free one are looked at in the spellings
   // writers give; the names between are answered by the reading.
   EXPECT_LE(platform::faults::CallCount("stat"), 6);
-  EXPECT_EQ(platform::faults::CallCount("create"), 2);
+  EXPECT_EQ(platform::faults::CallCount("create"), 3);  // the names lock's OWNER, then two names
 }
 
 TEST_F(TMailTest, ANameTakenInAnySpellingGetsNoTwin) {
@@ -266,7 +269,7 @@ TEST_F(TMailTest, ACreationRefusedAsAccessDeniedGoesOnWhenTheNameIsTaken) {
   for (int err : {EPERM, EACCES}) {
     WriteFile(MailFile("99223FC2.MSG"), "theirs\r\n");
     platform::faults::Clear();
-    platform::faults::Arm("create", 1, err);
+    platform::faults::Arm("create", 2, err);  // the first is the names lock's OWNER
     std::string path;
     ASSERT_TRUE(copy()->CreateMessageFile(path)) << err;
     EXPECT_EQ(path, MailFile("99223FC3.MSG")) << err;
@@ -276,9 +279,9 @@ TEST_F(TMailTest, ACreationRefusedAsAccessDeniedGoesOnWhenTheNameIsTaken) {
     std::filesystem::remove(MailFile("99223FC2.MSG"));
     std::filesystem::remove(MailFile("99223FC3.MSG"));
     platform::faults::Clear();
-    platform::faults::Arm("create", 1, err, /*sticky=*/true);
+    platform::faults::Arm("create", 2, err, /*sticky=*/true);
     EXPECT_FALSE(copy()->CreateMessageFile(path)) << err;
-    EXPECT_EQ(platform::faults::CallCount("create"), 1) << err;
+    EXPECT_EQ(platform::faults::CallCount("create"), 2) << err;
   }
 }
 
@@ -286,11 +289,13 @@ TEST_F(TMailTest, CreatingGivesUpAtOnceWhenTheDirectoryRefuses) {
   std::string path;
   mail.SetMailDir(dir.File("nowhere"));
   EXPECT_FALSE(mail.CreateMessageFile(path));
-  EXPECT_EQ(platform::faults::CallCount("create"), 1);
+  EXPECT_EQ(platform::faults::CallCount("mkdir"), 1);  // the names lock, and no more
+  EXPECT_EQ(platform::faults::CallCount("create"), 0);
   mail.SetMailDir(dir.path());
-  platform::faults::Arm("create", 1, EROFS, /*sticky=*/true);
+  platform::faults::Arm("create", 2, EROFS, /*sticky=*/true);  // after the lock's OWNER
   EXPECT_FALSE(mail.CreateMessageFile(path));
   EXPECT_EQ(platform::faults::CallCount("create"), 2);
+  EXPECT_FALSE(std::filesystem::exists(MailFile("MSGNAMES.LCK")));
 }
 
 TEST_F(TMailTest, ADeepMailDirectoryStillWorks) {
@@ -413,6 +418,38 @@ TEST_F(TMailTest, ErrorsReachTheUserWithTheirTexts) {
   EXPECT_EQ(ui.shown[2].text, "Something broke.");
   EXPECT_EQ(ui.shown[3].text.rfind("There is not enough memory to complete\r", 0), 0u);
   EXPECT_EQ(ui.shown[4].text, "Unable to release allocated memory! Memory\rmay have been corrupted by another application.");
+}
+
+}  // namespace
+
+namespace {
+
+// A copy on a client that passes no byte-range lock on holds the mailbox
+// only by its lock directory: updates wait for it as for a busy file, and
+// reads and counts go on.  A lock its holder left behind on this host
+// holds nothing up.
+TEST_F(TMailTest, AMailboxLockDirectoryHeldElsewhereHoldsOffUpdatesOnly) {
+  Deliver("first", "00000001.MSG");
+  const RecordBytes record = EncodeMessageRecord("second", "ALICE", "d", MailFile("00000002.MSG"));
+  {
+    platform::LockDirectory other;
+    ASSERT_EQ(other.Take(MailFile("BOB.LST.LCK")), 0);
+    ui.answers = {false};
+    EXPECT_EQ(mail.AppendMessage("BOB", record), platform::kSharingViolation);
+    EXPECT_EQ(ui.CountOf("ask"), 1);
+    EXPECT_NE(mail.DeleteMessage(0), 0);
+    EXPECT_EQ(Subjects(), std::vector<std::string>{"first"});  // read all the same
+  }
+  EXPECT_EQ(mail.AppendMessage("BOB", record), 0);
+  EXPECT_FALSE(std::filesystem::exists(MailFile("BOB.LST.LCK")));
+
+  std::filesystem::create_directory(MailFile("BOB.LST.LCK"));
+  char host[256] = {};
+  gethostname(host, sizeof host - 1);
+  WriteFile(MailFile("BOB.LST.LCK/OWNER"), std::string(host) + " 999999999 2026-12-11T10:00:00\n");
+  ASSERT_EQ(mail.DeleteMessage(0), 0);
+  EXPECT_EQ(Subjects(), std::vector<std::string>{"second"});
+  EXPECT_FALSE(std::filesystem::exists(MailFile("BOB.LST.LCK")));
 }
 
 }  // namespace

@@ -139,12 +139,30 @@ TEST_F(ProfileFileTest, WriteCreatesAndReplaces) {
 TEST_F(ProfileFileTest, AFailedWriteLeavesTheFileAsItWas) {
   const std::string path = dir.File("MAILBOX.INI");
   WriteFile(path, "[USERS]\r\nBOB=1\r\n");
-  platform::faults::Arm("write", 1, ENOSPC);
+  platform::faults::Arm("write", 2, ENOSPC);  // the first is the lock directory's OWNER
   EXPECT_EQ(platform::WriteProfileString(path, "USERS", "BOB", "2"), 101);
-  platform::faults::Arm("rename", 1, EACCES);
-  EXPECT_EQ(platform::WriteProfileString(path, "USERS", "BOB", "2"), 5);
+  platform::faults::Arm("rename", 1, EIO);
+  EXPECT_EQ(platform::WriteProfileString(path, "USERS", "BOB", "2"), platform::CodeFromErrno(EIO, platform::IoOp::kWrite));
   EXPECT_EQ(ReadFile(path), "[USERS]\r\nBOB=1\r\n");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temporary left
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temporary, no lock left
+}
+
+// A share client that will not replace a file while it is open (smbnetfs
+// answers EBUSY) loses no change: the move is made again with the file
+// closed, and where that is refused as well, the file is written in place.
+TEST_F(ProfileFileTest, AClientRefusingToReplaceAnOpenFileLosesNoChange) {
+  const std::string path = dir.File("MAILBOX.INI");
+  WriteFile(path, "[USERS]\r\nBOB=1\r\nALICE=a rather longer value\r\n");
+  for (int err : {EBUSY, EACCES, EPERM}) {
+    for (bool always : {false, true}) {
+      platform::faults::Clear();
+      platform::faults::Arm("rename", 1, err, /*sticky=*/always);
+      const std::string value = std::to_string(err) + (always ? "in place" : "closed");
+      ASSERT_EQ(platform::WriteProfileString(path, "USERS", "ALICE", value), 0) << value;
+      EXPECT_EQ(ReadFile(path), "[USERS]\r\nBOB=1\r\nALICE=" + value + "\r\n");  // cut to its length
+      EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << value;
+    }
+  }
 }
 
 TEST_F(ProfileFileTest, ALineEndInAValueIsRefused) {

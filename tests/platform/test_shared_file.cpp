@@ -97,6 +97,9 @@ TEST_F(SharedFileTest, FailuresComeBackAsCodes) {
   EXPECT_EQ(f.WriteAt(0, "x", 1), 101);
   platform::faults::Arm("fsync", 1, EIO);
   EXPECT_EQ(f.Flush(), 160);  // a device fault, not a full disk
+  platform::faults::Arm("stat", 1, ESTALE);  // the size is asked of the server, through the seam
+  int64_t size = 0;
+  EXPECT_EQ(f.Size(size), platform::CodeFromErrno(ESTALE, platform::IoOp::kRead));
 }
 
 }  // namespace

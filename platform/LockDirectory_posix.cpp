@@ -1,0 +1,151 @@
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+
+#include "platform/ErrorCode.h"
+#include "platform/Files.h"
+#include "platform/LockDirectory.h"
+#include "platform/OpenFile_posix.h"
+#include "platform/Syscall_posix.h"
+
+namespace platform {
+namespace {
+
+constexpr mode_t kLockMode = 0770;  // others of the group may break it
+constexpr int kTakeAttempts = 3;    // a lock released or broken meanwhile is tried again
+constexpr size_t kOwnerLimit = 512;
+constexpr int64_t kNsPerSecond = 1000000000;
+
+std::string HostName() {
+  char name[256] = {};
+  if (::gethostname(name, sizeof name - 1) != 0 || name[0] == '\0') return "unknown";
+  for (char& c : name)
+    if (c == ' ' || c == '\n' || c == '\r') c = '_';
+  return name;
+}
+
+// A name for this process's own entries beside a lock: host and process,
+// and a counter so that two locks of one process never share one.
+std::string OwnTag() {
+  static std::atomic<unsigned> counter{0};
+  return HostName() + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+}
+
+std::string OwnerText() {
+  char when[32] = "";
+  const std::time_t now = std::time(nullptr);
+  struct tm local {};
+  if (::localtime_r(&now, &local) != nullptr) std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%S", &local);
+  return HostName() + " " + std::to_string(::getpid()) + " " + when + "\n";
+}
+
+int64_t ChangedNs(const struct stat& st) {
+  return static_cast<int64_t>(st.st_mtim.tv_sec) * kNsPerSecond + st.st_mtim.tv_nsec;
+}
+
+// The share's "now": the time it gives a directory made now beside the
+// lock.  Returns 0 or a code.
+int ShareNowNs(const std::string& lock, int64_t& now) {
+  const std::string probe = lock + "." + OwnTag() + ".NOW";
+  if (sys::Mkdir(probe.c_str(), kLockMode) != 0) return CodeFromErrno(errno, IoOp::kOpen);
+  struct stat st {};
+  const int statCode = sys::StatSync(probe.c_str(), &st) == 0 ? kOk : CodeFromErrno(errno, IoOp::kRead);
+  sys::Rmdir(probe.c_str());
+  if (statCode == kOk) now = ChangedNs(st);
+  return statCode;
+}
+
+// Whether the OWNER text names a process of this host that has ended.
+bool OwnerEndedHere(const std::string& owner) {
+  const size_t space = owner.find(' ');
+  if (space == std::string::npos || owner.substr(0, space) != HostName()) return false;
+  char* end = nullptr;
+  const long pid = std::strtol(owner.c_str() + space + 1, &end, 10);
+  if (end == owner.c_str() + space + 1 || (*end != ' ' && *end != '\n') || pid <= 0) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+// Removes a lock directory and its OWNER; leaves anything else alone.
+int RemoveLock(const std::string& path) {
+  int code = kOk;
+  if (sys::Unlink((path + "/OWNER").c_str()) != 0 && errno != ENOENT) code = CodeFromErrno(errno, IoOp::kWrite);
+  if (sys::Rmdir(path.c_str()) != 0 && code == kOk) code = errno == ENOENT ? kOk : CodeFromErrno(errno, IoOp::kWrite);
+  return code;
+}
+
+// Decides whether the lock at `path`, found there, is stale, and breaks it
+// when it is.  Returns 0 when it is gone now (broken, or released
+// meanwhile), 32 when it holds, or the code of a failure.
+int BreakWhenStale(const std::string& path) {
+  struct stat st {};
+  if (sys::StatSync(path.c_str(), &st) != 0) return errno == ENOENT ? kOk : CodeFromErrno(errno, IoOp::kRead);
+  if (!S_ISDIR(st.st_mode)) return kNotARegularFile;  // something else in its place: never removed
+  std::string owner;
+  const int ownerCode = ReadSmallFile(path + "/OWNER", owner, kOwnerLimit);
+  if (ownerCode == kPathNotFound) return kOk;  // released since the look
+  if (ownerCode != kOk && ownerCode != kFileNotFound) return ownerCode;
+  bool stale = ownerCode == kOk && OwnerEndedHere(owner);
+  if (!stale) {
+    int64_t now = 0;
+    if (const int code = ShareNowNs(path, now)) return code;
+    const int64_t limit = (ownerCode == kOk ? LockDirectory::kStaleAfterSeconds : LockDirectory::kOwnerlessAfterSeconds) *
+                          kNsPerSecond;
+    stale = now - ChangedNs(st) > limit;
+  }
+  if (!stale) return kSharingViolation;
+
+  const std::string aside = path + "." + OwnTag() + ".OLD";
+  if (sys::Rename(path.c_str(), aside.c_str()) != 0) return errno == ENOENT ? kOk : CodeFromErrno(errno, IoOp::kWrite);
+  std::string moved;
+  const int movedCode = ReadSmallFile(aside + "/OWNER", moved, kOwnerLimit);
+  if (movedCode != ownerCode || moved != owner) {
+    // Taken anew between the judging and the move: that holder keeps it.
+    if (sys::Rename(aside.c_str(), path.c_str()) == 0) return kSharingViolation;
+  }
+  return RemoveLock(aside);
+}
+
+}  // namespace
+
+int LockDirectory::Take(const std::string& path) {
+  Release();
+  for (int attempt = 1;; ++attempt) {
+    if (sys::Mkdir(path.c_str(), kLockMode) == 0) break;
+    const int err = errno;
+    if (err != EEXIST) return err == ENOENT ? kPathNotFound : CodeFromErrno(err, IoOp::kOpen);
+    const int code = BreakWhenStale(path);
+    if (code != kOk) return code;
+    if (attempt >= kTakeAttempts) return kSharingViolation;
+  }
+  // The group may break a lock of a holder that ended, whatever the umask.
+  sys::Chmod(path.c_str(), kLockMode);
+  // The OWNER is a hint for breaking: written, not flushed.  Once it is
+  // there the lock counts as owned, even when its text could not be written
+  // (a full disk): it is then broken only by its age.
+  const std::string ownerPath = path + "/OWNER";
+  const int fd = sys::Open(ownerPath.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW, kSharedFileMode);
+  if (fd < 0) {
+    const int code = CodeFromErrno(errno, IoOp::kOpen);
+    RemoveLock(path);
+    return code;
+  }
+  WriteAll(fd, OwnerText());
+  sys::Close(fd);
+  path_ = path;
+  return kOk;
+}
+
+int LockDirectory::Release() {
+  if (path_.empty()) return kOk;
+  const std::string path = std::move(path_);
+  path_.clear();
+  return RemoveLock(path);
+}
+
+}  // namespace platform
