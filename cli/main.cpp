@@ -241,8 +241,12 @@ bool Session::LogIn() {
 bool Session::MailDirExists() {
   const std::string& mailDir = mail_.MailDir();
   platform::FileInfo info;
-  if (platform::StatFile(mailDir, info) != 0 || !info.isDirectory) {
-    user_.ShowErrorText("Mail Directory " + mailDir + ": " + mailstore::IoErrorText(platform::kPathNotFound));
+  const int code = platform::StatFile(mailDir, info);
+  if (code != 0 || !info.isDirectory) {
+    // A look that failed says why; only a missing folder or something else
+    // in its place is "invalid".
+    const bool missing = code == 0 || code == platform::kFileNotFound || code == platform::kPathNotFound;
+    user_.ShowErrorText("Mail Directory " + mailDir + ": " + mailstore::IoErrorText(missing ? platform::kPathNotFound : code));
     return false;
   }
   return true;

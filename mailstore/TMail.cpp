@@ -22,6 +22,7 @@ constexpr uint32_t kMaxCreateAttempts = 2147483647u;
 // sender waits for it (it is held for a creation or two).
 constexpr std::string_view kNamesLockName = "MSGNAMES.LCK";
 constexpr int kNamesLockPauseMs = 5;
+constexpr int kNamesLockMaxPauseMs = 80;
 constexpr int kNamesLockWaitMs = 10000;
 
 std::string RetryQuestion(std::string_view key, const std::string& reason) {
@@ -484,11 +485,13 @@ void TMail::BeginIndex() {
 
 bool TMail::TakeNamesLock(platform::LockDirectory& lock, const std::string& directory) {
   const std::string path = platform::JoinPath(directory, kNamesLockName);
-  for (int waited = 0;; waited += kNamesLockPauseMs) {
+  // The pause grows while the lock stays busy, so that waiting senders do
+  // not flood a slow share with looks.
+  for (int waited = 0, pause = kNamesLockPauseMs;; waited += pause, pause = std::min(2 * pause, kNamesLockMaxPauseMs)) {
     const int code = lock.Take(path);
     if (code == platform::kOk) return true;
     if (code != platform::kSharingViolation || waited >= kNamesLockWaitMs) return false;
-    ui_.PauseMs(kNamesLockPauseMs);
+    ui_.PauseMs(pause);
   }
 }
 

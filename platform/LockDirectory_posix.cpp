@@ -7,7 +7,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <mutex>
+#include <set>
 
+#include "platform/Clock.h"
 #include "platform/ErrorCode.h"
 #include "platform/Files.h"
 #include "platform/LockDirectory.h"
@@ -21,6 +24,8 @@ constexpr mode_t kLockMode = 0770;  // others of the group may break it
 constexpr int kTakeAttempts = 3;    // a lock released or broken meanwhile is tried again
 constexpr size_t kOwnerLimit = 512;
 constexpr int64_t kNsPerSecond = 1000000000;
+constexpr int kRemoveAttempts = 50;
+constexpr int kRemovePauseMs = 10;
 
 std::string HostName() {
   char name[256] = {};
@@ -28,6 +33,19 @@ std::string HostName() {
   for (char& c : name)
     if (c == ' ' || c == '\n' || c == '\r') c = '_';
   return name;
+}
+
+// The locks this process holds: an OWNER naming this process for a lock
+// that is not among them was left by a release that failed.
+std::mutex heldMutex;
+std::set<std::string>& Held() {
+  static std::set<std::string> held;
+  return held;
+}
+
+bool HeldHere(const std::string& path) {
+  std::lock_guard lock(heldMutex);
+  return Held().count(path) != 0;
 }
 
 // A name for this process's own entries beside a lock: host and process,
@@ -61,23 +79,36 @@ int ShareNowNs(const std::string& lock, int64_t& now) {
   return statCode;
 }
 
-// Whether the OWNER text names a process of this host that has ended.
-bool OwnerEndedHere(const std::string& owner) {
+// Whether the OWNER text of the lock `path` names a process of this host
+// that has ended, or this process when it does not hold that lock.
+bool OwnerEndedHere(const std::string& path, const std::string& owner) {
   const size_t space = owner.find(' ');
   if (space == std::string::npos || owner.substr(0, space) != HostName()) return false;
   char* end = nullptr;
   const long pid = std::strtol(owner.c_str() + space + 1, &end, 10);
   if (end == owner.c_str() + space + 1 || (*end != ' ' && *end != '\n') || pid <= 0) return false;
+  if (pid == ::getpid()) return !HeldHere(path);
   return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
+// Whether a removal that failed with `err` may go through a moment later:
+// on a share a file another copy is reading (its OWNER, while it judges the
+// lock) stays until that reader closes it.
+bool MayPassSoon(int err) { return err == EBUSY || err == ENOTEMPTY || err == EEXIST || err == EACCES || err == EPERM; }
+
 // Removes a lock directory and its OWNER; leaves anything else alone.
 int RemoveLock(const std::string& path) {
-  int code = kOk;
-  if (sys::Unlink((path + "/OWNER").c_str()) != 0 && errno != ENOENT) code = CodeFromErrno(errno, IoOp::kWrite);
-  if (sys::Rmdir(path.c_str()) != 0 && code == kOk) code = errno == ENOENT ? kOk : CodeFromErrno(errno, IoOp::kWrite);
-  return code;
+  const std::string owner = path + "/OWNER";
+  int err = 0;
+  for (int attempt = 1; attempt <= kRemoveAttempts; ++attempt) {
+    if (attempt > 1) SleepMs(kRemovePauseMs);
+    err = sys::Unlink(owner.c_str()) == 0 || errno == ENOENT ? 0 : errno;
+    if (err == 0) err = sys::Rmdir(path.c_str()) == 0 || errno == ENOENT ? 0 : errno;
+    if (!MayPassSoon(err)) break;
+  }
+  return err == 0 ? kOk : CodeFromErrno(err, IoOp::kWrite);
 }
+
 
 // Decides whether the lock at `path`, found there, is stale, and breaks it
 // when it is.  Returns 0 when it is gone now (broken, or released
@@ -89,8 +120,10 @@ int BreakWhenStale(const std::string& path) {
   std::string owner;
   const int ownerCode = ReadSmallFile(path + "/OWNER", owner, kOwnerLimit);
   if (ownerCode == kPathNotFound) return kOk;  // released since the look
-  if (ownerCode != kOk && ownerCode != kFileNotFound) return ownerCode;
-  bool stale = ownerCode == kOk && OwnerEndedHere(owner);
+  // An OWNER that cannot be read is no evidence of anything: on a share it
+  // is often one being removed.  The lock holds.
+  if (ownerCode != kOk && ownerCode != kFileNotFound) return kSharingViolation;
+  bool stale = ownerCode == kOk && OwnerEndedHere(path, owner);
   if (!stale) {
     int64_t now = 0;
     if (const int code = ShareNowNs(path, now)) return code;
@@ -138,6 +171,8 @@ int LockDirectory::Take(const std::string& path) {
   WriteAll(fd, OwnerText());
   sys::Close(fd);
   path_ = path;
+  std::lock_guard lock(heldMutex);
+  Held().insert(path_);
   return kOk;
 }
 
@@ -145,6 +180,10 @@ int LockDirectory::Release() {
   if (path_.empty()) return kOk;
   const std::string path = std::move(path_);
   path_.clear();
+  {
+    std::lock_guard lock(heldMutex);
+    Held().erase(path);
+  }
   return RemoveLock(path);
 }
 

@@ -63,7 +63,8 @@ int ReadAll(int fd, std::string& bytes) {
 // Returns 0 or the first failing code.
 int WriteInPlace(const std::string& path, Links links, std::string_view bytes) {
   int code = kOk;
-  const int fd = OpenFile(path, O_WRONLY, /*create=*/false, links, code);
+  // Read and write: some share clients cut only files open for both.
+  const int fd = OpenFile(path, O_RDWR, /*create=*/false, links, code);
   if (fd < 0) return code;
   for (size_t done = 0; code == kOk && done < bytes.size();) {
     const ssize_t n = sys::Pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));

@@ -11,6 +11,7 @@ packages=(
   qt6-tools-dev qt6-tools-dev-tools libqt6sql6-sqlite
   openbox trayer xdotool x11-utils dbus-daemon
   printer-driver-cups-pdf
+  samba smbnetfs bindfs fuse3
 )
 
 missing=()

@@ -42,7 +42,7 @@ for preset in dev asan; do
   fi
   rm -f "$log"
   # The stress harness's figures, one line per part.
-  grep -hE '^(concurrent|kills|tails|repair|full disk|faults|accounts|fuzz):' "build/$preset/Testing/Temporary/LastTest.log" 2>/dev/null
+  grep -hE '^(concurrent|kills|tails|repair|full disk|faults|accounts|fuzz|share|smb: concurrent|bindfs: concurrent|profile):' "build/$preset/Testing/Temporary/LastTest.log" 2>/dev/null
 done
 
 # The release build, installed as the README says, must give working

@@ -168,6 +168,12 @@ TEST_F(Kvmailctl, FailuresAreToldAndLoseNothing) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "The disk is full!\n\nMail to BOB was not sent.\n");
 
+  // A look at the Mail Directory that fails (a share client under load
+  // answers EIO) says so; only a missing folder is "invalid".
+  r = Run("--maildir '" + dir.path() + "' --user alice list", "", "KVMAIL_FAULTS=stat:1:EIO");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Mail Directory " + dir.path() + ": Device read fault!\n");
+
   r = Run("--user alice send --file '" + work.File("missing.txt") + "' BOB");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, work.File("missing.txt") + ": File not found!\n");

@@ -115,8 +115,10 @@ INSTANTIATE_TEST_SUITE_P(
         FoundLock{"otherHostFresh", "elsewhere 123 2026-12-11T10:00:00\n", 10, false},
         FoundLock{"otherHostOld", "elsewhere 123 2026-12-11T10:00:00\n", 120, true},
         FoundLock{"endedHereFresh", ThisHost() + " " + std::to_string(EndedProcess()) + " x\n", 0, true},
-        FoundLock{"runningHereFresh", ThisHost() + " " + std::to_string(getpid()) + " x\n", 10, false},
-        FoundLock{"runningHereOld", ThisHost() + " " + std::to_string(getpid()) + " x\n", 120, true},
+        FoundLock{"runningHereFresh", ThisHost() + " " + std::to_string(getppid()) + " x\n", 10, false},
+        FoundLock{"runningHereOld", ThisHost() + " " + std::to_string(getppid()) + " x\n", 120, true},
+        // This very process, which holds no such lock: its release failed.
+        FoundLock{"leftByThisProcess", ThisHost() + " " + std::to_string(getpid()) + " x\n", 0, true},
         FoundLock{"ownerlessJustMade", "-", 1, false},
         FoundLock{"ownerlessOld", "-", 10, true},
         FoundLock{"ownerUnwritten", "", 30, false},  // a holder whose disk was full

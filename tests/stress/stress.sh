@@ -26,7 +26,10 @@
 # Usage: stress.sh KVMAILCTL STORE_CHECK KILL_AT [FUZZ_BIN_DIR FUZZ_CORPUS_DIR]
 # KVMAIL_STRESS_SCALE multiplies the work (1: the short run of CI);
 # KVMAIL_STRESS_PARTS names the parts to run (all by default), for example
-# "tails repair".
+# "tails repair".  KVMAIL_STRESS_ROOT is the folder the Mail Directories
+# are made in (a scratch folder by default), and KVMAIL_STRESS_VIEWS the
+# paths through which other machines see that folder (mounts of a share):
+# the concurrent part's senders take them in turn, the owner the first.
 set -u
 ctl=$1
 check=$2
@@ -43,6 +46,8 @@ cleanup() {
 }
 trap cleanup EXIT
 export LC_ALL=C XDG_CONFIG_HOME=$work/config KVMAIL=
+root=${KVMAIL_STRESS_ROOT:-$work}
+read -r -a views <<<"${KVMAIL_STRESS_VIEWS:-}"
 
 # A file outside every Mail Directory, with links to it planted inside.
 outside=$work/outside
@@ -53,7 +58,8 @@ outsideSum=$(sha256sum <"$outside/precious")
 # fresh NAME: a Mail Directory with ALICE, BOB, CAROL and DAVE, whose
 # CAROL's mailbox and one text name are links to the file outside.
 fresh() {
-  dir=$work/$1
+  name=$1
+  dir=$root/$1
   mkdir -p "$dir"
   printf '[USERS]\r\nALICE=\r\nBOB=\r\nCAROL=\r\nDAVE=\r\n' >"$dir/MASTER.INI"
   ln -s "$outside/precious" "$dir/CAROL.LST"
@@ -65,6 +71,15 @@ fresh() {
 }
 
 as() { local user=$1; shift; "$ctl" --maildir "$dir" --user "$user" --yes "$@"; }
+
+# via N USER ARGS: as USER, through view N of the store (the store itself
+# when there are no views).
+via() {
+  local n=$1 user=$2 path=$dir
+  shift 2
+  ((${#views[@]})) && path=${views[n % ${#views[@]}]}/$name
+  "$ctl" --maildir "$path" --user "$user" --yes "$@"
+}
 
 # The subjects of BOB's In Box, one a line, in order.
 subjects() { as bob list 2>/dev/null | cut -f5; }
@@ -83,7 +98,12 @@ report() {
   local touched=0
   [ "$outsideNow" = "$outsideSum" ] || touched=1
   [ -L "$dir/CAROL.LST" ] || touched=1
-  echo "$part: $figures; $line; $touched outside changed"
+  # Lock directories (and the names made beside them) left behind: only a
+  # holder that was killed or whose removal failed leaves one.
+  local locks
+  locks=$(find "$dir" -maxdepth 1 -name '*.LCK*' | wc -l)
+  [ "$part" = concurrent ] && [ "$locks" -ne 0 ] && status=1
+  echo "$part: $figures; $line; $touched outside changed; $locks locks left"
   if [ $status -ne 0 ] || [ $touched -ne 0 ]; then
     echo "$part: FAILED"
     failed=1
@@ -92,30 +112,35 @@ report() {
 
 concurrent() {
   fresh concurrent
-  local n=$((25 * scale)) p i
+  local n=$((25 * scale)) p i view
+  # Each machine sees the new store before the senders start, as one that
+  # has been there for long.
+  for view in "${views[@]}"; do
+    for _ in $(seq 100); do [ -f "$view/$name/MASTER.INI" ] && break; sleep 0.1; done
+  done
   for p in 1 2 3 4 5 6 7 8; do
     (
       for ((i = 1; i <= n; i++)); do
         subject="p$p-$i"
-        if as alice send --subject "$subject" BOB <<<"text of $subject" >/dev/null 2>&1; then
+        if via "$p" alice send --subject "$subject" BOB <<<"text of $subject" >/dev/null 2>&1; then
           echo "$subject" >>"$expected.$p"
         else
           echo "$subject" >>"$unknown"
         fi
         # now and then a message to the mailbox that is a link
-        ((i % 10)) || as alice send --subject "to carol" CAROL <<<"x" >/dev/null 2>&1
+        ((i % 10)) || via "$p" alice send --subject "to carol" CAROL <<<"x" >/dev/null 2>&1
       done
     ) &
   done
   local deleted=0 count line subject
   while [ -n "$(jobs -r)" ]; do
-    mapfile -t lines < <(subjects)
+    mapfile -t lines < <(via 0 bob list 2>/dev/null | cut -f5)
     count=${#lines[@]}
     if ((count > 0)); then
       line=$((RANDOM % count))
       subject=${lines[$line]}
-      as bob read "$line" >/dev/null 2>&1
-      if as bob delete "$line" >/dev/null 2>&1; then
+      via 0 bob read "$line" >/dev/null 2>&1
+      if via 0 bob delete "$line" >/dev/null 2>&1; then
         echo "$subject" >>"$work/concurrent.deleted"
         deleted=$((deleted + 1))
       fi
@@ -124,7 +149,9 @@ concurrent() {
   wait
   cat "$expected".* >"$expected" 2>/dev/null
   [ -f "$work/concurrent.deleted" ] && while read -r subject; do forget "$subject"; done <"$work/concurrent.deleted"
-  report concurrent "$((8 * n)) sent by 8 processes, $deleted deleted by the owner meanwhile"
+  local through="one folder"
+  ((${#views[@]})) && through="${#views[@]} views of one share"
+  report concurrent "$((8 * n)) sent by 8 processes through $through ($(wc -l <"$unknown") refused), $deleted deleted by the owner meanwhile"
 }
 
 kills() {
