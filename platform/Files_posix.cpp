@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/Files.h"
+#include "platform/Clock.h"
 #include "platform/OpenFile_posix.h"
 #include "platform/Path.h"
 #include "platform/Syscall_posix.h"
@@ -49,6 +50,17 @@ int WriteAll(int fd, std::string_view bytes) {
     bytes.remove_prefix(static_cast<size_t>(n));
   }
   return kOk;
+}
+
+int RemovePatiently(const std::string& path, bool directory) {
+  int err = 0;
+  for (int attempt = 1; attempt <= kRemoveAttempts; ++attempt) {
+    if (attempt > 1) SleepMs(kRemovePauseMs);
+    const int result = directory ? sys::Rmdir(path.c_str()) : sys::Unlink(path.c_str());
+    err = result == 0 || errno == ENOENT ? 0 : errno;
+    if (err != EBUSY && err != ENOTEMPTY && err != EEXIST && err != EACCES && err != EPERM) break;
+  }
+  return err;
 }
 
 int OpenFile(const std::string& path, int flags, bool create, Links links, int& code) {
@@ -340,7 +352,7 @@ int WriteTemporary(const std::string& temporary, std::string_view bytes, mode_t 
   if (code == kOk && sys::Fchmod(fd, mode & 07777) != 0) code = CodeFromErrno(errno, IoOp::kWrite);
   if (code == kOk && sys::Fsync(fd) != 0) code = CodeFromErrno(errno, IoOp::kWrite);
   if (sys::Close(fd) != 0 && code == kOk) code = CodeFromErrno(errno, IoOp::kWrite);
-  if (code != kOk) sys::Unlink(temporary.c_str());
+  if (code != kOk) RemovePatiently(temporary, /*directory=*/false);
   return code;
 }
 

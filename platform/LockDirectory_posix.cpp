@@ -24,8 +24,6 @@ constexpr mode_t kLockMode = 0770;  // others of the group may break it
 constexpr int kTakeAttempts = 3;    // a lock released or broken meanwhile is tried again
 constexpr size_t kOwnerLimit = 512;
 constexpr int64_t kNsPerSecond = 1000000000;
-constexpr int kRemoveAttempts = 50;
-constexpr int kRemovePauseMs = 10;
 
 std::string HostName() {
   char name[256] = {};
@@ -91,24 +89,14 @@ bool OwnerEndedHere(const std::string& path, const std::string& owner) {
   return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
-// Whether a removal that failed with `err` may go through a moment later:
-// on a share a file another copy is reading (its OWNER, while it judges the
-// lock) stays until that reader closes it.
-bool MayPassSoon(int err) { return err == EBUSY || err == ENOTEMPTY || err == EEXIST || err == EACCES || err == EPERM; }
-
-// Removes a lock directory and its OWNER; leaves anything else alone.
+// Removes a lock directory and its OWNER; leaves anything else alone.  On
+// a share the OWNER stays while another copy reads it to judge the lock, so
+// both removals are patient.
 int RemoveLock(const std::string& path) {
-  const std::string owner = path + "/OWNER";
-  int err = 0;
-  for (int attempt = 1; attempt <= kRemoveAttempts; ++attempt) {
-    if (attempt > 1) SleepMs(kRemovePauseMs);
-    err = sys::Unlink(owner.c_str()) == 0 || errno == ENOENT ? 0 : errno;
-    if (err == 0) err = sys::Rmdir(path.c_str()) == 0 || errno == ENOENT ? 0 : errno;
-    if (!MayPassSoon(err)) break;
-  }
+  int err = RemovePatiently(path + "/OWNER", /*directory=*/false);
+  if (err == 0) err = RemovePatiently(path, /*directory=*/true);
   return err == 0 ? kOk : CodeFromErrno(err, IoOp::kWrite);
 }
-
 
 // Decides whether the lock at `path`, found there, is stale, and breaks it
 // when it is.  Returns 0 when it is gone now (broken, or released

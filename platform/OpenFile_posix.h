@@ -18,6 +18,14 @@ namespace platform {
 // waited on).  Returns the descriptor, or -1 with `code` set.
 int OpenFile(const std::string& path, int flags, bool create, Links links, int& code);
 
+// Removes the file (or the empty directory) at `path`; a removal refused as
+// busy, not empty or denied is tried again for about half a second: on a
+// share, a file another process still holds open stays until it is closed.
+// Returns 0 (gone, or not there) or the errno of the last attempt.
+inline constexpr int kRemoveAttempts = 50;
+inline constexpr int kRemovePauseMs = 10;
+int RemovePatiently(const std::string& path, bool directory);
+
 // Writes all of `bytes`, resuming after short writes.  Returns 0 or a code.
 int WriteAll(int fd, std::string_view bytes);
 

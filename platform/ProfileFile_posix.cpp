@@ -123,7 +123,7 @@ int WriteProfileString(const std::string& path, std::string_view section, std::s
         }
       }
       if (err != 0) code = CodeFromErrno(err, IoOp::kWrite);
-      sys::Unlink(temporary.c_str());
+      RemovePatiently(temporary, /*directory=*/false);
     }
   }
   if (fd >= 0) sys::Close(fd);  // the byte-range lock goes with it

@@ -41,6 +41,7 @@ cleanup() {
     kill -KILL "$smbpid" 2>/dev/null
   fi
   pkill -f "smbd .*-s $work/smb.conf" 2>/dev/null
+  pkill -f "smbnetfs $work/" 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -76,12 +77,14 @@ cat >"$work/smb.conf" <<EOF
   guest ok = yes
   force user = $(id -un)
 EOF
-smbd --foreground --no-process-group -s "$work/smb.conf" >"$s/log/smbd.out" 2>&1 &
+# In a session of its own: a server that stops signals its whole group.
+setsid smbd --foreground --no-process-group -s "$work/smb.conf" >"$s/log/smbd.out" 2>&1 &
 smbpid=$!
 for _ in $(seq 100); do ss -Hltn 'sport = :445' | grep -q . && break; sleep 0.1; done
 ss -Hltn 'sport = :445' | grep -q . || { echo "share: FAILED (the Samba server did not start)"; cat "$s/log/smbd.out"; exit 1; }
 
-# mount_smb N: the share through smbnetfs, as machine N sees it.
+# mount_smb N: the share through smbnetfs, as machine N sees it, added to
+# the views.
 mount_smb() {
   local home=$work/home$1 point=$work/smb$1
   mkdir -p "$home/.smb" "$point"
@@ -91,7 +94,7 @@ mount_smb() {
   mounts+=("$point")
   for _ in $(seq 50); do [ -d "$point/127.0.0.1/mail" ] && break; sleep 0.1; done
   [ -d "$point/127.0.0.1/mail" ] || return 1
-  echo "$point/127.0.0.1/mail"
+  views+=("$point/127.0.0.1/mail")
 }
 
 # run_stress NAME ROOT VIEWS...: the concurrent part on ROOT seen through VIEWS.
@@ -107,8 +110,7 @@ run_stress() {
 
 views=()
 for n in 1 2; do
-  v=$(mount_smb $n) || { echo "share: FAILED (smbnetfs could not mount the share)"; cat "$work"/smbnetfs*.log; exit 1; }
-  views+=("$v")
+  mount_smb $n || { echo "share: FAILED (smbnetfs could not mount the share)"; cat "$work"/smbnetfs*.log; exit 1; }
 done
 run_stress smb: "$work/share" "${views[@]}"
 
