@@ -34,7 +34,9 @@
 //    text name.  A lock whose holder ended is broken: at once when the
 //    holder ran on this host, after a minute by the share's clock
 //    otherwise.  Copies that know nothing of the directories lose nothing
-//    by them: no byte of theirs changes.
+//    by them: no byte of theirs changes.  On a disk of this machine, where
+//    the byte-range lock and exclusive creation hold for every copy, the
+//    directories are left out (LockDirectory.h).
 //  - Sizes read under a lock come from the server, never from a client's
 //    cache: a cached size would put a record over one another machine has
 //    just appended.

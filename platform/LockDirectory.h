@@ -24,6 +24,13 @@
 // Breaking renames the lock aside to a name of the breaker's own, so that
 // two breakers cannot both win; a breaker that finds it moved a lock other
 // than the one it judged (taken anew meanwhile) moves it back.
+//
+// On a disk of this machine (ext4, xfs, btrfs, tmpfs and the like) every
+// copy goes through one kernel, whose byte-range locks hold, and making and
+// removing two directories would cost more than the delivery itself: there
+// Take() makes nothing and succeeds, unless the environment variable
+// KVMAIL_LOCK_DIRECTORIES is "always" (for a copy on the file server's own
+// disk while other machines reach it through such clients, and for tests).
 #pragma once
 
 #include <cstdint>
@@ -44,14 +51,16 @@ class LockDirectory {
   // The lock directory that guards `file`.
   static std::string For(const std::string& file) { return file + ".LCK"; }
 
-  // Takes the lock `path` without waiting.  Returns 0 when taken; 32 when
-  // another holder has it; or the code of the failure, with nothing made.
+  // Takes the lock `path` without waiting.  Returns 0 when taken (or not
+  // needed where `path` lies); 32 when another holder has it; or the code
+  // of the failure, with nothing made.
   int Take(const std::string& path);
 
   // Removes the lock; 0 when not held.  Returns 0 or the first failing code
   // (the directory may then stay, and is broken as stale later).
   int Release();
 
+  // Whether a lock directory of ours stands now.
   bool IsHeld() const { return !path_.empty(); }
 
  private:

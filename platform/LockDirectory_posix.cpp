@@ -1,11 +1,14 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <mutex>
 #include <set>
@@ -132,10 +135,47 @@ int BreakWhenStale(const std::string& path) {
   return RemoveLock(aside);
 }
 
+// Whether the folder holding `path` is on a disk of this machine, by the
+// kind of file system: every copy that changes files there reaches them
+// through this machine's kernel, whose byte-range locks and exclusive
+// creation they all see.  Anything else (FUSE, SMB, NFS, a kind unknown
+// here) may be a share reached by other machines.
+bool OnLocalDisk(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  struct statfs fs {};
+  if (::statfs(folder.c_str(), &fs) != 0) return false;
+  static constexpr unsigned long kLocalKinds[] = {
+      0xEF53,      // ext2, ext3, ext4
+      0x58465342,  // xfs
+      0x9123683E,  // btrfs
+      0x01021994,  // tmpfs
+      0xF2F52010,  // f2fs
+      0x2FC12FC1,  // zfs
+      0x3153464A,  // jfs
+      0x794C7630,  // overlayfs
+      0xCA451A4E,  // bcachefs
+      0x4D44,      // vfat
+      0x2011BAB0,  // exfat
+      0x7366746E,  // ntfs3
+  };
+  for (unsigned long kind : kLocalKinds)
+    if (static_cast<unsigned long>(fs.f_type) == kind) return true;
+  return false;
+}
+
+// Whether this copy takes lock directories for `path`.
+bool Wanted(const std::string& path) {
+  const char* policy = std::getenv("KVMAIL_LOCK_DIRECTORIES");
+  if (policy != nullptr && std::strcmp(policy, "always") == 0) return true;
+  return !OnLocalDisk(path);
+}
+
 }  // namespace
 
 int LockDirectory::Take(const std::string& path) {
   Release();
+  if (!Wanted(path)) return kOk;  // the byte-range lock is enough
   for (int attempt = 1;; ++attempt) {
     if (sys::Mkdir(path.c_str(), kLockMode) == 0) break;
     const int err = errno;

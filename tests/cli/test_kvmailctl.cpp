@@ -31,7 +31,10 @@ struct Result {
 
 class Kvmailctl : public ::testing::Test {
  protected:
-  Kvmailctl() { WriteFile(dir.File("MASTER.INI"), "[USERS]\r\nALICE=\r\nBOB=\r\nCAROL=\r\nMARY ANN SMITH=\r\n"); }
+  Kvmailctl() {
+    ::setenv("KVMAIL_LOCK_DIRECTORIES", "always", 1);  // on this local disk too
+    WriteFile(dir.File("MASTER.INI"), "[USERS]\r\nALICE=\r\nBOB=\r\nCAROL=\r\nMARY ANN SMITH=\r\n");
+  }
 
   // Runs kvmailctl in the Mail Directory with `args` (a shell fragment), the
   // text `in` on standard input and `env` before it.

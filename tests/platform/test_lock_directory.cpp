@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,7 +39,10 @@ pid_t EndedProcess() {
 
 class LockDirectoryTest : public ::testing::Test {
  protected:
-  LockDirectoryTest() { platform::faults::Clear(); }
+  LockDirectoryTest() {
+    ::setenv("KVMAIL_LOCK_DIRECTORIES", "always", 1);  // on this local disk too
+    platform::faults::Clear();
+  }
   ~LockDirectoryTest() override { platform::faults::Clear(); }
 
   std::vector<std::string> Entries() const {
@@ -124,6 +128,21 @@ INSTANTIATE_TEST_SUITE_P(
         FoundLock{"ownerUnwritten", "", 30, false},  // a holder whose disk was full
         FoundLock{"ownerGarbled", "\x01\x02 -5", 30, false}),
     [](const auto& info) { return info.param.name; });
+
+// On a disk of this machine the byte-range lock is enough, and a lock
+// directory would cost more than a delivery: none is made unless asked.
+TEST_F(LockDirectoryTest, OnALocalDiskNoneIsMadeUnlessAsked) {
+  ::unsetenv("KVMAIL_LOCK_DIRECTORIES");
+  LockDirectory a, b;
+  EXPECT_EQ(a.Take(lock), 0);
+  EXPECT_FALSE(a.IsHeld());
+  EXPECT_EQ(b.Take(lock), 0);
+  EXPECT_TRUE(Entries().empty());
+  ::setenv("KVMAIL_LOCK_DIRECTORIES", "always", 1);
+  EXPECT_EQ(a.Take(lock), 0);
+  EXPECT_TRUE(a.IsHeld());
+  EXPECT_EQ(b.Take(lock), platform::kSharingViolation);
+}
 
 TEST_F(LockDirectoryTest, SomethingElseInItsPlaceIsNeverRemoved) {
   WriteFile(lock, "not a lock");

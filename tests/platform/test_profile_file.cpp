@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <stdlib.h>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -121,7 +122,10 @@ TEST(ProfileUnicode, AWriteKeepsTheEncodingAndTheOtherLines) {
 
 class ProfileFileTest : public ::testing::Test {
  protected:
-  ProfileFileTest() { platform::faults::Clear(); }
+  ProfileFileTest() {
+    ::setenv("KVMAIL_LOCK_DIRECTORIES", "always", 1);  // on this local disk too
+    platform::faults::Clear();
+  }
   ~ProfileFileTest() override { platform::faults::Clear(); }
   // The names in the folder that are there: a share client may list a name
   // just removed for a moment, but a look at it says it is gone.

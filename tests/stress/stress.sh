@@ -46,6 +46,9 @@ cleanup() {
 }
 trap cleanup EXIT
 export LC_ALL=C XDG_CONFIG_HOME=$work/config KVMAIL=
+# The lock directories are taken on a local disk too (the program leaves
+# them out there), so that kills and faults meet them.
+export KVMAIL_LOCK_DIRECTORIES=${KVMAIL_LOCK_DIRECTORIES-always}
 root=${KVMAIL_STRESS_ROOT:-$work}
 read -r -a views <<<"${KVMAIL_STRESS_VIEWS:-}"
 

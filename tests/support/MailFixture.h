@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <stdlib.h>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,9 @@ class ScriptedUi : public mailstore::UserInteraction {
 class MailFixture : public ::testing::Test {
  protected:
   MailFixture() : mail(ui, clock) {
+    // The lock directories are taken on this disk too, so that the tests
+    // see them (the program leaves them out on a local disk).
+    ::setenv("KVMAIL_LOCK_DIRECTORIES", "always", 1);
     platform::faults::Clear();
     mail.SetMailDir(dir.path());
     mail.SetProgramDir(programDir.path());
