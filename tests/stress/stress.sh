@@ -121,6 +121,9 @@ concurrent() {
   for view in "${views[@]}"; do
     for _ in $(seq 100); do [ -f "$view/$name/MASTER.INI" ] && break; sleep 0.1; done
   done
+  # A client may answer looks at a folder it has only just met with errors
+  # for a few seconds (smbnetfs keeps a failure for three).
+  ((${#views[@]})) && sleep 4
   for p in 1 2 3 4 5 6 7 8; do
     (
       for ((i = 1; i <= n; i++)); do
