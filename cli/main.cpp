@@ -390,10 +390,7 @@ int Session::Send(const std::vector<std::string>& args) {
       if (end == std::string::npos) end = text.size();
       std::string_view typed(text.data() + start, end - start);
       if (!typed.empty() && typed.back() == '\r') typed.remove_suffix(1);
-      const std::string line = Stored(std::string(typed));
-      if (line.size() > mailstore::kMaxLineLength) ++split;
-      for (size_t at = 0; at == 0 || at < line.size(); at += mailstore::kMaxLineLength)
-        request.lines.push_back(line.substr(at, mailstore::kMaxLineLength));
+      if (mailstore::AddMessageLine(request.lines, Stored(std::string(typed))) > 1) ++split;
       start = end + 1;
     }
     if (split > 0)

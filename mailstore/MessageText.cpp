@@ -16,6 +16,13 @@ constexpr size_t kHeaderReadLimit = 64 * 1024;
 
 }  // namespace
 
+size_t AddMessageLine(std::vector<std::string>& lines, std::string_view line) {
+  size_t added = 0;
+  for (size_t at = 0; at == 0 || at < line.size(); at += kMaxLineLength, ++added)
+    lines.emplace_back(line.substr(at, kMaxLineLength));
+  return added;
+}
+
 int WriteMessageText(const std::string& path, const std::vector<std::string>& lines, std::string_view recipient,
                      bool scramble, const platform::Clock& clock) {
   return WriteMessageText(path, lines, recipient, scramble, scramble ? clock.UtcMillisecondsSinceMidnight() : 0);

@@ -15,6 +15,11 @@ namespace mailstore {
 
 inline constexpr size_t kMaxLineLength = 1024;
 
+// Adds `line` to the lines of a message: a line longer than a message line
+// may be goes as several, so that none of it is lost.  Returns how many
+// lines were added (1 for an empty line).
+size_t AddMessageLine(std::vector<std::string>& lines, std::string_view line);
+
 // Creates or empties the file at `path` and writes `lines`, each cut to 1,024
 // characters and ended by CR LF; scrambled under a new seed taken from the
 // clock, after the header naming `recipient`, when `scramble` is set.  The

@@ -4,6 +4,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 
+#include "mailstore/MessageText.h"
 #include "shell/AnsiText.h"
 #include "widgets/FontSetting.h"
 
@@ -47,9 +48,27 @@ QString TMailEditor::Line(int n) const {
 }
 
 std::vector<std::string> TMailEditor::StoredLines() const {
+  // The lines go as the editor shows them: with word wrap, a paragraph goes
+  // as the lines it is shown in.  Each piece is laid out first, since the
+  // editor lays out only what has been on screen.
+  auto* layout = qobject_cast<QPlainTextDocumentLayout*>(document()->documentLayout());
   std::vector<std::string> lines;
-  for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
-    lines.push_back(shell::ToAnsi(ExpandTabs(block.text(), tabSize_)));
+  for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+    const QString text = block.text();
+    if (wordWrap_ && layout != nullptr) layout->ensureBlockLayout(block);
+    const QTextLayout* lineLayout = block.layout();
+    const int shown = wordWrap_ && lineLayout != nullptr ? lineLayout->lineCount() : 0;
+    if (shown <= 1) {
+      mailstore::AddMessageLine(lines, shell::ToAnsi(ExpandTabs(text, tabSize_)));
+      continue;
+    }
+    for (int i = 0; i < shown; ++i) {
+      const QTextLine line = lineLayout->lineAt(i);
+      // The last line takes whatever the layout left, so nothing is lost.
+      const int length = i + 1 < shown ? line.textLength() : text.size() - line.textStart();
+      mailstore::AddMessageLine(lines, shell::ToAnsi(ExpandTabs(text.mid(line.textStart(), length), tabSize_)));
+    }
+  }
   return lines;
 }
 

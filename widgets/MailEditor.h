@@ -22,7 +22,9 @@ class TMailEditor : public QPlainTextEdit {
   int LineCount() const { return document()->blockCount(); }
   // Line `n` from 1, tabs expanded.
   QString Line(int n) const;
-  // Every line, tabs expanded, as the program stores text (Windows-1252).
+  // Every line as shown (with word wrap, a paragraph gives the lines it is
+  // shown in), tabs expanded, as the program stores text (Windows-1252); a
+  // line longer than a message line goes as several.
   std::vector<std::string> StoredLines() const;
   bool HasSelection() const { return textCursor().hasSelection(); }
   bool CanUndo() const { return canUndo_; }

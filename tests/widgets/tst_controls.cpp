@@ -5,6 +5,7 @@
 
 #include "widgets/Balloon.h"
 #include "widgets/Label3D.h"
+#include "widgets/MailEditor.h"
 #include "widgets/Resources.h"
 #include "widgets/TextViewer.h"
 #include "widgets/VelForm.h"
@@ -39,6 +40,36 @@ QColor At(QWidget& w, int x, int y) { return w.grab().toImage().pixelColor(x, y)
 class TestControls : public QObject {
   Q_OBJECT
  private slots:
+  // What the editor holds goes whole: a paragraph goes as the lines it is
+  // shown in, and no line is longer than a message line may be.
+  void theEditorsLinesLoseNothing() {
+    QString paragraph;
+    for (int i = 0; paragraph.size() < 2999; ++i) paragraph += QStringLiteral("word%1 ").arg(i);
+    paragraph.truncate(2999);
+    const QString unbroken(2999, u'x');
+    for (bool wrap : {true, false}) {
+      TMailEditor editor;
+      editor.resize(400, 200);
+      editor.SetWordWrap(wrap);
+      editor.setPlainText("first\n" + paragraph + "\n" + unbroken + "\n\tlast");
+      editor.show();  // shown, but only its first lines have been on screen
+      const std::vector<std::string> lines = editor.StoredLines();
+      std::string joined;
+      for (const std::string& line : lines) {
+        QVERIFY2(line.size() <= 1024, std::to_string(line.size()).c_str());
+        joined += line;
+      }
+      QCOMPARE(QString::fromStdString(joined),
+               "first" + paragraph + unbroken + QString(8, u' ') + "last");  // the tab expanded
+      QCOMPARE(lines.front(), std::string("first"));
+      QCOMPARE(lines.back(), std::string(8, ' ') + "last");
+      // Without wrap, a line goes as lines of 1,024 characters; with it,
+      // as the lines shown, each far shorter.
+      if (!wrap) QCOMPARE(lines.size(), size_t{1 + 3 + 3 + 1});
+      else QVERIFY(lines.size() > 20);
+    }
+  }
+
   void paletteOnlyOnScreensOf256ColoursOrFewer() {
     QCOMPARE(ScreenColourCount(8), 256LL);
     QCOMPARE(ScreenColourCount(4), 16LL);
