@@ -116,7 +116,12 @@ void MailSession::ApplyPreferences(mailstore::PollTimer& timer) {
 }
 
 int MailSession::ChangePassword(const std::string& password) {
-  const int code = mailstore::WriteUserPassword(mail_, password);
+  // Into the Mail Directory the preferences name: changed together with the
+  // password, it is the one the user logs in to next.
+  mailstore::TMail target(mail_.Ui(), mail_.Clock());
+  target.SetMailDir(prefs_.mailDir);
+  target.SetUserName(mail_.UserName());
+  const int code = mailstore::WriteUserPassword(target, password);
   if (code == platform::kOk) password_ = password.substr(0, kPasswordRoom);
   return code;
 }

@@ -318,6 +318,21 @@ TEST_F(MailSessionTest, ANewPasswordIsStoredForOtherCopiesAndAskedAtTheNextLogin
   EXPECT_EQ(mailstore::ReadUserPassword(other, "BOB"), "");
 }
 
+// Set in the preferences together with another Mail Directory, the
+// password goes where the user logs in next, not into the old directory.
+TEST_F(MailSessionTest, APasswordSetWithANewMailDirectoryGoesThere) {
+  StartAsBob();
+  testing_support::TempDir newDir;
+  session.Prefs().mailDir = newDir.path();  // as the preferences leave it before applying
+  ASSERT_EQ(session.ChangePassword("NEW"), 0);
+  mailstore::TMail reader(ui, clock);
+  reader.SetMailDir(newDir.path());
+  EXPECT_EQ(mailstore::ReadUserPassword(reader, "BOB"), "NEW");
+  reader.SetMailDir(dir.path());
+  EXPECT_EQ(mailstore::ReadUserPassword(reader, "BOB"), "");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("MAILBOX.INI")));
+}
+
 TEST_F(MailSessionTest, APasswordThatCannotBeStoredLeavesTheOldOne) {
   StartAsBob();
   platform::faults::Arm("create", 1, ENOSPC, true);
