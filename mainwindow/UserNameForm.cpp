@@ -8,6 +8,7 @@
 #include "widgets/Help.h"
 #include "widgets/MessageDialogs.h"
 #include "widgets/Resources.h"
+#include "widgets/TypedText.h"
 
 namespace mainwindow {
 namespace {
@@ -105,8 +106,10 @@ TUserNameForm::TUserNameForm(mailstore::TMail& mail, std::string supervisorPassw
   connect(HelpButton, &QPushButton::clicked, this, &TUserNameForm::HelpButtonClick);
   connect(NameBox, &QLineEdit::textChanged, this, &TUserNameForm::NameBoxChange);
   connect(PasswordBox, &QLineEdit::textChanged, this, &TUserNameForm::PasswordBoxChange);
-  NameBox->installEventFilter(this);
-  PasswordBox->installEventFilter(this);
+  // NameBoxKeyPress: whatever enters either box, typed or pasted, goes in
+  // upper-cased.
+  NameBox->setValidator(new widgets::UpperCaseValidator(/*refuseBlanks=*/false, NameBox));
+  PasswordBox->setValidator(new widgets::UpperCaseValidator(/*refuseBlanks=*/false, PasswordBox));
   NameBox->setFocus();
   widgets::CentreOnScreen(this);
 }
@@ -190,22 +193,6 @@ void TUserNameForm::CancelButtonClick() {
 }
 
 void TUserNameForm::HelpButtonClick() { widgets::ShowHelpTopic(widgets::kHelpUserName, this); }
-
-bool TUserNameForm::eventFilter(QObject* watched, QEvent* event) {
-  // NameBoxKeyPress: every character typed into either box goes in upper-cased.
-  if ((watched == NameBox || watched == PasswordBox) && event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    const QString typed = key->text();
-    if (!typed.isEmpty() && typed[0].isPrint()) {
-      const QString upper = shell::UpperTyped(typed);
-      if (upper != typed) {
-        static_cast<QLineEdit*>(watched)->insert(upper);
-        return true;
-      }
-    }
-  }
-  return widgets::TVelForm::eventFilter(watched, event);
-}
 
 void TUserNameForm::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {

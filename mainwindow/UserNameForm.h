@@ -57,7 +57,6 @@ class TUserNameForm : public widgets::TVelForm, public shell::UserNameForm {
   void PasswordBoxChange();
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;  // NameBoxKeyPress
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 

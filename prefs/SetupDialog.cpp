@@ -18,6 +18,7 @@
 #include "widgets/Help.h"
 #include "widgets/MessageDialogs.h"
 #include "widgets/Resources.h"
+#include "widgets/TypedText.h"
 
 namespace prefs {
 
@@ -195,7 +196,8 @@ TSetupDialog::TSetupDialog(mailstore::UserInteraction& ui, QWidget* parent) : wi
   connect(ColorGrid, &widgets::TColorGrid::Changed, this, &TSetupDialog::ColorGridChange);
   connect(FontButton, &QPushButton::clicked, this, &TSetupDialog::FontButtonClick);
   connect(PasswordBox, &QLineEdit::textChanged, this, &TSetupDialog::ShowLock);
-  PasswordBox->installEventFilter(this);
+  // A blank is refused; whatever enters goes in upper case, as at the login.
+  PasswordBox->setValidator(new widgets::UpperCaseValidator(/*refuseBlanks=*/true, PasswordBox));
   auto browse = [this](QLineEdit* box, const QString& title) {
     QString directory = box->text();
     if (widgets::ChooseDirectory(title, directory, true, ui_, this)) box->setText(directory);
@@ -279,19 +281,6 @@ void TSetupDialog::FontButtonClick() {
 
 void TSetupDialog::ShowLock() {
   LockImage->setPixmap(widgets::Picture(PasswordBox->text().isEmpty() ? "LockOpen" : "LockClosed"));
-}
-
-// A blank is refused; everything typed goes in upper case.
-bool TSetupDialog::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == PasswordBox && event->type() == QEvent::KeyPress) {
-    const QString text = static_cast<QKeyEvent*>(event)->text();
-    if (!text.isEmpty() && text.front() >= QChar(u' ')) {
-      if (text.contains(u' ')) widgets::WarningBeep();
-      else PasswordBox->insert(shell::UpperTyped(text));
-      return true;
-    }
-  }
-  return widgets::TVelForm::eventFilter(watched, event);
 }
 
 QColor TSetupDialog::Colour(int element, bool text) const {

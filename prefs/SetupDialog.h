@@ -90,9 +90,6 @@ class TSetupDialog : public widgets::TVelForm {
   QLineEdit* UserDictBox;
   QToolButton* UserBrowseButton;
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
   void ColorGridChange();
   void FontButtonClick();

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QClipboard>
 #include <QStyle>
 #include <QTimer>
 #include <QtTest>
@@ -61,6 +62,14 @@ class TestUserNameForm : public QObject {
     form.OpenOnPasswordPage("ALICE", "SECRET");
     QTest::keyClicks(form.PasswordBox, "secret");
     QCOMPARE(form.PasswordBox->text(), QString("SECRET"));
+    // Pasted text too, in either box.
+    form.PasswordBox->clear();
+    QGuiApplication::clipboard()->setText("pasted");
+    form.PasswordBox->paste();
+    QCOMPARE(form.PasswordBox->text(), QString("PASTED"));
+    form.NameBox->clear();
+    form.NameBox->paste();
+    QCOMPARE(form.NameBox->text(), QString("PASTED"));
   }
 
   void okNeedsTextAndEnterDoesNothingWithoutIt() {

@@ -1,5 +1,7 @@
 // The Preferences dialog: what it shows, what OK writes back and what
 // Cancel leaves alone.
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QSettings>
 #include <QtTest>
 
@@ -44,6 +46,25 @@ class TestSetupDialog : public QObject {
   Q_OBJECT
 
  private slots:
+  // Typed, pasted or inserted, a password goes in upper case and without
+  // blanks, as the login takes it: otherwise it could never be typed there.
+  void everyWayIntoThePasswordBoxFollowsItsRules() {
+    testing_support::ScriptedUi ui;
+    TSetupDialog dialog(ui);
+    QLineEdit* box = dialog.PasswordBox;
+    QTest::keyClicks(box, "ab c");
+    QCOMPARE(box->text(), QString("ABC"));
+    box->clear();
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("s\xC3\xA9" "cret"));
+    box->paste();
+    QCOMPARE(box->text(), QString::fromUtf8("S\xC3\x89" "CRET"));
+    QGuiApplication::clipboard()->setText("with blank");
+    box->paste();
+    QCOMPARE(box->text(), QString::fromUtf8("S\xC3\x89" "CRET"));  // refused whole
+    box->insert("x");
+    QCOMPARE(box->text(), QString::fromUtf8("S\xC3\x89" "CRETX"));
+  }
+
   void cancelEscapeAndTheCloseBoxChangeNothing() {
     for (const char* how : {"cancel", "escape", "close"}) {
       Session s;
