@@ -166,6 +166,8 @@ std::string ResolveName(const std::string& directory, std::string_view name, boo
 // owner and the owner's group, whatever the umask, so that every account of
 // an office group can send to every mailbox.
 inline constexpr unsigned kSharedFileMode = 0660;
+// The mode of a folder this program makes: the owner's and the group's.
+inline constexpr unsigned kSharedDirectoryMode = 0770;
 
 // Creates a new empty file (kSharedFileMode), failing with 80 when the name
 // exists in this spelling (a link of that name included); the file is
@@ -246,8 +248,9 @@ class PlainFile {
   int fd_ = -1;
 };
 
-// Creates a directory and its missing parents.  Returns 0 when it exists
-// afterwards.
+// Creates a directory and its missing parents, each made kSharedDirectoryMode
+// whatever the umask (with the setgid bit its parent passes on).  Returns 0
+// when it exists afterwards.
 int MakeDirectories(const std::string& path);
 
 }  // namespace platform

@@ -509,7 +509,13 @@ int MakeDirectories(const std::string& path) {
   if (path.empty()) return kOk;
   for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
     const std::string part = path.substr(0, slash);
-    if (sys::Mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
+    if (sys::Mkdir(part.c_str(), kSharedDirectoryMode) == 0) {
+      // The group's, whatever the umask, keeping the setgid bit that a
+      // parent of the group passes on, so that every account of the group
+      // can deliver into it.
+      struct stat st {};
+      if (sys::Stat(part.c_str(), &st) == 0) sys::Chmod(part.c_str(), kSharedDirectoryMode | (st.st_mode & S_ISGID));
+    } else if (errno != EEXIST) {
       struct stat st {};
       if (sys::Stat(part.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return CodeFromErrno(errno, IoOp::kOther);
     }

@@ -129,7 +129,7 @@ void TDirSelectorDialog::OkButtonClick() {
 bool TDirSelectorDialog::ApplyLocation() {
   const QString text = LocationBox->text().trimmed();
   if (text.isEmpty() || text == FileList->Directory()) return true;
-  const QString directory = ReadLocation(text).directory;
+  const QString directory = ReadLocation(text, FileList->Directory()).directory;
   const std::string path = directory.toStdString();
   applying_ = true;
   bool closeAfter = false;

@@ -51,10 +51,15 @@ QString InvalidLocationText(const QString& location) {
   return location + QStringLiteral("\ris not a valid location! A location must\rpoint to an existing DOS directory.");
 }
 
-TypedLocation ReadLocation(const QString& typed) {
+TypedLocation ReadLocation(const QString& typed, const QString& listed) {
   QString location = typed;
   if (location == u'~' || location.startsWith(QStringLiteral("~/"))) location.replace(0, 1, QDir::homePath());
-  if (!location.contains(u'*') && !location.contains(u'?')) return {location, QString()};
+  const bool wildcard = location.contains(u'*') || location.contains(u'?');
+  // A bare mask keeps its empty directory: the listed one stays.
+  if (!location.isEmpty() && QDir::isRelativePath(location) && !listed.isEmpty() &&
+      (!wildcard || location.contains(u'/')))
+    location = QDir::cleanPath(QDir(listed).filePath(location));
+  if (!wildcard) return {location, QString()};
   return {QString::fromStdString(platform::DirectoryPart(location.toStdString())),
           QString::fromStdString(std::string(platform::FileNamePart(location.toStdString())))};
 }
@@ -355,7 +360,7 @@ void TFileSelectorDialog::FileListChosen(int index) {
 bool TFileSelectorDialog::ApplyLocation() {
   const QString text = LocationBox->text().trimmed();
   if (text.isEmpty() || text == FileList->Directory()) return true;
-  const TypedLocation location = ReadLocation(text);
+  const TypedLocation location = ReadLocation(text, FileList->Directory());
   const QString mask = location.mask.isEmpty() ? FileList->FileMask() : location.mask;
   applying_ = true;
   const int code =

@@ -25,14 +25,15 @@ inline constexpr size_t kPreviewLimit = 1 << 20;
 // The text of the alert for a location that cannot be listed.
 QString InvalidLocationText(const QString& location);
 
-// A location typed into a selector's box: "~" is the home directory, and a
-// last part with "*" or "?" is a mask (the directory is then the part
-// before it, empty for a bare mask).
+// A location typed into a selector's box: "~" is the home directory, a
+// relative name is taken against `listed` (the directory the selector
+// lists), and a last part with "*" or "?" is a mask (the directory is then
+// the part before it, empty for a bare mask).
 struct TypedLocation {
   QString directory;
   QString mask;  // empty without a wildcard
 };
-TypedLocation ReadLocation(const QString& typed);
+TypedLocation ReadLocation(const QString& typed, const QString& listed);
 
 // Whether focus left a box because the user moved it (and so the box is to
 // be applied), not because another window came up.

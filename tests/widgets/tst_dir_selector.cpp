@@ -85,6 +85,28 @@ class TestDirSelector : public QObject {
     QCOMPARE(dialog.FileList->Directory(), Path("new/office/mail"));
   }
 
+  // A relative name is taken against the directory listed, for the check,
+  // the creation and the result alike; what is made is the group's, with
+  // the setgid bit of its parent, so that every account can deliver.
+  void aRelativeNameIsMadeInTheListedDirectoryForTheGroup() {
+    chmod(tree->File("mail").c_str(), 02770);
+    testing_support::ScriptedUi ui;
+    ui.answers = {true};
+    TDirSelectorDialog dialog(true, ui);
+    dialog.Open("Select a Mail Directory", Path("mail"));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    const mode_t umaskWas = umask(022);
+    EnterLocation(dialog, "office/new");
+    umask(umaskWas);
+    QCOMPARE(QString::fromStdString(ui.shown.at(0).text), Path("mail/office/new") + "\rdoes not exist! Do you want to create it?");
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.FileList->Directory(), Path("mail/office/new"));
+    struct stat st {};
+    QCOMPARE(stat(tree->File("mail/office/new").c_str(), &st), 0);
+    QCOMPARE(st.st_mode & 07777, mode_t{02770});
+  }
+
   void noGivesTheInvalidLocationMessage() {
     testing_support::ScriptedUi ui;
     TDirSelectorDialog* raw = nullptr;
