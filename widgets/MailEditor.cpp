@@ -32,7 +32,11 @@ TMailEditor::TMailEditor(QWidget* parent) : QPlainTextEdit(parent) {
   setFont(font);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setTabChangesFocus(false);
+  // Setting the margin is a change of the document that leaves the undo
+  // stack marked available: cleared, so that the first real edit tells the
+  // commands that undo is there.
   document()->setDocumentMargin(8);
+  document()->clearUndoRedoStacks();
   connect(this, &QPlainTextEdit::undoAvailable, this, [this](bool on) { canUndo_ = on; });
   connect(this, &QPlainTextEdit::redoAvailable, this, [this](bool on) { canRedo_ = on; });
   connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TMailEditor::EmitStatus);

@@ -40,6 +40,23 @@ QColor At(QWidget& w, int x, int y) { return w.grab().toImage().pixelColor(x, y)
 class TestControls : public QObject {
   Q_OBJECT
  private slots:
+  // Undo and redo are offered once there is something to undo or redo, in a
+  // new editor as in one that has been used.
+  void theEditorOffersUndoAfterTheFirstEdit() {
+    TMailEditor editor;
+    editor.show();
+    QVERIFY(!editor.CanUndo());
+    QTest::keyClicks(&editor, "abc");
+    QVERIFY(editor.CanUndo());
+    editor.undo();
+    QCOMPARE(editor.toPlainText(), QString());
+    QVERIFY(!editor.CanUndo());
+    QVERIFY(editor.CanRedo());
+    editor.redo();
+    QCOMPARE(editor.toPlainText(), QString("abc"));
+    QVERIFY(editor.CanUndo());
+  }
+
   // What the editor holds goes whole: a paragraph goes as the lines it is
   // shown in, and no line is longer than a message line may be.
   void theEditorsLinesLoseNothing() {
