@@ -89,6 +89,29 @@ bool IsUtf8(Hunhandle* hunspell) {
   return encoding != nullptr && std::string(encoding) == "UTF-8";
 }
 
+// Whether `c` is an upper-case letter of Windows-1252.
+bool IsUpperAnsi(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  return (b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7) || b == 0x8A || b == 0x8C ||
+         b == 0x8E || b == 0x9F;
+}
+
+// `replacement` in the case pattern of `word`: all capitals for a word of
+// capitals ("TEH" gives "THE"), a capital first for a word that starts
+// with one ("Teh" gives "The"), else as the word list gives it.
+std::string KeepCase(std::string_view word, std::string replacement) {
+  if (word.empty() || replacement.empty() || !IsUpperAnsi(word.front())) return replacement;
+  int letters = 0;
+  bool lower = false;
+  for (char c : word) {
+    if (IsUpperAnsi(c)) ++letters;
+    else if (platform::UpperAnsi(c) != c) lower = true;
+  }
+  if (!lower && letters >= 2) return platform::UpperAnsi(replacement);
+  replacement.front() = platform::UpperAnsi(replacement.front());
+  return replacement;
+}
+
 }  // namespace
 
 struct SpellEngine::Session {
@@ -157,7 +180,7 @@ int16_t SpellEngine::CheckWord(int16_t session, int16_t, const std::string& word
     const auto found = lexicon->words.find(folded);
     if (found == lexicon->words.end()) continue;
     if (!found->second.empty()) {
-      replacement = found->second.substr(0, kLongestWord);
+      replacement = KeepCase(word, found->second.substr(0, kLongestWord));
       return kSpellAutoChange;
     }
     known = true;

@@ -59,8 +59,13 @@ TEST_F(SpellEngineTest, WordListsPassWordsOrChangeThem) {
   EXPECT_EQ(Check("kvmailctl"), 0);
   EXPECT_EQ(Check("KVMAILCTL"), 0);
   std::string replacement;
-  EXPECT_EQ(engine.CheckWord(session, 128, "teh", replacement), compose::kSpellAutoChange);
-  EXPECT_EQ(replacement, "the");
+  // A replacement keeps the case pattern of the word it replaces.
+  const std::pair<const char*, const char*> cases[] = {
+      {"teh", "the"}, {"Teh", "The"}, {"TEH", "THE"}, {"TEh", "The"}, {"tEH", "the"}};
+  for (const auto& [word, changed] : cases) {
+    EXPECT_EQ(engine.CheckWord(session, 128, word, replacement), compose::kSpellAutoChange) << word;
+    EXPECT_EQ(replacement, changed) << word;
+  }
 
   const int16_t replaceAll = engine.CreateLex(session, "", compose::kLexReplace, 1033);
   const int16_t skipAll = engine.CreateLex(session, "", compose::kLexIgnore, 1033);
