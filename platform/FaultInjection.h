@@ -6,7 +6,7 @@
 // arming fails with `err` (or every call from the nth on, when `sticky`).
 // The names are: open (without creating), create (open that may create),
 // read, write, fsync, close, lock, stat, unlink, rename, truncate, chmod,
-// opendir, readdir, clock, mkdir, utime, rmdir.
+// opendir, readdir, clock, mkdir, utime, rmdir, access.
 //
 // Test builds (KVMAIL_TEST_HOOKS) also arm faults from the environment
 // variable KVMAIL_FAULTS when the first call is made, so that a real child

@@ -248,6 +248,9 @@ class PlainFile {
   int fd_ = -1;
 };
 
+// Whether this process may make files in the folder at `path`.
+bool CanWriteInto(const std::string& path);
+
 // Creates a directory and its missing parents, each made kSharedDirectoryMode
 // whatever the umask (with the setgid bit its parent passes on).  Returns 0
 // when it exists afterwards.

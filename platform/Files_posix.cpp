@@ -505,6 +505,8 @@ int PlainFile::Close() {
   return sys::Close(fd) == 0 ? kOk : CodeFromErrno(errno, IoOp::kWrite);
 }
 
+bool CanWriteInto(const std::string& path) { return sys::Access(path.c_str(), W_OK | X_OK) == 0; }
+
 int MakeDirectories(const std::string& path) {
   if (path.empty()) return kOk;
   for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {

@@ -17,11 +17,11 @@ namespace platform {
 namespace {
 
 enum Call { kOpen, kCreate, kRead, kWrite, kFsync, kClose, kLock, kStat, kUnlink,
-            kRename, kTruncate, kChmod, kOpendir, kReaddir, kClock, kMkdir, kUtime, kRmdir, kCallCount };
+            kRename, kTruncate, kChmod, kOpendir, kReaddir, kClock, kMkdir, kUtime, kRmdir, kAccess, kCallCount };
 
 constexpr std::array<std::string_view, kCallCount> kCallNames = {
     "open", "create", "read", "write", "fsync", "close", "lock", "stat", "unlink",
-    "rename", "truncate", "chmod", "opendir", "readdir", "clock", "mkdir", "utime", "rmdir"};
+    "rename", "truncate", "chmod", "opendir", "readdir", "clock", "mkdir", "utime", "rmdir", "access"};
 
 struct Fault {
   int call;
@@ -261,6 +261,11 @@ int Fstatat(int dirFd, const char* name, struct stat* st) {
 int Mkdir(const char* path, mode_t mode) {
   KV_FAULT_OR(kMkdir, -1);
   return ::mkdir(path, mode);
+}
+
+int Access(const char* path, int mode) {
+  KV_FAULT_OR(kAccess, -1);
+  return ::access(path, mode);
 }
 
 int Rmdir(const char* path) {

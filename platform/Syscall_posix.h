@@ -31,6 +31,7 @@ int Lstat(const char* path, struct stat* st);
 int Fstatat(int dirFd, const char* name, struct stat* st);  // follows links, as stat does
 int Mkdir(const char* path, mode_t mode);
 int Rmdir(const char* path);
+int Access(const char* path, int mode);
 // The size of the open file, asked of the server (a client in user space
 // answers fstat from a cache for a while).  Counts as "stat".
 int FstatSize(int fd, int64_t* size);

@@ -4,6 +4,8 @@
 
 #include "platform/Environment.h"
 #include "platform/Files.h"
+#include "platform/Path.h"
+#include "shell/SettingsKeys.h"
 
 namespace shell {
 namespace {
@@ -13,6 +15,18 @@ std::string ExistingDirectoryFromEnvironment(const char* name) {
   const std::string dir = platform::GetEnv(name);
   platform::FileInfo info;
   return !dir.empty() && platform::StatFile(dir, info) == 0 && info.isDirectory ? dir : std::string();
+}
+
+// The folder of the user dictionary by default: beside the program where
+// this user may write there, else the user's data folder for the program
+// (made when missing), so that an installed copy can still add words.
+std::string DefaultUserDictionaryFolder(const std::string& programDir) {
+  if (platform::CanWriteInto(programDir)) return programDir;
+  std::string base = platform::GetEnv("XDG_DATA_HOME");
+  if (base.empty() || base.front() != '/') base = platform::JoinPath(platform::GetEnv("HOME"), ".local/share");
+  const std::string folder = platform::JoinPath(platform::JoinPath(base, keys::kOrganization), keys::kApplication);
+  platform::MakeDirectories(folder);
+  return folder;
 }
 
 ColourElement Element(const char* name, bool selected) {
@@ -67,7 +81,7 @@ Preferences DefaultPreferences() {
   prefs.mailDir = platform::GetEnv("KVMAIL");
   if (prefs.mailDir.empty()) prefs.mailDir = platform::CurrentDirectory();
   prefs.userDictionaryPath = ExistingDirectoryFromEnvironment("DASHDECK");
-  if (prefs.userDictionaryPath.empty()) prefs.userDictionaryPath = prefs.programDir;
+  if (prefs.userDictionaryPath.empty()) prefs.userDictionaryPath = DefaultUserDictionaryFolder(prefs.programDir);
   prefs.colours = {Element("In Box Normal Text", false),  Element("In Box Selected Text", true),
                    Element("Viewer Normal Text", false),  Element("Viewer Selected Text", true),
                    Element("Editor Normal Text", false),  Element("Editor Selected Text", true)};

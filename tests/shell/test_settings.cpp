@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
+#include <stdlib.h>
 
+#include "platform/Environment.h"
+#include "platform/FaultInjection.h"
 #include "shell/SelectorSettings.h"
 #include "shell/SettingsFile.h"
 #include "tests/shell/SettingsFixture.h"
@@ -35,6 +39,22 @@ TEST(ToIntOrZeroTest, Numbers) {
 }
 
 class SettingsTest : public SettingsFixture {};
+
+// The user dictionary goes beside the program where the user may write
+// there; in an installed copy (a folder of the system's) it goes into the
+// user's data folder, made for it, so that words can still be added.
+TEST_F(SettingsTest, TheUserDictionaryGoesWhereTheUserMayWrite) {
+  ::unsetenv("DASHDECK");
+  EXPECT_EQ(DefaultPreferences().userDictionaryPath, platform::ProgramDir());
+  testing_support::TempDir data;
+  ::setenv("XDG_DATA_HOME", data.path().c_str(), 1);
+  platform::faults::Arm("access", 1, EACCES);  // as for a folder of the system's
+  const std::string folder = DefaultPreferences().userDictionaryPath;
+  platform::faults::Clear();
+  ::unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(folder, data.File("Brenlow/Dashdeck"));
+  EXPECT_TRUE(std::filesystem::is_directory(folder));
+}
 
 TEST_F(SettingsTest, AFreshUserGetsEveryDefault) {
   Preferences prefs = DefaultPreferences();

@@ -338,7 +338,7 @@ fulldisk() {
 
 faults() {
   fresh faults
-  local calls=(open create read write fsync close lock stat unlink rename truncate chmod opendir readdir clock mkdir utime rmdir)
+  local calls=(open create read write fsync close lock stat unlink rename truncate chmod opendir readdir clock mkdir utime rmdir access)
   local call n err cmd runs=0 refused=0 subject k=0 before status
   for ((k = 1; k <= 4; k++)); do
     as alice send --subject "seed$k" BOB <<<"seed" >/dev/null 2>&1 && echo "seed$k" >>"$expected"
