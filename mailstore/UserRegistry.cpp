@@ -72,6 +72,15 @@ std::string MailboxKey(std::string_view name) {
   return key;
 }
 
+std::string ReplyAddress(const TMail& mail, std::string_view key) {
+  for (const std::string& name : ReadUserNames(mail)) {
+    if (!platform::EqualsIgnoreCase(MailboxKey(name), key)) continue;
+    if (name.find_first_of(" ,") == std::string::npos) return name;
+    return "\"" + name + "\"";
+  }
+  return std::string(key);
+}
+
 bool IsMailboxKey(std::string_view key) {
   if (key.empty()) return false;
   for (char c : key)

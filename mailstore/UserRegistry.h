@@ -53,6 +53,13 @@ std::vector<std::string> ListMailboxNames(const TMail& mail, int& code);
 // characters and no blank; otherwise the name without blanks, cut to 8.
 std::string MailboxKey(std::string_view name);
 
+// Whom a reply to a record from `key` (its sender's mailbox key) goes to:
+// the user of the registry whose key it is (the first, where several share
+// one mailbox), quoted when the name holds a blank or a comma, so that the
+// To box takes it as one name; the key itself where no user of the
+// registry has it or there is no registry to read.
+std::string ReplyAddress(const TMail& mail, std::string_view key);
+
 // Whether a mailbox key can name a file of the Mail Directory: not empty,
 // no path separator ("/", "\\", ":") and no control character, so that a
 // user name can never put a mailbox anywhere else.

@@ -541,7 +541,10 @@ void TMainForm::SendMail1Click() {
 void TMainForm::Reply1Click() {
   if (!MailViewer->IsOpen()) return;
   const QString subject = MsgSubject->text();
-  OpenSendWindow("Reply to: '" + subject + "'", MsgFrom->text(), compose::ReplySubject(subject), false, QString());
+  // The record carries the sender's mailbox key; the reply goes to the user
+  // it belongs to, by the name the registry knows.
+  const QString to = shell::FromAnsi(mailstore::ReplyAddress(session_.Mail(), shell::ToAnsi(MsgFrom->text())));
+  OpenSendWindow("Reply to: '" + subject + "'", to, compose::ReplySubject(subject), false, QString());
   ScanMailbox();
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "mailstore/Delivery.h"
 #include "mailstore/UserRegistry.h"
 #include "support/MailFixture.h"
 
@@ -112,6 +113,29 @@ TEST_F(RegistryTest, MailboxIniIsFoundWhateverItsCase) {
   ASSERT_EQ(WriteUserPassword(mail, "NEW"), 0);
   EXPECT_FALSE(std::filesystem::exists(dir.File("MAILBOX.INI")));
   EXPECT_EQ(ReadUserPassword(mail, "BOB"), "NEW");
+}
+
+}  // namespace
+
+namespace {
+
+// A reply goes to the user whose mailbox key the record carries, by the
+// name the registry knows (quoted when it holds a blank), so that the To
+// box's check finds the user; a key no user has stays as it is.
+TEST_F(RegistryTest, AReplyGoesToTheUserTheSendersKeyBelongsTo) {
+  testing_support::WriteFile(MailFile("MASTER.INI"),
+                             "[USERS]\r\nALICE=\r\nMARY ANN SMITH=\r\nJOHNATHANSON=\r\nBOB=\r\n");
+  const std::pair<const char*, const char*> cases[] = {
+      {"ALICE", "ALICE"},
+      {"MARYANNS", "\"MARY ANN SMITH\""},
+      {"JOHNATHA", "JOHNATHANSON"},
+      {"bob", "BOB"},
+      {"EVE", "EVE"},
+  };
+  for (const auto& [key, address] : cases) EXPECT_EQ(ReplyAddress(mail, key), address) << key;
+  // The address goes through the To box whole, and to the right mailbox.
+  EXPECT_EQ(SplitRecipients(ReplyAddress(mail, "MARYANNS")), std::vector<std::string>{"MARY ANN SMITH"});
+  EXPECT_EQ(MailboxKey("MARY ANN SMITH"), "MARYANNS");
 }
 
 }  // namespace
