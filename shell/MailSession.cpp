@@ -111,6 +111,17 @@ void MailSession::ApplyPreferences(mailstore::PollTimer& timer) {
   if (mail_.MailDir() != prefs_.mailDir) {
     mail_.SetMailDir(prefs_.mailDir);
     scanner_.ResetKnownCount();
+    // Nothing of the old directory stays on show, whatever the new one
+    // holds.
+    ClearShown();
+    SetInboxRecords(mailstore::InboxRecords{});
+    // A directory the user has just chosen is the Mail Directory even while
+    // it holds nothing: the user's mailbox is made in it at once, so that it
+    // is not taken for a share that is not mounted.  A directory that is
+    // not there is left alone.
+    if (!mail_.UserName().empty() &&
+        mail_.OpenMailbox(mailstore::MailboxKey(mail_.UserName()), mailstore::TMail::Mode::kRead) == platform::kOk)
+      mail_.CloseMailbox();
   }
   RearmPolling(timer);
 }

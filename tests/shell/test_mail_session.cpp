@@ -341,6 +341,26 @@ TEST_F(MailSessionTest, APasswordThatCannotBeStoredLeavesTheOldOne) {
   EXPECT_EQ(session.Password(), "");
 }
 
+// A new, empty Mail Directory chosen in the preferences is reachable at
+// once, and the In Box shows it, not the old directory's messages.
+TEST_F(MailSessionTest, AnEmptyMailDirectoryJustChosenIsReachableAndShownEmpty) {
+  Deliver("first");
+  StartAsBob();
+  ASSERT_EQ(view.lines.size(), 1u);
+  TempDir chosen;
+  session.Prefs().mailDir = chosen.path();
+  session.ApplyPreferences(timer);
+  EXPECT_TRUE(view.lines.empty());
+  EXPECT_EQ(view.caption.find("not reachable"), std::string::npos) << view.caption;
+  EXPECT_TRUE(std::filesystem::exists(chosen.File("BOB.LST")));
+  // One that is not there is left alone, and shown as not reachable.
+  session.Prefs().mailDir = chosen.File("missing");
+  session.ApplyPreferences(timer);
+  EXPECT_TRUE(view.lines.empty());
+  EXPECT_NE(view.caption.find("not reachable"), std::string::npos) << view.caption;
+  EXPECT_FALSE(std::filesystem::exists(chosen.File("missing")));
+}
+
 TEST_F(MailSessionTest, AnotherMailDirectoryIsReadAtOnceWithItsOwnInBox) {
   Deliver("first");
   StartAsBob();
