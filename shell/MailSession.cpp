@@ -112,7 +112,9 @@ void MailSession::ApplyPreferences(mailstore::PollTimer& timer) {
     mail_.SetMailDir(prefs_.mailDir);
     scanner_.ResetKnownCount();
     // Nothing of the old directory stays on show, whatever the new one
-    // holds.
+    // holds: the next scan builds the In Box and the caption anew, even for
+    // a mailbox as empty as the count it starts from.
+    scanner_.RequestRebuild();
     ClearShown();
     SetInboxRecords(mailstore::InboxRecords{});
     // A directory the user has just chosen is the Mail Directory even while
