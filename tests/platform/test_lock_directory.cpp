@@ -45,12 +45,7 @@ class LockDirectoryTest : public ::testing::Test {
   }
   ~LockDirectoryTest() override { platform::faults::Clear(); }
 
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-      names.push_back(entry.path().filename().string());
-    return names;
-  }
+  std::vector<std::string> Entries() const { return dir.Names(); }
 
   // A lock another holder left: `owner` in its OWNER (none when null),
   // made `age` seconds ago.

@@ -127,15 +127,7 @@ class ProfileFileTest : public ::testing::Test {
     platform::faults::Clear();
   }
   ~ProfileFileTest() override { platform::faults::Clear(); }
-  // The names in the folder that are there: a share client may list a name
-  // just removed for a moment, but a look at it says it is gone.
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-      if (std::filesystem::exists(std::filesystem::symlink_status(entry.path())))
-        names.push_back(entry.path().filename().string());
-    return names;
-  }
+  std::vector<std::string> Entries() const { return dir.Names(); }
   TempDir dir;
 };
 

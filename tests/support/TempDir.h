@@ -1,11 +1,13 @@
 // A temporary directory that lives as long as the object.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -25,6 +27,17 @@ class TempDir {
 
   const std::string& path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+  // The names in the directory that are there, sorted.  A share client may
+  // list a name just removed for a moment, but a look at it says it is gone.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_))
+      if (std::filesystem::exists(std::filesystem::symlink_status(entry.path())))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
 
  private:
   std::string path_;
