@@ -102,11 +102,26 @@ report() {
   [ "$outsideNow" = "$outsideSum" ] || touched=1
   [ -L "$dir/CAROL.LST" ] || touched=1
   # Lock directories (and the names made beside them) left behind: only a
-  # holder that was killed or whose removal failed leaves one.
-  local locks
-  locks=$(find "$dir" -maxdepth 1 -name '*.LCK*' | wc -l)
+  # holder that was killed or whose removal failed (a share client's I/O
+  # error) leaves one.  A lock whose OWNER names a process of this host
+  # that has ended is broken at once by the next copy; any other fails the
+  # concurrent part, where nothing is killed.
+  local locks=0 ended=0 lock owner
+  for lock in "$dir"/*.LCK*; do
+    [ -e "$lock" ] || continue
+    read -r -a owner 2>/dev/null <"$lock/OWNER" || owner=()
+    # A name made beside a lock (a look at the share's clock, a lock moved
+    # aside) holds nothing; a lock of a process that ended holds nothing
+    # either.
+    if [ "${lock%.LCK}" = "$lock" ] ||
+      { [ "${owner[0]:-}" = "$(hostname)" ] && [ -n "${owner[1]:-}" ] && ! kill -0 "${owner[1]}" 2>/dev/null; }; then
+      ended=$((ended + 1))
+    else
+      locks=$((locks + 1))
+    fi
+  done
   [ "$part" = concurrent ] && [ "$locks" -ne 0 ] && status=1
-  echo "$part: $figures; $line; $touched outside changed; $locks locks left"
+  echo "$part: $figures; $line; $touched outside changed; $locks locks left ($ended more holding nothing)"
   if [ $status -ne 0 ] || [ $touched -ne 0 ]; then
     echo "$part: FAILED"
     failed=1
