@@ -154,7 +154,11 @@ TMainForm::TMainForm(std::vector<std::string> arguments, widgets::TProgressRepor
 
   MailTimer = new QTimer(this);
   MailTimer->setObjectName("MailTimer");
-  connect(MailTimer, &QTimer::timeout, this, [this] { session_.ScanMailbox(); });  // MailTimerTimer
+  // A pause may come in the middle of sending or of a store operation: the
+  // poll waits for the next tick, a change seen meanwhile for the pause's end.
+  connect(MailTimer, &QTimer::timeout, this, [this] {  // MailTimerTimer
+    if (!widgets::Pausing()) session_.ScanMailbox();
+  });
   // New mail at once: a change of the mailbox file or of the Mail
   // Directory scans (once for a burst of changes); polling stays for shares
   // where no change is ever reported.
@@ -163,6 +167,10 @@ TMainForm::TMainForm(std::vector<std::string> arguments, widgets::TProgressRepor
   watchDelay_->setSingleShot(true);
   watchDelay_->setInterval(150);
   connect(watchDelay_, &QTimer::timeout, this, [this] {
+    if (widgets::Pausing()) {
+      watchDelay_->start();
+      return;
+    }
     WatchMailbox();
     if (!session_.UserName().empty()) session_.ScanMailbox();
   });
@@ -241,7 +249,7 @@ void TMainForm::TrayIconClick() {
 
 void TMainForm::TrayIconDblClick() {
   TrayIconClick();
-  if (sendWindowOpen_) {
+  if (sendWindowOpen_ || widgets::Pausing()) {
     widgets::WarningBeep();
     return;
   }
@@ -856,7 +864,11 @@ void TMainForm::MailViewer1ShowStatus() {
     if (a->isEnabled() != selection) a->setEnabled(selection);
 }
 
-void TMainForm::CheckMailboxNow1Click() { session_.Scanner().CheckMailboxNow(); }
+void TMainForm::CheckMailboxNow1Click() {
+  // The notification area's menu is heard even during a pause.
+  if (widgets::Pausing()) widgets::WarningBeep();
+  else session_.Scanner().CheckMailboxNow();
+}
 
 void TMainForm::ShowButtonBar1Click() { SetButtonBarVisible(ButtonBar->isHidden()); }
 
@@ -893,6 +905,11 @@ void TMainForm::dropEvent(QDropEvent* event) {
 void TMainForm::closeEvent(QCloseEvent* event) {
   if (givenUp_) {
     event->accept();
+    return;
+  }
+  if (widgets::Pausing()) {  // from the notification area, in the middle of sending
+    event->ignore();
+    widgets::WarningBeep();
     return;
   }
   const shell::MainWindowLayout layout = Layout();

@@ -1,6 +1,7 @@
 #include "widgets/MessageDialogs.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -8,10 +9,10 @@
 #include <QPointer>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <memory>
 
 #include "mailstore/UserInteraction.h"
-#include "platform/Clock.h"
 #include "widgets/Help.h"
 #include "widgets/Resources.h"
 
@@ -253,14 +254,25 @@ void ShowErrorText(const QString& text) {
 
 void WarningBeep() { QApplication::beep(); }
 
+namespace {
+int pausing = 0;
+}  // namespace
+
 void PauseMs(int ms) {
   if (ms <= 0) return;
-  const platform::Clock& clock = platform::SystemClock();
-  const uint32_t start = clock.TickMs();
-  for (;;) {
-    const uint32_t now = clock.TickMs();
-    if (now < start || now >= start + static_cast<uint32_t>(ms)) break;
-  }
+  struct Count {
+    Count() { ++pausing; }
+    ~Count() { --pausing; }
+  } count;
+  QEventLoop loop;
+  QTimer end;
+  end.setSingleShot(true);
+  end.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&end, &QTimer::timeout, &loop, &QEventLoop::quit);
+  end.start(ms);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
+
+bool Pausing() { return pausing > 0; }
 
 }  // namespace widgets

@@ -111,7 +111,11 @@ void ShowNotice(const QString& title, const QString& text);
 bool GetInput(const QString& title, const QString& prompt, QString& text, int helpContext, bool digitsOnly);
 void ShowErrorText(const QString& text);
 void WarningBeep();
-// Waits by the millisecond counter; no input is handled meanwhile.
+// Waits `ms` milliseconds with the windows painted and the desktop
+// answered; the user's input waits until the pause ends.  A pause may come
+// in the middle of a store operation: what timers and the notification
+// area start must ask Pausing() and leave the store alone meanwhile.
 void PauseMs(int ms);
+bool Pausing();
 
 }  // namespace widgets

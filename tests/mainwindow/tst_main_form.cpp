@@ -838,6 +838,36 @@ class TestMainForm : public QObject {
     QCOMPARE(nested, 1);
   }
 
+  // A pause comes in the middle of sending: the poll, a change of the
+  // mailbox and the notification area's commands leave the store alone
+  // until it ends.
+  void duringAPauseTheStoreIsLeftAlone() {
+    Start(1);
+    InTray();
+    QCoreApplication::processEvents();  // the look that follows the login
+    Deliver("late", {"arrived during a pause"});
+    QTimer::singleShot(0, form.get(), [&] {
+      emit form->TrayIcon->DblClick();
+      for (QAction* a : form->TrayMenu->actions())
+        if (!a->isSeparator()) a->trigger();
+    });
+    bool windowOpened = false;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&] {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        windowOpened = true;
+        Answer(modal, false);
+      }
+    });
+    closer.start(100);
+    widgets::PauseMs(1500);  // past a poll and the change seen
+    closer.stop();
+    QCOMPARE(form->InBox->count(), 1);
+    QVERIFY(!windowOpened);
+    QVERIFY(form->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(form->InBox->count(), 2, 2500);
+  }
+
   void theTrayMenuClosesWithTheQuestion() {
     Start(0);
     InTray();

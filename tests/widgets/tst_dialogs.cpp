@@ -231,6 +231,32 @@ class TestDialogs : public QObject {
     PauseMs(0);  // return at once rather than wait for a wrapped counter
     PauseMs(-5);
   }
+
+  // A window shown for a pause (sending, unscrambling) is painted during
+  // it, and what a timer starts meanwhile can tell it is in a pause.
+  void aPausePaintsTheWindows() {
+    QWidget window;
+    window.resize(120, 40);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    int paints = 0;
+    struct Counter : QObject {
+      int& paints;
+      explicit Counter(int& count) : paints(count) {}
+      bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+      }
+    } counter(paints);
+    window.installEventFilter(&counter);
+    bool pausingSeen = false;
+    QTimer::singleShot(5, [&] { pausingSeen = Pausing(); });
+    window.update();
+    PauseMs(60);
+    QVERIFY(paints > 0);
+    QVERIFY(pausingSeen);
+    QVERIFY(!Pausing());
+  }
 };
 
 QTEST_MAIN(TestDialogs)
