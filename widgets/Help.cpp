@@ -1,9 +1,12 @@
 #include "widgets/Help.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QPointer>
 #include <QStandardPaths>
+#include <QWindow>
 
 #include "mailstore/UserInteraction.h"
 #include "platform/Environment.h"
@@ -11,6 +14,7 @@
 #include "widgets/MessageDialogs.h"
 #include "widgets/ProgramModule.h"
 #include "widgets/Resources.h"
+#include "widgets/VelForm.h"
 
 namespace widgets {
 namespace {
@@ -32,11 +36,40 @@ bool Refresh(const QString& programDir, const QString& cache, const QString& nam
          QFile::setPermissions(copy.filePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
+// Help asked for from a modal window (the send window, the picker, the
+// spelling checker) belongs to that window while it is up, so that it takes
+// input; it is brought to the front at each request.  Once the modal window
+// goes the help window stands on its own.
+class ModalOwner : public QObject {
+ public:
+  explicit ModalOwner(QWidget* help) : QObject(help), help_(help) {}
+
+  void Follow(QWidget* modal) {
+    if (modal == help_) modal = nullptr;
+    if (modal == owner_) return;
+    if (owner_) owner_->removeEventFilter(this);
+    owner_ = modal;
+    if (owner_) owner_->installEventFilter(this);
+    help_->winId();
+    help_->windowHandle()->setTransientParent(owner_ ? owner_->windowHandle() : nullptr);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == owner_ && event->type() == QEvent::Hide) Follow(nullptr);
+    return false;
+  }
+
+ private:
+  QWidget* help_;
+  QPointer<QWidget> owner_;
+};
+
 // The help window shown, as a widget and as its pages: none before the first
 // request and after the window closed.
 struct ShownHelp {
   QPointer<QWidget> window;
   HelpPages* pages = nullptr;
+  ModalOwner* owner = nullptr;
 };
 
 ShownHelp& Shown() {
@@ -65,6 +98,8 @@ void Answer(HelpRequest request, int context) {
       if (pages->IsReady()) {
         shown.window = window;
         shown.pages = pages;
+        shown.owner = new ModalOwner(window);
+        CentreOnScreen(window);
       } else {
         delete window;
       }
@@ -83,6 +118,7 @@ void Answer(HelpRequest request, int context) {
     case HelpRequest::kSearch: pages.ShowSearch(); break;
     case HelpRequest::kUsingHelp: pages.ShowUsingHelp(); break;
   }
+  shown.owner->Follow(QApplication::activeModalWidget());
   shown.window->show();
   shown.window->raise();
   shown.window->activateWindow();

@@ -9,8 +9,9 @@
 #include <QHelpLink>
 #include <QHelpSearchEngine>
 #include <QHelpSearchQueryWidget>
-#include <QHelpSearchResultWidget>
+#include <QHelpSearchResult>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -45,6 +46,19 @@ class HelpBrowser : public QTextBrowser {
 };
 
 }  // namespace
+
+QString HelpSnippetHtml(const QString& snippet) {
+  // An entity's name, alone or as the word found, in bold.
+  static const QString kName = QStringLiteral("(?:<b>(amp|quot|lt|gt|#39)</b>|(amp|quot|lt|gt|#39))");
+  // "&quot" cut before its ";".
+  static const QRegularExpression cutEnd(QStringLiteral("&") + kName + QStringLiteral(";?"));
+  // "quot;" cut after its "&", at the start.
+  static const QRegularExpression cutStart(QStringLiteral("^(\\.\\.\\.)?") + kName + QStringLiteral(";"));
+  QString html = snippet;
+  html.replace(cutStart, QStringLiteral("\\1&\\2\\3;"));
+  html.replace(cutEnd, QStringLiteral("&\\1\\2;"));
+  return html;
+}
 
 QString HelpTopicUrl(QHelpEngine& engine, int context) {
   const QList<QHelpLink> links = engine.documentsForIdentifier(kNamespace + u'.' + QString::number(context));
@@ -84,16 +98,13 @@ THelpWindow::THelpWindow(const QString& collectionFile, QWidget* parent)
   auto* searchLayout = new QVBoxLayout(search);
   QHelpSearchEngine* searchEngine = engine_->searchEngine();
   searchLayout->addWidget(searchEngine->queryWidget());
-  searchLayout->addWidget(searchEngine->resultWidget(), 1);
-  searchEngine->resultWidget()->setAccessibleName("Pages found");
-  // The result list and its four page buttons (first, previous, next, last,
-  // made in that order) come without names.
-  const QList<QToolButton*> pages = searchEngine->resultWidget()->findChildren<QToolButton*>();
-  const char* const pageNames[] = {"First page of pages found", "Previous page of pages found",
-                                   "Next page of pages found", "Last page of pages found"};
-  for (qsizetype i = 0; i < pages.size() && i < 4; ++i) pages[i]->setAccessibleName(pageNames[i]);
-  for (QTextBrowser* list : searchEngine->resultWidget()->findChildren<QTextBrowser*>())
-    list->setAccessibleName("Pages found");
+  // The pages found, a link each with the words around what was found.
+  SearchResults = new QTextBrowser(search);
+  SearchResults->setObjectName("SearchResults");
+  SearchResults->setAccessibleName("Pages found");
+  SearchResults->setOpenLinks(false);
+  searchLayout->addWidget(SearchResults, 1);
+  connect(SearchResults, &QTextBrowser::anchorClicked, this, &THelpWindow::Open);
   // The search box and its buttons come without names; their hints say
   // what they do.
   searchEngine->queryWidget()->findChild<QLineEdit*>()->setAccessibleName("Words to search for");
@@ -101,9 +112,16 @@ THelpWindow::THelpWindow(const QString& collectionFile, QWidget* parent)
     if (button->accessibleName().isEmpty())
       button->setAccessibleName(button->toolTip().isEmpty() ? button->text() : button->toolTip());
   Navigation->addTab(search, "&Search");
-  connect(searchEngine->queryWidget(), &QHelpSearchQueryWidget::search, this,
-          [searchEngine] { searchEngine->search(searchEngine->queryWidget()->searchInput()); });
-  connect(searchEngine->resultWidget(), &QHelpSearchResultWidget::requestShowLink, this, &THelpWindow::Open);
+  connect(Navigation, &QTabWidget::currentChanged, this, [this, search, searchEngine](int) {
+    if (Navigation->currentWidget() == search) searchEngine->queryWidget()->findChild<QLineEdit*>()->setFocus();
+  });
+  connect(searchEngine->queryWidget(), &QHelpSearchQueryWidget::search, this, &THelpWindow::Search);
+  connect(searchEngine, &QHelpSearchEngine::searchingFinished, this, &THelpWindow::ShowResults);
+  connect(searchEngine, &QHelpSearchEngine::indexingStarted, this, [this] { indexing_ = true; });
+  connect(searchEngine, &QHelpSearchEngine::indexingFinished, this, [this] {
+    indexing_ = false;
+    if (searchWaiting_) Search();
+  });
 
   Page = new HelpBrowser(*engine_, splitter);
   Page->setObjectName("Page");
@@ -130,6 +148,12 @@ THelpWindow::THelpWindow(const QString& collectionFile, QWidget* parent)
           &QTreeView::expandAll);
   engine_->contentModel()->createContents(QString());
   engine_->indexModel()->createIndex(QString());
+  // The search's index is brought up to date whichever way help opened;
+  // a search asked for meanwhile runs once it is.
+  if (ready_) {
+    indexing_ = true;
+    searchEngine->reindexDocumentation();
+  }
 }
 
 THelpWindow::~THelpWindow() = default;
@@ -148,12 +172,27 @@ void THelpWindow::ShowContents() {
   Open(QUrl(kContentsPage));
 }
 
+void THelpWindow::Search() {
+  QHelpSearchEngine* searchEngine = engine_->searchEngine();
+  searchWaiting_ = indexing_;
+  if (indexing_) {
+    SearchResults->setHtml(QStringLiteral("<p>Preparing the search\u2026</p>"));
+    return;
+  }
+  searchEngine->search(searchEngine->queryWidget()->searchInput());
+}
+
+void THelpWindow::ShowResults(int hits) {
+  QString html;
+  for (const QHelpSearchResult& result : engine_->searchEngine()->searchResults(0, hits))
+    html += QStringLiteral("<p><a href=\"%1\">%2</a><br>%3</p>")
+                .arg(result.url().toString().toHtmlEscaped(), result.title().toHtmlEscaped(),
+                     HelpSnippetHtml(result.snippet()));
+  SearchResults->setHtml(html.isEmpty() ? QStringLiteral("<p>No pages found.</p>") : html);
+}
+
 void THelpWindow::ShowSearch() {
   Navigation->setCurrentIndex(2);
-  if (!indexed_) {
-    indexed_ = true;
-    engine_->searchEngine()->reindexDocumentation();
-  }
   if (Page->source().isEmpty()) Open(QUrl(kContentsPage));
   engine_->searchEngine()->queryWidget()->setFocus();
 }

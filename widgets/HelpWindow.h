@@ -18,6 +18,12 @@ namespace widgets {
 // The page of a context number, "qthelp://..." ; empty when none exists.
 QString HelpTopicUrl(QHelpEngine& engine, int context);
 
+// A search result's snippet as HTML to show: the page's text escaped, the
+// words found in bold, cut at word boundaries, where an entity may have
+// lost its "&" at the start or its ";" at the end.  Every entity comes out
+// whole.
+QString HelpSnippetHtml(const QString& snippet);
+
 class THelpWindow : public QWidget, public HelpPages {
   Q_OBJECT
  public:
@@ -35,13 +41,18 @@ class THelpWindow : public QWidget, public HelpPages {
 
   QTabWidget* Navigation;
   QTextBrowser* Page;
+  QTextBrowser* SearchResults;
 
  private:
   void Open(const QUrl& url);
+  // Searches for the words typed; while the index is being built, once it is.
+  void Search();
+  void ShowResults(int hits);
 
   QHelpEngine* engine_;
   bool ready_ = false;
-  bool indexed_ = false;
+  bool indexing_ = false;
+  bool searchWaiting_ = false;
 };
 
 }  // namespace widgets

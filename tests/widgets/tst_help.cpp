@@ -1,7 +1,16 @@
 // The program's help: every topic a window asks for exists, and the help
 // window shows it under the program's caption.
+#include <QDialog>
 #include <QHelpEngine>
+#include <QTabBar>
+#include <QWindow>
 #include <QHelpIndexWidget>
+#include <QHelpSearchEngine>
+#include <QHelpSearchQueryWidget>
+#include <QTextBlock>
+#include <QDir>
+#include <QLineEdit>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStringListModel>
 #include <QTabWidget>
@@ -96,6 +105,76 @@ class TestHelp : public QObject {
     QVERIFY(widgets::HelpWindow());
     QVERIFY(widgets::HelpWindow() != nullptr && widgets::HelpWindow()->isVisible());
     widgets::HelpWindow()->close();
+  }
+
+  // The search finds pages however help was opened, with no index built
+  // before, and what it shows of them is text, not markup.
+  void searchWorksHoweverHelpWasOpened() {
+    QDir(QFileInfo(widgets::HelpCollectionFile()).absolutePath() + "/.kvmail").removeRecursively();
+    widgets::ShowHelpTopic(widgets::kHelpUsingTheMailbox);
+    QWidget* help = widgets::HelpWindow();
+    QVERIFY(help);
+    auto* engine = help->findChild<QHelpSearchEngine*>();
+    auto* results = help->findChild<QTextBrowser*>("SearchResults");
+    auto* page = help->findChild<QTextBrowser*>("Page");
+    QLineEdit* words = engine->queryWidget()->findChild<QLineEdit*>();
+    words->setText("decyphering");
+    QTest::keyClick(words, Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(results->toPlainText().contains("Using the Mailbox"), 10000);
+    const QString shown = results->toPlainText();
+    QVERIFY2(shown.contains("\"Decyphering Message\""), qPrintable(shown));
+    QVERIFY2(!QRegularExpression("&[a-z#]|quot;").match(shown).hasMatch(), qPrintable(shown));
+
+    // A page found opens.
+    const QTextBlock link = results->document()->firstBlock();
+    QSignalSpy opened(page, &QTextBrowser::sourceChanged);
+    QTest::mouseClick(results->viewport(), Qt::LeftButton, {},
+                      results->cursorRect(QTextCursor(link)).center() + QPoint(4, 0));
+    QTRY_COMPARE(page->source().fileName(), QString("mailbox.html"));
+    help->close();
+  }
+
+  void snippetsShowWholeEntities_data() {
+    QTest::addColumn<QString>("snippet");
+    QTest::addColumn<QString>("html");
+    QTest::newRow("whole") << "a &quot;<b>word</b>&quot; b" << "a &quot;<b>word</b>&quot; b";
+    QTest::newRow("cut at the end") << "...a short &quot..." << "...a short &quot;...";
+    QTest::newRow("cut at the start") << "...quot;Decyphering Message&quot; <b>progress</b>"
+                                      << "...&quot;Decyphering Message&quot; <b>progress</b>";
+    QTest::newRow("the name found") << "after a short &<b>quot</b>..." << "after a short &quot;...";
+    QTest::newRow("ampersands") << "<b>&amp;&amp</b>" << "<b>&amp;&amp;</b>";
+    QTest::newRow("a word like a name") << "quote the amp of gt" << "quote the amp of gt";
+  }
+  void snippetsShowWholeEntities() {
+    QFETCH(QString, snippet);
+    QFETCH(QString, html);
+    QCOMPARE(widgets::HelpSnippetHtml(snippet), html);
+  }
+
+  // Help asked for from a modal window takes input and stays above it;
+  // once that window closes it stands on its own.
+  void helpFromAModalWindowTakesInput() {
+    QDialog dialog;
+    dialog.setWindowTitle("Send Mail");
+    int tab = -1;
+    QWindow* owner = nullptr;
+    QTimer::singleShot(0, &dialog, [&] {
+      widgets::ShowHelpTopic(widgets::kHelpSendWindow, &dialog);
+      QWidget* help = widgets::HelpWindow();
+      owner = help->windowHandle()->transientParent();
+      QTabBar* bar = help->findChild<QTabWidget*>("Navigation")->tabBar();
+      // As the window system delivers it, where a modal window blocks it.
+      QTest::mouseClick(help->windowHandle(), Qt::LeftButton, {}, bar->mapTo(help, bar->tabRect(1).center()));
+      tab = bar->currentIndex();
+      dialog.accept();
+    });
+    dialog.exec();
+    QCOMPARE(tab, 1);
+    QCOMPARE(owner, dialog.windowHandle());
+    QWidget* help = widgets::HelpWindow();
+    QVERIFY(help && help->isVisible());
+    QCOMPARE(help->windowHandle()->transientParent(), nullptr);
+    help->close();
   }
 };
 
