@@ -12,6 +12,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "platform/PrintSpooler.h"
 #include "widgets/FontSetting.h"
 
 namespace prefs {
@@ -43,6 +44,10 @@ class QtPrintDevice : public PrintDevice {
   void EndDoc() override {
     if (toFile_) return;
     if (!painter_.end()) Refused();
+    // The job was handed to the spooler without a word of whether it took it.
+    const std::string refusal = platform::LastSpoolerRefusal();
+    if (!refusal.empty())
+      Fail("The printer " + printer_.printerName().toStdString() + " refused the job: " + refusal);
   }
   void AbortDoc() override {
     printer_.abort();

@@ -86,4 +86,11 @@ echo "$text" | sed '/^[[:space:]]*$/d'
 for line in "$title" "From:    ANN" "Subject: Printer" "the printer on the second floor works again." "Page 1"; do
   grep -qF -- "$line" <<<"$text" || fail "the job's PDF lacks: $line"
 done
-echo "PASSED: the job went through the queue and its PDF holds the message"
+echo "the job went through the queue and its PDF holds the message"
+
+# A queue that refuses jobs: the print run says so and fails.
+cupsreject -r "closed for the test" "$queue" || fail "cupsreject could not close the queue"
+refused=$(QT_QPA_PLATFORM=offscreen "$print_job" "$title" 2>&1 >/dev/null) && fail "a refused job was reported as printed"
+echo "$refused"
+grep -qF "The printer $queue refused the job" <<<"$refused" || fail "the refusal was not told: $refused"
+echo "PASSED: the job went through the queue and its PDF holds the message; a refused job is told"
