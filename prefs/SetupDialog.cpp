@@ -15,6 +15,7 @@
 #include "widgets/Balloon.h"
 #include "widgets/Colours.h"
 #include "widgets/DirSelectorDialog.h"
+#include "widgets/FontSetting.h"
 #include "widgets/Help.h"
 #include "widgets/MessageDialogs.h"
 #include "widgets/Resources.h"
@@ -270,12 +271,13 @@ void TSetupDialog::ColorGridChange() {
 void TSetupDialog::FontButtonClick() {
   const int element = std::max(0, ElementList->currentRow());
   TPreviewBox* preview = element < 2 ? InBoxPreview : element < 4 ? ViewerPreview : EditorPreview;
-  bool ok = false;
-  const QFontDialog::FontDialogOptions options =
-      element < 2 ? QFontDialog::FontDialogOptions() : QFontDialog::FontDialogOptions(QFontDialog::MonospacedFonts);
-  const QFont chosen = QFontDialog::getFont(&ok, preview->font(), this, "Font", options);
-  if (!ok) return;
-  preview->setFont(chosen);
+  QFontDialog dialog(this);
+  dialog.setWindowTitle("Font");
+  if (element >= 2) dialog.setOption(QFontDialog::MonospacedFonts);
+  dialog.setCurrentFont(preview->font());
+  const QFont shown = dialog.currentFont();
+  if (dialog.exec() != QDialog::Accepted) return;
+  preview->setFont(widgets::FontAfterChoice(preview->font(), shown, dialog.selectedFont()));
   preview->update();
 }
 

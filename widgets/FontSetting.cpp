@@ -19,6 +19,17 @@ QFont FontOf(const shell::FontSetting& setting) {
   return font;
 }
 
+QFont FontAfterChoice(const QFont& before, const QFont& shown, const QFont& chosen) {
+  if (chosen.family() != shown.family()) return chosen;  // another family: its sizes and styles
+  QFont font = before;
+  if (chosen.pointSize() != shown.pointSize()) font.setPointSize(chosen.pointSize());
+  if (chosen.bold() != shown.bold()) font.setBold(chosen.bold());
+  if (chosen.italic() != shown.italic()) font.setItalic(chosen.italic());
+  if (chosen.underline() != shown.underline()) font.setUnderline(chosen.underline());
+  if (chosen.strikeOut() != shown.strikeOut()) font.setStrikeOut(chosen.strikeOut());
+  return font;
+}
+
 double TabDistance(const QFont& font, int spaces) { return spaces * QFontMetricsF(font).horizontalAdvance(u' '); }
 
 }  // namespace widgets

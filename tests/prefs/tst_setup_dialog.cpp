@@ -1,6 +1,8 @@
 // The Preferences dialog: what it shows, what OK writes back and what
 // Cancel leaves alone.
 #include <QClipboard>
+#include <QFontDatabase>
+#include <QFontDialog>
 #include <QGuiApplication>
 #include <QSettings>
 #include <QtTest>
@@ -92,6 +94,59 @@ class TestSetupDialog : public QObject {
       QCOMPARE(fonts[0].family(), QString("Arial"));
       QCOMPARE(s.StoredPassword(), std::string("OLD"));
       QCOMPARE(s.session.Password(), std::string("OLD"));
+    }
+  }
+
+  // The font dialog shows a family the machine only substitutes as the one
+  // it stands for: OK there changes only what was changed there.
+  void theFontDialogChangesOnlyWhatWasChanged_data() {
+    QTest::addColumn<int>("change");  // 0 nothing, 1 the size, 2 the family
+    QTest::newRow("nothing") << 0;
+    QTest::newRow("the size") << 1;
+    QTest::newRow("the family") << 2;
+  }
+  void theFontDialogChangesOnlyWhatWasChanged() {
+    QFETCH(int, change);
+    Session s;
+    QFont inBox("MS Sans Serif", 8);
+    inBox.setBold(true);
+    const QFont viewer("Courier New", 10);
+    std::array<QFont, 3> fonts{inBox, viewer, viewer};
+    QString otherFamily;
+    WhenModal([&](QWidget* modal) {
+      auto* dialog = qobject_cast<TSetupDialog*>(modal);
+      for (const int element : {0, 2}) {
+        dialog->ElementList->setCurrentRow(element);
+        WhenModal([&](QWidget* fontModal) {
+          auto* font = qobject_cast<QFontDialog*>(fontModal);
+          QVERIFY(font);
+          QFont picked = font->currentFont();
+          if (change == 1) picked.setPointSize(14);
+          if (change == 2) {
+            const QStringList families = QFontDatabase::families();
+            otherFamily = *std::find_if(families.begin(), families.end(),
+                                        [&](const QString& f) { return f != picked.family(); });
+            picked = QFont(otherFamily, picked.pointSize());
+          }
+          if (change != 0) font->setCurrentFont(picked);
+          font->accept();
+        });
+        dialog->FontButton->click();
+      }
+      dialog->OkButton->click();
+    });
+    QVERIFY(prefs::ExecutePreferences(s.session, fonts, nullptr));
+    if (change == 2) {
+      QCOMPARE(fonts[0].family(), otherFamily);
+      return;
+    }
+    // The In Box and the viewer went through the dialog, the editor did not.
+    for (const size_t k : {0, 1, 2}) {
+      const QFont& before = k == 0 ? inBox : viewer;
+      QCOMPARE(fonts[k].family(), before.family());
+      QCOMPARE(fonts[k].pointSize(), change == 1 && k < 2 ? 14 : before.pointSize());
+      QCOMPARE(fonts[k].bold(), before.bold());
+      QCOMPARE(fonts[k].italic(), false);
     }
   }
 
