@@ -156,6 +156,7 @@ TSpellCheckerDialog::TSpellCheckerDialog(widgets::TMailEditor& editor, const Spe
   connect(AddButton, &QPushButton::clicked, this, &TSpellCheckerDialog::AddButtonClick);
   connect(HelpButton, &QPushButton::clicked, this,
           [this] { widgets::ShowHelpTopic(widgets::kHelpSpellingButton, this); });
+  widgets::HelpOnF1(this, HelpButton);
   connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
   widgets::CentreOnScreen(this);
 

@@ -147,6 +147,7 @@ TUserListDialog::TUserListDialog(mailstore::TMail& mail, QWidget* parent) : widg
   connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   connect(HelpButton, &QPushButton::clicked, this, [this] { widgets::ShowHelpTopic(widgets::kHelpRecipients, this); });
+  widgets::HelpOnF1(this, HelpButton);
   connect(CopyRightButton, &QToolButton::clicked, this, &TUserListDialog::CopyRightButtonClick);
   connect(CopyLeftButton, &QToolButton::clicked, this, &TUserListDialog::CopyLeftButtonClick);
   connect(UserList, &QListWidget::itemDoubleClicked, this, &TUserListDialog::CopyRightButtonClick);

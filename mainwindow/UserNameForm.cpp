@@ -104,6 +104,7 @@ TUserNameForm::TUserNameForm(mailstore::TMail& mail, std::string supervisorPassw
   connect(OkButton, &QPushButton::clicked, this, &TUserNameForm::OkButtonClick);
   connect(CancelButton, &QPushButton::clicked, this, &TUserNameForm::CancelButtonClick);
   connect(HelpButton, &QPushButton::clicked, this, &TUserNameForm::HelpButtonClick);
+  widgets::HelpOnF1(this, HelpButton);
   connect(NameBox, &QLineEdit::textChanged, this, &TUserNameForm::NameBoxChange);
   connect(PasswordBox, &QLineEdit::textChanged, this, &TUserNameForm::PasswordBoxChange);
   // NameBoxKeyPress: whatever enters either box, typed or pasted, goes in

@@ -103,6 +103,7 @@ TPrintDialog::TPrintDialog(PrinterAccess& printers, QWidget* parent) : widgets::
   connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   connect(HelpButton, &QPushButton::clicked, this, [this] { widgets::ShowHelpTopic(widgets::kHelpPrintDialog, this); });
+  widgets::HelpOnF1(this, HelpButton);
   connect(SetupButton, &QPushButton::clicked, this, &TPrintDialog::SetupButtonClick);
   for (QRadioButton* unit : {Inches, Centimeters}) {
     connect(unit, &QRadioButton::toggled, this, [this, unit](bool on) {

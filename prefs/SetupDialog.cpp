@@ -191,6 +191,7 @@ TSetupDialog::TSetupDialog(mailstore::UserInteraction& ui, QWidget* parent) : wi
   connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   connect(HelpButton, &QPushButton::clicked, this, [this] { widgets::ShowHelpTopic(HelpContext(), this); });
+  widgets::HelpOnF1(this, HelpButton);
   connect(ElementList, &QListWidget::currentRowChanged, this, [this](int row) {
     if (row >= 0) SelectElement(row);
   });

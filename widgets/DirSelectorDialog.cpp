@@ -69,6 +69,7 @@ TDirSelectorDialog::TDirSelectorDialog(bool allowCreate, mailstore::UserInteract
   connect(OkButton, &QPushButton::clicked, this, &TDirSelectorDialog::OkButtonClick);
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   connect(HelpButton, &QPushButton::clicked, this, [this] { ShowHelpTopic(kHelpDirectorySelector, this); });
+  HelpOnF1(this, HelpButton);
   connect(FileList, &TFileList::Changed, this, [this] { LocationBox->setText(FileList->Directory()); });
   connect(FileList, &TFileList::Chosen, this, &TDirSelectorDialog::FileListChosen);
   connect(InvertButton, &QToolButton::clicked, this, [this](bool inverted) {

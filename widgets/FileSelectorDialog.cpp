@@ -208,6 +208,7 @@ TFileSelectorDialog::TFileSelectorDialog(mailstore::UserInteraction& ui, QWidget
   connect(OkButton, &QPushButton::clicked, this, &TFileSelectorDialog::OkButtonClick);
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   connect(HelpButton, &QPushButton::clicked, this, [this] { ShowHelpTopic(kHelpFileSelector, this); });
+  HelpOnF1(this, HelpButton);
   connect(FileList, &TFileList::Changed, this, &TFileSelectorDialog::FileListChange);
   connect(FileList, &TFileList::Chosen, this, &TFileSelectorDialog::FileListChosen);
   connect(SearchAll, &QCheckBox::clicked, this, &TFileSelectorDialog::SearchAllClick);

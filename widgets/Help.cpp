@@ -1,10 +1,12 @@
 #include "widgets/Help.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QPointer>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QWindow>
 
@@ -142,6 +144,13 @@ QString HelpCollectionFile() {
 QWidget* HelpWindow() { return Shown().window; }
 
 void SetHelpHandler(HelpHandler handler) { Handler() = std::move(handler); }
+
+void HelpOnF1(QWidget* window, QAbstractButton* helpButton) {
+  auto* key = new QShortcut(QKeySequence(Qt::Key_F1), window);
+  QObject::connect(key, &QShortcut::activated, helpButton, [helpButton] {
+    if (helpButton->isVisible() && helpButton->isEnabled()) helpButton->click();
+  });
+}
 
 void ShowHelpTopic(int context, QWidget* parent) { Request(HelpRequest::kTopic, context, parent); }
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 
+class QAbstractButton;
 class QWidget;
 
 namespace widgets {
@@ -35,6 +36,9 @@ enum class HelpRequest { kTopic, kContents, kSearch, kUsingHelp };
 void ShowHelpTopic(int context, QWidget* parent = nullptr);
 // The contents, the search, or the page on using help.
 void ShowHelp(HelpRequest request, QWidget* parent = nullptr);
+
+// F1 in `window` does what its Help button does.
+void HelpOnF1(QWidget* window, QAbstractButton* helpButton);
 
 // The help collection the program reads: a copy, in the user's cache, of
 // the one beside the program (the search keeps its index beside the

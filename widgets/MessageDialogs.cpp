@@ -159,6 +159,7 @@ TGetInputDialog::TGetInputDialog(QWidget* parent) : TVelForm(parent) {
   connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   connect(HelpButton, &QPushButton::clicked, this, [this] { ShowHelpTopic(helpContext, this); });
+  HelpOnF1(this, HelpButton);
 }
 
 bool TGetInputDialog::eventFilter(QObject* watched, QEvent* event) {

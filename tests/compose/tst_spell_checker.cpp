@@ -7,6 +7,7 @@
 #include "platform/Files.h"
 #include "support/MailFixture.h"
 #include "support/TempDir.h"
+#include "widgets/Help.h"
 
 using compose::TSpellCheckerDialog;
 using testing_support::TempDir;
@@ -68,6 +69,19 @@ class TestSpellChecker : public QObject {
     QCOMPARE(StopsSkipping("teh cat and teh dog"), QStringList());
     QCOMPARE(LastAlert(), QString("Spell Check is complete."));
     QCOMPARE(editor->toPlainText(), QString("the cat and the dog"));
+  }
+
+  void f1AsksForTheHelpOfTheChecker() {
+    editor->setPlainText("wrold");
+    TSpellCheckerDialog dialog(*editor, Settings(), ui);
+    QVERIFY(dialog.CheckNext());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    int asked = 0;
+    widgets::SetHelpHandler([&](widgets::HelpRequest, int context, QWidget*) { asked = context; });
+    QTest::keyClick(dialog.UnknownWordBox, Qt::Key_F1);
+    widgets::SetHelpHandler(nullptr);
+    QCOMPARE(asked, widgets::kHelpSpellingButton);
   }
 
   void wordsAreLettersAndApostrophes() {

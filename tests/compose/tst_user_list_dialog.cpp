@@ -8,6 +8,7 @@
 #include "support/MailFixture.h"
 #include "support/Modal.h"
 #include "support/TempDir.h"
+#include "widgets/Help.h"
 
 using compose::TUserListDialog;
 using testing_support::TempDir;
@@ -51,6 +52,18 @@ class TestUserListDialog : public QObject {
     mail->SetUserName("ALICE");
     testing_support::WriteFile(dir->File("MASTER.INI"),
                                "[USERS]\r\nALICE=\r\nBOB=\r\nCAROL=\r\nDAVE=\r\nMARY ANN=\r\n");
+  }
+
+  void f1AsksForTheHelpOfThePicker() {
+    int asked = 0;
+    widgets::SetHelpHandler([&](widgets::HelpRequest, int context, QWidget*) { asked = context; });
+    Pick("", [&](TUserListDialog& d) {
+      QVERIFY(QTest::qWaitForWindowActive(&d));
+      QTest::keyClick(&d, Qt::Key_F1);
+      d.reject();
+    });
+    widgets::SetHelpHandler(nullptr);
+    QCOMPARE(asked, widgets::kHelpRecipients);
   }
 
   void namesOfTheToBoxStartOnTheRight() {
