@@ -240,6 +240,7 @@ bool GetInput(const QString& title, const QString& prompt, QString& text, int he
   dialog.PromptStr->setText(prompt);
   dialog.EditBox->setAccessibleName(prompt);
   dialog.EditBox->setText(text);
+  dialog.EditBox->selectAll();  // what is typed replaces what is shown
   dialog.helpContext = helpContext;
   dialog.digitsOnly = digitsOnly;
   CentreOnScreen(&dialog);

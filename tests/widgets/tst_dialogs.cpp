@@ -160,6 +160,16 @@ class TestDialogs : public QObject {
     });
     QVERIFY(!GetInput("Set Tab Size", "Tab size:", size, 0, true));
 
+    // What is typed replaces what was shown.
+    WhenModal([](QWidget* w) {
+      auto* input = qobject_cast<TGetInputDialog*>(w);
+      QTest::keyClicks(input->EditBox, "4");
+      input->OkButton->click();
+    });
+    size = "8";
+    QVERIFY(GetInput("Set Tab Size", "Tab size:", size, 0, true));
+    QCOMPARE(size, QString("4"));
+
     WhenModal([](QWidget* w) { qobject_cast<TGetInputDialog*>(w)->CancelButton->click(); });
     size = "4";
     QVERIFY(!GetInput("Set Tab Size", "Tab size:", size, 0, true));
