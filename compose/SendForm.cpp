@@ -487,13 +487,18 @@ void TSendForm::SendToAllClick() {
 
 void TSendForm::FNameBoxChange() {
   const QString name = FNameBox->text();
-  if (name.isEmpty()) {
-    FileViewer->CloseFile();
-  } else if (const int code = FileViewer->OpenFile(name); code != 0 && isVisible()) {
-    widgets::ShowErrorText(QString::fromStdString(mailstore::IoErrorText(code)));
-  }
+  fileCode_ = 0;
+  if (name.isEmpty()) FileViewer->CloseFile();
+  else fileCode_ = FileViewer->OpenFile(name);
+  // A name being typed is mostly no file yet: what is wrong with it is told
+  // when the mail is sent, not at each keystroke.
+  if (fileCode_ != 0 && isVisible() && !FNameBox->hasFocus()) ShowFileProblem();
   UpdateSendButton();
   SetModeEnabled();
+}
+
+void TSendForm::ShowFileProblem() {
+  widgets::ShowErrorText(QString::fromStdString(mailstore::TextFileErrorText(fileCode_)));
 }
 
 void TSendForm::BrowseButtonClick() {
@@ -556,7 +561,7 @@ void TSendForm::ImportText1Click() {
     for (int n = 0; n < FileViewer->LineCount(); ++n)
       Editor->InsertTextAtCaret(widgets::ExpandTabs(FileViewer->Line(n).left(1023), 8) + QStringLiteral("\n"));
   } else {
-    widgets::ShowErrorText(QString::fromStdString(mailstore::IoErrorText(code)));
+    widgets::ShowErrorText(QString::fromStdString(mailstore::TextFileErrorText(code)));
   }
   FileViewer->CloseFile();
   if (!before.isEmpty()) FileViewer->OpenFile(before);
@@ -595,6 +600,13 @@ void TSendForm::SendButtonClick() {
     request.lines = Editor->StoredLines();
     request.scramble = EncryptMail->isEnabled() && EncryptMail->isChecked();
   } else {
+    // The file as it is now: it may have come or gone since it was named.
+    FNameBoxChange();
+    if (fileCode_ != 0) {
+      ShowFileProblem();
+      sending_ = false;
+      return;
+    }
     request.source = mailstore::SendRequest::Source::kTextFile;
     request.textFile = FNameBox->text().toStdString();
   }

@@ -60,6 +60,7 @@ class TSendForm : public widgets::TVelForm {
   void SendTextFileClick();
   void SendToAllClick();
   void FNameBoxChange();
+  void ShowFileProblem();
   void BrowseButtonClick();
   void TabSize1Click();
   void ImportText1Click();
@@ -113,6 +114,8 @@ class TSendForm : public widgets::TVelForm {
   SendContext& context_;
   bool sent_ = false;
   bool sending_ = false;
+  // What opening the named text file last gave: 0 when it opened.
+  int fileCode_ = 0;
 };
 
 // Opens a send window and waits until it closes.  True when it closed

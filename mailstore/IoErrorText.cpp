@@ -57,4 +57,9 @@ std::string IoErrorText(int code) {
   return "Unknown Error #" + std::to_string(code);
 }
 
+std::string TextFileErrorText(int code) {
+  if (code == platform::kNotARegularFile) return "That is a folder or a device, not a text file.";
+  return IoErrorText(code);
+}
+
 }  // namespace mailstore

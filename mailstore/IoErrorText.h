@@ -17,5 +17,9 @@ inline constexpr int kMailDirectoryEmpty = 10006;
 // Returns the message for `code`: empty for 0, "Unknown Error #" and the code
 // for a code without a message of its own.
 std::string IoErrorText(int code);
+// The message for `code` met on a text file the user named (to send, to
+// import, to save to): as IoErrorText, but what is not a plain file is
+// called what it is, not a part of the Mail Directory.
+std::string TextFileErrorText(int code);
 
 }  // namespace mailstore

@@ -400,7 +400,8 @@ int ReadWholeFile(const std::string& path, std::string& bytes, size_t limit, Lin
   while (bytes.size() < limit) {
     const ssize_t n = sys::Read(fd, buffer, std::min(sizeof buffer, limit - bytes.size()));
     if (n < 0) {
-      code = CodeFromErrno(errno, IoOp::kRead);
+      // A folder opens for reading; it is read that it refuses.
+      code = errno == EISDIR ? kNotARegularFile : CodeFromErrno(errno, IoOp::kRead);
       break;
     }
     if (n == 0) break;

@@ -81,7 +81,7 @@ QString SaveTextAs(const QPlainTextEdit& source, const QString& title, shell::Pr
     code = platform::WriteWholeFile(target, StoredText(source));
   }
   if (code != 0) {
-    ui.ShowErrorText(mailstore::IoErrorText(code));
+    ui.ShowErrorText(mailstore::TextFileErrorText(code));
     return {};
   }
   return file;

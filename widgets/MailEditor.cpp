@@ -139,6 +139,10 @@ void TMailEditor::keyPressEvent(QKeyEvent* event) {
     textCursor().insertText(QStringLiteral("\n") + line.left(indent));
     return;
   }
+  // Ctrl+Del is the Delete command, which acts on a selection only: it
+  // never falls through to deleting a word.
+  if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::ControlModifier && !textCursor().hasSelection())
+    return;
   QPlainTextEdit::keyPressEvent(event);
 }
 

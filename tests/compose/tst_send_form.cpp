@@ -237,9 +237,48 @@ class TestSendForm : public QObject {
     QTest::keyClick(form.Editor, Qt::Key_Insert, Qt::ShiftModifier);
     QCOMPARE(form.Editor->toPlainText(), QString("hellohello"));
     QCOMPARE(form.CursorPosPanel->text(), QString("1:11"));
+    // Delete acts on a selection; with none, Ctrl+Del deletes nothing.
+    form.Editor->moveCursor(QTextCursor::Start);
+    QTest::keyClick(form.Editor, Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(form.Editor->toPlainText(), QString("hellohello"));
     form.SendTextFile->click();
     form.FNameBox->setFocus();
     QVERIFY(!form.Paste2->isEnabled());
+  }
+
+  // A file name is typed a key at a time: no alert breaks into the typing.
+  // What is wrong with the name is told when the mail is sent, and a
+  // folder is called a folder.
+  void aFileNameIsTypedFreelyAndCheckedAtSend() {
+    Fixture f;
+    TSendForm form(f.context);
+    form.Open("Send Mail", "BOB", "Report", false, "");
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.SendTextFile->click();
+    form.FNameBox->setFocus();
+    QStringList alerts;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&] {
+      if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != &form) {
+        alerts << AlertText(modal);
+        modal->close();
+      }
+    });
+    closer.start(20);
+    const QString folder = QString::fromStdString(f.dir.path());
+    QTest::keyClicks(form.FNameBox, folder);
+    QCOMPARE(form.FNameBox->text(), folder);
+    QCOMPARE(alerts, QStringList());
+    form.SendButton->click();
+    QTRY_COMPARE(alerts, QStringList{"That is a folder or a device, not a text file."});
+    QVERIFY(form.result() != QDialog::Accepted);
+    QVERIFY(!QFileInfo::exists(QString::fromStdString(f.dir.File("BOB.LST"))));
+    // Named by a command, not typed, the problem is told at once.
+    alerts.clear();
+    form.FNameBox->clearFocus();
+    form.FNameBox->setText(folder + "/no-such-file");
+    QTRY_COMPARE(alerts, QStringList{"File not found!"});
   }
 
   void printingNamesTheRecipients() {
