@@ -26,6 +26,7 @@
 #include "widgets/Colours.h"
 #include "widgets/FileCommands.h"
 #include "widgets/Help.h"
+#include "widgets/MenuKeys.h"
 #include "widgets/MessageDialogs.h"
 #include "widgets/Resources.h"
 
@@ -107,6 +108,7 @@ TSendForm::TSendForm(SendContext& context, QWidget* parent) : widgets::TVelForm(
   }
   layout->addWidget(buttons);
   BuildMenus();
+  widgets::GiveMenusTheirKeys(MainMenu1);
 
   connect(SendButton, &QPushButton::clicked, this, &TSendForm::SendButtonClick);
   connect(CancelButton, &QPushButton::clicked, this, &TSendForm::reject);

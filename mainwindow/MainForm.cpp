@@ -31,6 +31,7 @@
 #include "widgets/FileCommands.h"
 #include "widgets/FontSetting.h"
 #include "widgets/Help.h"
+#include "widgets/MenuKeys.h"
 #include "widgets/MessageDialogs.h"
 #include "widgets/Resources.h"
 
@@ -149,6 +150,7 @@ TMainForm::TMainForm(std::vector<std::string> arguments, widgets::TProgressRepor
   paneLayout->addWidget(SplitterPanel);
   paneLayout->addWidget(findChild<QWidget*>("Panel3"), 1);
   BuildMenus();
+  widgets::GiveMenusTheirKeys(MainMenu1);
   SetTrayHost(SystemTrayHost());
   BuildTrayMenu();
 

@@ -246,6 +246,28 @@ class TestSendForm : public QObject {
     QVERIFY(!form.Paste2->isEnabled());
   }
 
+  // Alt with the letter of a menu opens the menu, though a control
+  // underlines the same letter.
+  void altAndAMenusLetterOpensTheMenu() {
+    Fixture f;
+    TSendForm form(f.context);
+    form.Open("Send Mail", "", "", false, "");
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    for (const QString title : {"&File", "&Edit", "&Help", "&File"}) {
+      QMenu* menu = nullptr;
+      for (QAction* a : form.MainMenu1->actions())
+        if (a->text() == title) menu = a->menu();
+      QVERIFY(menu);
+      QTest::keyClick(&form, QKeySequence::mnemonic(title)[0].key(), Qt::AltModifier);
+      QTRY_VERIFY2(menu->isVisible(), qPrintable(title));
+      menu->close();
+      QTRY_VERIFY(QTest::qWaitForWindowActive(&form));
+    }
+    QVERIFY(form.UseMailEditor->isChecked());
+    QVERIFY(!form.SendTextFile->isChecked());
+  }
+
   // A file name is typed a key at a time: no alert breaks into the typing.
   // What is wrong with the name is told when the mail is sent, and a
   // folder is called a folder.
