@@ -218,6 +218,7 @@ void TSendForm::BuildPages() {
   FileViewer = new widgets::TTextViewer(filePage);
   FileViewer->setAccessibleName("Text file to send");
   FileViewer->setObjectName("FileViewer");
+  FileViewer->ViewTextFiles();
   fileLayout->addWidget(FileViewer, 1);
   Notebook->addWidget(filePage);
 }

@@ -166,6 +166,7 @@ TFileSelectorDialog::TFileSelectorDialog(mailstore::UserInteraction& ui, QWidget
   FileViewer = new TTextViewer(ViewerPanel);
   FileViewer->setAccessibleName("Preview of the file");
   FileViewer->setObjectName("FileViewer");
+  FileViewer->ViewTextFiles();
   viewerLayout->addWidget(FileViewer);
   SplitterPanel->addWidget(FileListPanel);
   SplitterPanel->addWidget(ViewerPanel);

@@ -18,6 +18,12 @@ TTextViewer::TTextViewer(QWidget* parent) : QPlainTextEdit(parent) {
   SetTabSize(tabSize_);
 }
 
+void TTextViewer::ViewTextFiles() {
+  textFiles_ = true;
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
 void TTextViewer::SetTabSize(int size) {
   tabSize_ = std::max(1, size);
   setTabStopDistance(TabDistance(font(), tabSize_));
@@ -42,6 +48,8 @@ int TTextViewer::OpenFile(const QString& path, size_t limit) {
 void TTextViewer::ShowText(const QString& path, QString text, bool asStored) {
   text.replace("\r\n", "\n");
   text.replace('\r', '\n');
+  if (textFiles_)
+    text.removeIf([](QChar c) { return (c < u' ' && c != u'\t' && c != u'\n') || c == u'\x7f'; });
   if (text.endsWith('\n')) text.chop(1);  // the last line's end starts no new line
   setPlainText(text);
   open_ = true;

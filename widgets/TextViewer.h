@@ -42,6 +42,10 @@ class TTextViewer : public QPlainTextEdit {
   void SelectEverything();
   // Puts the caret at the start of line `n`.
   void MoveCaretToLine(int n);
+  // A viewer of text files leaves out the control characters other than
+  // the tab, and always shows both scroll bars; the message viewer shows
+  // what a message holds.
+  void ViewTextFiles();
   // Tab stops every `size` spaces of the viewer's font, whatever font it
   // is given later; 8 at first.
   void SetTabSize(int size);
@@ -54,6 +58,7 @@ class TTextViewer : public QPlainTextEdit {
 
  private:
   int tabSize_ = 8;
+  bool textFiles_ = false;
   bool open_ = false;
   bool asStored_ = false;
   QString fileName_;

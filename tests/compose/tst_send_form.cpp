@@ -268,6 +268,27 @@ class TestSendForm : public QObject {
     QVERIFY(!form.SendTextFile->isChecked());
   }
 
+  // The text file is shown without its control characters (a tab stays),
+  // with both scroll bars; what is sent is the file as it is.
+  void theTextFileIsShownWithoutControlCharacters() {
+    Fixture f;
+    const std::string file = f.dir.File("NOTE.TXT");
+    testing_support::WriteFile(file, "\x07ring\x1b[1m\tbold\x7f\r\nnext\r\n");
+    TSendForm form(f.context);
+    form.Open("Send Mail", "BOB", "Note", false, QString::fromStdString(file));
+    QCOMPARE(form.FileViewer->Line(0), QString("ring[1m\tbold"));
+    QCOMPARE(form.FileViewer->Line(1), QString("next"));
+    QCOMPARE(form.FileViewer->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(form.FileViewer->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    form.SendButton->click();
+    mailstore::TMail reader(f.ui);
+    reader.SetMailDir(f.dir.path());
+    reader.SetUserName("BOB");
+    mailstore::MessageRecord record;
+    QCOMPARE(reader.ReadMessage(0, record), 0);
+    QCOMPARE(testing_support::ReadFile(record.textFile), testing_support::ReadFile(file));
+  }
+
   // A file name is typed a key at a time: no alert breaks into the typing.
   // What is wrong with the name is told when the mail is sent, and a
   // folder is called a folder.
