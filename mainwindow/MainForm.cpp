@@ -123,6 +123,13 @@ TMainForm::TMainForm(std::vector<std::string> arguments, widgets::TProgressRepor
       session_(user_, settings_),
       printers_(std::make_unique<prefs::SystemPrinters>()) {
   setObjectName("MainForm");
+  // Printing to a file asks for it as the user chose to be asked for files.
+  static_cast<prefs::SystemPrinters&>(*printers_).SetPdfFileChooser([this](QWidget* parent, const QString& suggested) {
+    QString file;
+    return widgets::ChooseFileToSave(file, QStringLiteral("Print to a PDF File"), suggested, Prefs(), user_, parent)
+               ? file
+               : QString();
+  });
   widgets::SetProgramTitle(mailstore::kProgramTitle);
   setWindowFlags(Qt::Window);
   setWindowTitle(mailstore::kProgramTitle);

@@ -2,6 +2,8 @@
 // loaded beside the program when the program first prints (PrintModule.h).
 #include "prefs/PrintModule.h"
 
+#include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFontMetrics>
 #include <QLocale>
@@ -9,6 +11,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTabWidget>
 #include <optional>
 #include <stdexcept>
 
@@ -173,10 +176,22 @@ QString QtSystemPrinters::CurrentPrinterName() {
 }
 
 void QtSystemPrinters::RunSetupDialog(QWidget* parent) {
-  QPrintDialog dialog(&Printer(), parent);
+  // The setup chooses the printer and its settings, and prints nothing:
+  // the copies and what is printed are the Print dialog's.
+  QPrinter& printer = Printer();
+  QPrintDialog dialog(&printer, parent);
   dialog.setWindowTitle(QStringLiteral("Print Setup"));
   dialog.setOptions(QAbstractPrintDialog::PrintToFile);
+  if (auto* pages = dialog.findChild<QTabWidget*>(QStringLiteral("tabs")))
+    if (QWidget* copies = pages->findChild<QWidget*>(QStringLiteral("copiesTab")))
+      pages->removeTab(pages->indexOf(copies));
+  for (auto* buttons : dialog.findChildren<QDialogButtonBox*>())
+    for (QAbstractButton* button : buttons->buttons())
+      if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole) button->setText(QStringLiteral("OK"));
   dialog.exec();
+  printer.setCopyCount(1);
+  printer.setPrintRange(QPrinter::AllPages);
+  printer.setFromTo(0, 0);
 }
 
 std::unique_ptr<PrintDevice> QtSystemPrinters::OpenPrinter(const QString& name, QWidget* parent) {

@@ -1,6 +1,7 @@
 #include "widgets/FileCommands.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QTextBlock>
 
 #include "mailstore/Delivery.h"
@@ -52,27 +53,35 @@ std::string StoredText(const QPlainTextEdit& source) {
   return out;
 }
 
-QString SaveTextAs(const QPlainTextEdit& source, const QString& title, shell::Preferences& prefs,
-                   mailstore::UserInteraction& ui, QWidget* parent) {
+bool ChooseFileToSave(QString& fileName, const QString& title, const QString& suggested, shell::Preferences& prefs,
+                      mailstore::UserInteraction& ui, QWidget* parent) {
   QString file;
   if (prefs.windowsFileSelector) {
-    file = QFileDialog::getSaveFileName(parent, title, LastSaveDialogFile(), kAllFiles, nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
-    if (file.isEmpty()) return {};
+    file = QFileDialog::getSaveFileName(parent, title, suggested.isEmpty() ? LastSaveDialogFile() : suggested,
+                                        kAllFiles, nullptr, QFileDialog::DontConfirmOverwrite);
+    if (file.isEmpty()) return false;
     LastSaveDialogFile() = file;
   } else {
     QString directory = QString::fromStdString(prefs.saveDir), mask = QString::fromStdString(prefs.saveMask);
+    file = QFileInfo(suggested).fileName();
     const bool chosen = ChooseFile(title, directory, mask, file, ui, parent);
     prefs.saveDir = directory.toStdString();
     prefs.saveMask = mask.toStdString();
-    if (!chosen) return {};
+    if (!chosen) return false;
   }
   const std::string target = file.toStdString();
-  if (platform::FileExists(target) &&
-      !ui.AskUser(title.toStdString(), "Replace existing: " + target + "?"))
-    return {};
+  if (platform::FileExists(target) && !ui.AskUser(title.toStdString(), "Replace existing: " + target + "?"))
+    return false;
   prefs.saveDir = DirectoryOf(file);
+  fileName = file;
+  return true;
+}
 
+QString SaveTextAs(const QPlainTextEdit& source, const QString& title, shell::Preferences& prefs,
+                   mailstore::UserInteraction& ui, QWidget* parent) {
+  QString file;
+  if (!ChooseFileToSave(file, title, QString(), prefs, ui, parent)) return {};
+  const std::string target = file.toStdString();
   const auto* viewer = qobject_cast<const TTextViewer*>(&source);
   int code = 0;
   if (viewer != nullptr && viewer->ShowsStoredFile()) {

@@ -16,6 +16,12 @@ namespace widgets {
 bool ChooseFileToOpen(QString& fileName, shell::Preferences& prefs, mailstore::UserInteraction& ui,
                       QWidget* parent = nullptr);
 
+// Asks for a file to write under `title`, starting from the name
+// `suggested` (empty: the last one), and asks before an existing file is
+// replaced; `fileName` becomes the file.  True when one was chosen.
+bool ChooseFileToSave(QString& fileName, const QString& title, const QString& suggested, shell::Preferences& prefs,
+                      mailstore::UserInteraction& ui, QWidget* parent = nullptr);
+
 // Asks for a file name under `title` and saves the text of `source` there,
 // asking first before it replaces a file.  A viewer showing its file as
 // stored saves a copy of that file, its date and read-only state kept;

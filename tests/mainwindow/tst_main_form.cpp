@@ -425,6 +425,26 @@ class TestMainForm : public QObject {
     QVERIFY(!printed.contains("Text of"));
   }
 
+  // Printing to a file asks for the file with the selector the user chose.
+  void printingToAFileAsksWithTheChosenSelector() {
+    Start(1);
+    if (prefs::SystemPrinters().CurrentPrinterName() != prefs::kPdfFileName) QSKIP("this machine has a printer");
+    form->Prefs().windowsFileSelector = false;
+    form->InBox->setCurrentRow(0);
+    QString chooser, title;
+    WhenModal([&](QWidget* print) {
+      WhenModal([&](QWidget* asked) {
+        chooser = asked->metaObject()->className();
+        title = asked->windowTitle();
+        asked->close();
+      });
+      qobject_cast<prefs::TPrintDialog*>(print)->OkButton->click();
+    });
+    form->Print1->trigger();
+    QCOMPARE(chooser, QString("widgets::TFileSelectorDialog"));
+    QCOMPARE(title, QString("Print to a PDF File"));
+  }
+
   void f1AndTheHelpMenuAskForTheirTopics() {
     Start(0);
     QVERIFY(QTest::qWaitForWindowActive(form.get()));

@@ -1,6 +1,10 @@
 // A message printed to a PDF file, the way a user without a printer gets
 // one, and read back as text.
+#include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QSpinBox>
 #include <QProcess>
 #include <QtTest>
 
@@ -9,6 +13,7 @@
 #include "prefs/SystemPrinters.h"
 #include "support/MailFixture.h"
 #include "support/RecordingDevice.h"
+#include "support/Modal.h"
 #include "support/TempDir.h"
 
 class TestPrintPdf : public QObject {
@@ -81,6 +86,28 @@ class TestPrintPdf : public QObject {
       QCOMPARE(lines[6].trimmed(), QString("Ann"));
       QCOMPARE(lines.last().trimmed(), QString("Page 1"));  // the footer of each copy
     }
+  }
+
+  // The setup chooses the printer and prints nothing: no copies of its
+  // own, and OK where the print dialog says Print.
+  void theSetupOffersNoCopiesAndNoPrintButton() {
+    prefs::SystemPrinters printers;
+    QString accept;
+    bool copiesShown = true;
+    testing_support::WhenModal([&](QWidget* modal) {
+      auto* dialog = qobject_cast<QPrintDialog*>(modal);
+      QVERIFY(dialog);
+      QCOMPARE(dialog->windowTitle(), QString("Print Setup"));
+      auto* copies = dialog->findChild<QSpinBox*>("copies");
+      copiesShown = copies != nullptr && copies->isVisibleTo(dialog);
+      for (auto* box : dialog->findChildren<QDialogButtonBox*>())
+        for (QAbstractButton* b : box->buttons())
+          if (box->buttonRole(b) == QDialogButtonBox::AcceptRole) accept = b->text();
+      dialog->reject();
+    });
+    printers.RunSetupDialog(nullptr);
+    QCOMPARE(accept, QString("OK"));
+    QVERIFY(!copiesShown);
   }
 
   void aFileThatCannotBeWrittenIsReported() {
