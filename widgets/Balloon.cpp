@@ -19,6 +19,24 @@ QString WithLineBreaks(const QString& text) {
   return out;
 }
 
+QString ShownCaption(const QString& text) {
+  constexpr qsizetype kLongWord = 24;
+  const QString lines = WithLineBreaks(text);
+  QString out;
+  out.reserve(lines.size());
+  qsizetype run = 0;
+  for (const QChar c : lines) {
+    if (c.isSpace()) {
+      run = 0;
+    } else if (++run > kLongWord) {
+      out += QChar(0x200B);  // zero-width space: a place to break
+      run = 1;
+    }
+    out += c;
+  }
+  return out;
+}
+
 TBalloon::TBalloon(QWidget* parent) : QWidget(parent) { resize(65, 17); }
 
 void TBalloon::SetCaption(const QString& caption) {
@@ -47,7 +65,7 @@ QRect TBalloon::TextRect() const { return BoxRect().adjusted(xOffset, yOffset, -
 QRect TBalloon::CaptionRect() const {
   const QRect area = TextRect();
   const QRect needed = fontMetrics().boundingRect(QRect(0, 0, area.width(), 100000), kTextFlags,
-                                                  WithLineBreaks(caption_));
+                                                  ShownCaption(caption_));
   if (needed.height() >= area.height()) return area;
   return QRect(area.left(), area.top() + (area.height() - needed.height()) / 2, area.width(), needed.height());
 }
@@ -88,7 +106,7 @@ void TBalloon::paintEvent(QPaintEvent*) {
   painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
   painter.setFont(font());
   painter.setClipRect(TextRect());
-  painter.drawText(CaptionRect(), kTextFlags | static_cast<int>(alignment), WithLineBreaks(caption_));
+  painter.drawText(CaptionRect(), kTextFlags | static_cast<int>(alignment), ShownCaption(caption_));
 }
 
 }  // namespace widgets

@@ -49,5 +49,9 @@ class TBalloon : public QWidget {
 
 // Texts of the program break lines with carriage returns.
 QString WithLineBreaks(const QString& text);
+// `text` with its line breaks, and with a place to break inside every word
+// too long for a line (a path, a long name), so that word wrap never has to
+// leave a line wider than the balloon.
+QString ShownCaption(const QString& text);
 
 }  // namespace widgets

@@ -25,6 +25,7 @@ TDirSelectorDialog::TDirSelectorDialog(bool allowCreate, mailstore::UserInteract
   arial.setPixelSize(12);
   setFont(arial);
   setSizeGripEnabled(true);
+  setWindowFlags(kSizableDialogFlags);
   resize(449, 350);
   setMinimumSize(449, 275);
 

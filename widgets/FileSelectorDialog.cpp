@@ -105,6 +105,7 @@ TFileSelectorDialog::TFileSelectorDialog(mailstore::UserInteraction& ui, QWidget
                  Qt::WindowCloseButtonHint);
   setFont(Arial9());
   setSizeGripEnabled(true);
+  setWindowFlags(kSizableDialogFlags);
   resize(528, 402);
   setMinimumSize(526, 300);
 

@@ -91,11 +91,17 @@ TBalloonDialog::TBalloonDialog(QWidget* parent) : TVelForm(parent) {
 
 void TBalloonDialog::SetMessage(const QString& title, const QString& text) {
   setWindowTitle(title);
-  const QString shown = WithLineBreaks(text);
+  const QString shown = ShownCaption(text);
   Test->setText(shown);
   Prompt->SetCaption(text);
-  const QSize measured =
-      Test->fontMetrics().boundingRect(QRect(0, 0, 100000, 100000), Qt::TextExpandTabs, shown).size();
+  // Lines wider than most of the screen wrap: the box and its buttons
+  // always fit on it.
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const int chrome = kBalloonAt.x() + 2 * kBalloonTextOffset + kBalloonStemSize + 40;
+  const int widest = std::max(240, (screen ? screen->availableGeometry().width() : 1024) * 5 / 8 - chrome);
+  const QSize measured = Test->fontMetrics()
+                             .boundingRect(QRect(0, 0, widest, 100000), Qt::TextExpandTabs | Qt::TextWordWrap, shown)
+                             .size();
   Test->clear();
   layout_ = ComputeBalloonLayout(measured, Image1->size(), IsQuestion());
   Image1->move(layout_.picture.topLeft());

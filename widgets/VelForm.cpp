@@ -42,9 +42,10 @@ void Place(QWidget& window, const shell::Placement& placement) {
 
 TVelForm::TVelForm(QWidget* parent) : QDialog(parent) {
   setWindowIcon(ProgramIcon());
-  // A fixed dialog border with only the system menu, as the program's forms have.
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                 Qt::MSWindowsFixedSizeDialogHint);
+  // A fixed dialog border with only the system menu, as the program's
+  // forms have: without the customizing hint the desktop adds minimise
+  // and maximise buttons.
+  setWindowFlags(kFixedDialogFlags);
 }
 
 }  // namespace widgets

@@ -37,6 +37,15 @@ T* Placed(T* control, const char* name, const QRect& geometry) {
   return control;
 }
 
+// The title bar of a form: a fixed-size one has only the system menu and
+// the close button; one the user can size may also be maximised.
+inline constexpr Qt::WindowFlags kFixedDialogFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                                     Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                                                     Qt::MSWindowsFixedSizeDialogHint;
+inline constexpr Qt::WindowFlags kSizableDialogFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                                       Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                                                       Qt::WindowCloseButtonHint;
+
 class TVelForm : public QDialog {
   Q_OBJECT
  public:

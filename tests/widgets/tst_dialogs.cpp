@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -231,6 +232,33 @@ class TestDialogs : public QObject {
     QCOMPARE(sending.UserName->text(), QString());
     user.HideSending();
     QVERIFY(!sending.isVisible());
+  }
+
+  // A long word (a name, a path) wraps: the alert and its button fit on
+  // the screen, and the text is kept as it was given.
+  void aLongWordWrapsInsideTheScreen() {
+    TAlertDialog alert;
+    const QString text = "\"" + QString(300, u'A') + "\" is NOT in my list of users!";
+    alert.SetMessage("Send Mail", text);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY2(alert.width() <= screen.width() * 3 / 4, qPrintable(QString::number(alert.width())));
+    QVERIFY(alert.rect().contains(alert.OkButton->geometry()));
+    QVERIFY(alert.rect().contains(alert.Prompt->geometry()));
+    QVERIFY(alert.Prompt->height() > 3 * alert.fontMetrics().height());  // several lines
+    QCOMPARE(alert.Prompt->Caption(), text);
+  }
+
+  // A dialog of fixed size offers neither minimise nor maximise.
+  void fixedDialogsOfferNeitherMinimiseNorMaximise() {
+    TAlertDialog alert;
+    TAskUserDialog question;
+    TGetInputDialog input;
+    for (const QWidget* dialog : std::initializer_list<const QWidget*>{&alert, &question, &input}) {
+      const Qt::WindowFlags flags = dialog->windowFlags();
+      QVERIFY(flags.testFlag(Qt::CustomizeWindowHint));
+      QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
+      QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+    }
   }
 
   void pauseMsWaits() {
