@@ -131,12 +131,14 @@ TUserListDialog::TUserListDialog(mailstore::TMail& mail, QWidget* parent) : widg
   RecipientList->SetPartner(UserList);
   CopyRightButton = new QToolButton(this);
   CopyRightButton->setObjectName("CopyRightButton");
-  CopyRightButton->setArrowType(Qt::RightArrow);
+  CopyRightButton->setIcon(widgets::Glyph("moveright"));
+  CopyRightButton->setIconSize(QSize(16, 16));
   CopyRightButton->setAccessibleName("Add to the recipients");
   CopyRightButton->setGeometry(159, 86, 27, 26);
   CopyLeftButton = new QToolButton(this);
   CopyLeftButton->setObjectName("CopyLeftButton");
-  CopyLeftButton->setArrowType(Qt::LeftArrow);
+  CopyLeftButton->setIcon(widgets::Glyph("moveleft"));
+  CopyLeftButton->setIconSize(QSize(16, 16));
   CopyLeftButton->setAccessibleName("Remove from the recipients");
   CopyLeftButton->setGeometry(159, 118, 27, 26);
   OkButton = widgets::GlyphButton(this, "OkButton", "OK", "ok", 82, 224);

@@ -53,21 +53,6 @@ QFont Arial(int pixels) {
   return font;
 }
 
-// The envelope of a read or unread message on `background`, made once per
-// colour: lines are drawn at every scroll.
-QImage Envelope(bool read, const QColor& background) {
-  static QHash<QPair<bool, QRgb>, QImage> made;
-  const auto key = qMakePair(read, background.rgba());
-  if (const auto found = made.constFind(key); found != made.constEnd()) return *found;
-  QImage image = widgets::Picture(read ? "MailOpenImage" : "MailClosedImage").toImage().convertToFormat(QImage::Format_ARGB32);
-  const QRgb olive = qRgb(0x80, 0x80, 0x00);
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (image.pixel(x, y) == olive) image.setPixel(x, y, background.rgb());
-  made.insert(key, image);
-  return image;
-}
-
 QString CloseQuestion() {
   return "If you close the mailbox you will not be able to\rsend or receive messages. If you merely want\r"
          "to remove the mailbox from your screen, choose\rminimize instead.\r\rDo you still want to close the mailbox?";
@@ -684,7 +669,7 @@ void TMainForm::InBoxDrawItem(QPainter& painter, int index, const QRect& rect, b
   painter.fillRect(rect, brush);
   const bool read = fields.read;
   const int lineHeight = rect.height();
-  painter.drawImage(rect.left() + 2, rect.top() + lineHeight / 2 - 7, Envelope(read, brush.color()));
+  painter.drawImage(rect.left() + 2, rect.top() + lineHeight / 2 - 7, widgets::EnvelopePicture(read));
   const QFontMetrics metrics(InBox->font());
   const int textTop = rect.top() + lineHeight / 2 - metrics.boundingRect("My").height() / 2 - 1;
   const QPen divider(widgets::ColourFromSetting(shell::SystemColour(shell::kColourGrayText), QApplication::palette()));

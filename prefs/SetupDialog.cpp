@@ -302,8 +302,7 @@ void TSetupDialog::PaintInBox(QPainter& painter, const QRect& area) {
     const bool selected = row == 1;
     const int element = selected ? shell::kInBoxSelectedText : shell::kInBoxNormalText;
     if (selected) painter.fillRect(QRect(area.left(), top, area.width(), h), Colour(element, false));
-    painter.drawPixmap(area.left() + 2, top + h / 2 - 8,
-                       widgets::Picture(selected ? "MailOpenImage" : "MailClosedImage").scaled(16, 16));
+    painter.drawImage(QRect(area.left() + 2, top + h / 2 - 8, 16, 16), widgets::EnvelopePicture(selected));
     painter.setPen(Colour(element, true));
     painter.drawText(area.left() + 22, top + h / 2 - metrics.height() / 2 + metrics.ascent(), text);
   }

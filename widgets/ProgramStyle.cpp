@@ -1,5 +1,6 @@
 #include "widgets/ProgramStyle.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPixmap>
 #include <QStyleOption>
@@ -25,6 +26,22 @@ QIcon ProgramStyle::standardIcon(StandardPixmap icon, const QStyleOption* option
   if (icon == SP_ToolBarHorizontalExtensionButton)
     return Chevron(option ? option->palette : widget ? widget->palette() : QPalette());
   return QProxyStyle::standardIcon(icon, option, widget);
+}
+
+QPixmap ProgramStyle::generatedIconPixmap(QIcon::Mode mode, const QPixmap& pixmap, const QStyleOption* option) const {
+  if (mode != QIcon::Disabled) return QProxyStyle::generatedIconPixmap(mode, pixmap, option);
+  constexpr int kFaintPercent = 35;
+  QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < image.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      const int grey = 96 + qGray(line[x]) * 5 / 8;  // dark parts lighter, light parts kept light
+      line[x] = qRgba(grey, grey, grey, qAlpha(line[x]) * kFaintPercent / 100);
+    }
+  }
+  QPixmap faint = QPixmap::fromImage(image);
+  faint.setDevicePixelRatio(pixmap.devicePixelRatio());
+  return faint;
 }
 
 }  // namespace widgets

@@ -14,6 +14,9 @@ class ProgramStyle : public QProxyStyle {
   using QProxyStyle::QProxyStyle;
   QIcon standardIcon(StandardPixmap icon, const QStyleOption* option = nullptr,
                      const QWidget* widget = nullptr) const override;
+  // A disabled picture is grey and faint, whatever its colours: a black
+  // glyph greyed the platform's way looked the same as an enabled one.
+  QPixmap generatedIconPixmap(QIcon::Mode mode, const QPixmap& pixmap, const QStyleOption* option) const override;
 };
 
 }  // namespace widgets

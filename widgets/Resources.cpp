@@ -77,6 +77,19 @@ QPixmap Picture(const QString& name) {
   return pixmap;
 }
 
+const QImage& EnvelopePicture(bool read) {
+  static const auto make = [](const char* name) {
+    QImage image = Picture(name).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QRgb olive = qRgb(0x80, 0x80, 0x00);
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if (image.pixel(x, y) == olive) image.setPixel(x, y, qRgba(0, 0, 0, 0));
+    return image;
+  };
+  static const QImage open = make("MailOpenImage"), closed = make("MailClosedImage");
+  return read ? open : closed;
+}
+
 QIcon Glyph(const QString& name) {
   InitResources();
   return QIcon(new LazyIconEngine(":/glyphs/" + name + ".svg", {}));

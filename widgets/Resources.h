@@ -14,6 +14,9 @@ namespace widgets {
 // A picture of resources/pictures by name ("GUARDO", "MailOpenImage", ...),
 // at its own size.  A null pixmap for an unknown name.
 QPixmap Picture(const QString& name);
+// The envelope of a read or an unread message as lists draw it: the
+// picture's olive background is transparent.
+const QImage& EnvelopePicture(bool read);
 
 // A 16 x 16 button glyph of resources/glyphs ("ok", "cancel", "help", ...).
 QIcon Glyph(const QString& name);

@@ -150,6 +150,19 @@ class TestSetupDialog : public QObject {
     }
   }
 
+  // The envelopes of the In Box preview have no olive square behind them.
+  void theInBoxPreviewDrawsEnvelopesWithoutTheirBackground() {
+    testing_support::ScriptedUi ui;
+    TSetupDialog dialog(ui);
+    dialog.resize(dialog.size());
+    const QImage shot = dialog.InBoxPreview->grab().toImage();
+    int olive = 0;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x)
+        if (shot.pixel(x, y) == qRgb(0x80, 0x80, 0x00)) ++olive;
+    QCOMPARE(olive, 0);
+  }
+
   void okWritesBackAndLeavesAnUnchangedPasswordAlone() {
     Session s;
     s.session.Prefs().mailCheckInterval = 100;

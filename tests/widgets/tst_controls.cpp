@@ -6,6 +6,7 @@
 #include "widgets/Balloon.h"
 #include "widgets/Label3D.h"
 #include "widgets/MailEditor.h"
+#include "widgets/ProgramStyle.h"
 #include "widgets/Resources.h"
 #include "widgets/TextViewer.h"
 #include "widgets/VelForm.h"
@@ -85,6 +86,20 @@ class TestControls : public QObject {
       if (!wrap) QCOMPARE(lines.size(), size_t{1 + 3 + 3 + 1});
       else QVERIFY(lines.size() > 20);
     }
+  }
+
+  // A disabled button's glyph is grey and faint, unlike the enabled one.
+  void aDisabledGlyphIsFaint() {
+    widgets::ProgramStyle style(QStringLiteral("Fusion"));
+    QPixmap black(16, 16);
+    black.fill(Qt::black);
+    const QImage faint =
+        style.generatedIconPixmap(QIcon::Disabled, black, nullptr).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QRgb pixel = faint.pixel(8, 8);
+    QVERIFY(qAlpha(pixel) <= 100);
+    QVERIFY(qGray(pixel) >= 80);
+    const QImage normal = style.generatedIconPixmap(QIcon::Normal, black, nullptr).toImage();
+    QCOMPARE(qAlpha(normal.pixel(8, 8)), 255);
   }
 
   void paletteOnlyOnScreensOf256ColoursOrFewer() {
