@@ -358,6 +358,12 @@ void TSpellCheckerDialog::SetPreview(bool on) {
     Preview->resize(visible + 1, Preview->height());
     bar->setValue(0);
   }
+  // The whole box shows the editor's background, under and beside the line.
+  Preview->resize(Preview->width(), ScrollBox->viewport()->height());
+  QPalette palette = ScrollBox->viewport()->palette();
+  palette.setColor(QPalette::Window, widgets::ColourFromSetting(settings_.colours[1], this->palette()));
+  ScrollBox->viewport()->setPalette(palette);
+  ScrollBox->viewport()->setAutoFillBackground(true);
   Preview->update();
 }
 

@@ -84,6 +84,22 @@ class TestSpellChecker : public QObject {
     QCOMPARE(asked, widgets::kHelpSpellingButton);
   }
 
+  // The context box shows the editor's background all over, not only
+  // behind the line.
+  void theContextIsPaintedAllOver() {
+    editor->setPlainText("a wrold");
+    compose::SpellSettings settings = Settings();
+    settings.colours = {0x000000, 0xFFFFFF, 0xFFFFFF, 0x800000};  // black on white, white on navy
+    TSpellCheckerDialog dialog(*editor, settings, ui);
+    QVERIFY(dialog.CheckNext());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QImage shot = dialog.ScrollBox->viewport()->grab().toImage();
+    for (const QPoint at : {QPoint(2, shot.height() - 2), QPoint(shot.width() - 2, shot.height() - 2),
+                            QPoint(shot.width() - 2, 2)})
+      QCOMPARE(QColor(shot.pixel(at)), QColor(Qt::white));
+  }
+
   void wordsAreLettersAndApostrophes() {
     QCOMPARE(StopsSkipping("abcq123defq wrold-peice x y z don't"), (QStringList{"abcq", "defq", "wrold", "peice"}));
   }
