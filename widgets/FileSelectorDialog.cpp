@@ -275,10 +275,13 @@ void TFileSelectorDialog::Open(const QString& title, const QString& directory, c
 }
 
 void TFileSelectorDialog::ApplyViewerSettings(const shell::FileViewerSettings& settings) {
+  // A fixed font, so that columns and tabs line up: the one stored where
+  // this machine has it, else the system's fixed font.
   shell::FontSetting font = settings.font;
   if (!QFontDatabase::families().contains(QString::fromStdString(font.name)))
-    font.name = FileViewer->font().family().toStdString();
+    font.name = QFontDatabase::systemFont(QFontDatabase::FixedFont).family().toStdString();
   QFont shown = FontOf(font);
+  shown.setStyleHint(QFont::TypeWriter);
   shown.setFixedPitch(true);
   FileViewer->setFont(shown);
   QPalette palette = FileViewer->palette();

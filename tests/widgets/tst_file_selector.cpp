@@ -59,6 +59,14 @@ class TestFileSelector : public QObject {
     QVERIFY2(testing_support::ControlsWithoutNames(&dialog).isEmpty(), qPrintable(testing_support::ControlsWithoutNames(&dialog).join(", ")));
   }
 
+  // The preview's font is fixed, so that tabs and columns line up, also
+  // where the stored font is one this machine only substitutes.
+  void thePreviewsFontIsFixed() {
+    TFileSelectorDialog dialog(ui);
+    dialog.Open("Load File", Path(""), "*.*", "");
+    QVERIFY(QFontInfo(dialog.FileViewer->font()).fixedPitch());
+  }
+
   void aLocationWithAWildcardSetsTheDirectoryAndTheMask() {
     TFileSelectorDialog dialog(ui);
     dialog.Open("Load File", Path(""), "*.*", "");
