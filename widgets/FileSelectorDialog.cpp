@@ -120,8 +120,12 @@ TFileSelectorDialog::TFileSelectorDialog(mailstore::UserInteraction& ui, QWidget
   locationLabel->setBuddy(LocationBox);
   SplitVButton = ToolButton(this, "SplitVButton", "splitv", "Preview beside the list");
   SplitHButton = ToolButton(this, "SplitHButton", "splith", "Preview below the list");
+  // The order of the list is chosen beside the location, whether the
+  // column header shows or not.
+  Invert = ToolButton(this, "Invert", "invert", "Files first or folders first");
   top->addWidget(locationLabel);
   top->addWidget(LocationBox, 1);
+  top->addWidget(Invert);
   top->addWidget(SplitVButton);
   top->addWidget(SplitHButton);
   layout->addLayout(top);
@@ -136,12 +140,12 @@ TFileSelectorDialog::TFileSelectorDialog(mailstore::UserInteraction& ui, QWidget
   auto* listLayout = new QVBoxLayout(FileListPanel);
   listLayout->setContentsMargins(0, 0, 0, 0);
   listLayout->setSpacing(0);
-  auto* headerRow = new QHBoxLayout;
-  headerRow->setSpacing(0);
   Header = new QHeaderView(Qt::Horizontal, FileListPanel);
   Header->setObjectName("Header");
   auto* columns = new QStandardItemModel(0, 5, Header);
   columns->setHorizontalHeaderLabels({"Name", "Size", "Date", "Time", "Attr"});
+  for (const int right : {1, 2, 3})  // over values that are right-aligned
+    columns->setHeaderData(right, Qt::Horizontal, int(Qt::AlignRight | Qt::AlignVCenter), Qt::TextAlignmentRole);
   Header->setModel(columns);
   Header->setSectionsClickable(false);
   Header->setStretchLastSection(false);
@@ -149,11 +153,7 @@ TFileSelectorDialog::TFileSelectorDialog(mailstore::UserInteraction& ui, QWidget
   Header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   Header->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   Header->setFixedHeight(22);
-  Invert = ToolButton(FileListPanel, "Invert", "invert", "Files first or folders first");
-  headerRow->addWidget(Header, 1);
-  headerRow->addStretch(0);  // keeps the button at the right while the header is hidden
-  headerRow->addWidget(Invert);
-  listLayout->addLayout(headerRow);
+  listLayout->addWidget(Header);
   FileList = new TFileList(FileListPanel);
   FileList->setAccessibleName("Files");
   FileList->SetListDetails(shell::ldDrives | shell::ldSystemDirectories | shell::ldDirectories | shell::ldFiles);

@@ -67,6 +67,23 @@ class TestFileSelector : public QObject {
     QVERIFY(QFontInfo(dialog.FileViewer->font()).fixedPitch());
   }
 
+  // The column header stands alone over the list: Size, Date and Time
+  // aligned as their values are; the order button lies beside the
+  // location, so no strip is left when the details are off.
+  void theHeaderAndTheOrderButtonKeepTheirPlaces() {
+    TFileSelectorDialog dialog(ui);
+    dialog.Open("Load File", Path(""), "*.*", "");
+    dialog.show();
+    for (const int column : {1, 2, 3})
+      QCOMPARE(dialog.Header->model()->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).toInt() & Qt::AlignRight,
+               int(Qt::AlignRight));
+    if (dialog.ShowDetail->isChecked()) dialog.ShowDetail->click();
+    QVERIFY(!dialog.Header->isVisible());
+    QVERIFY(dialog.Invert->isVisible());
+    QVERIFY(!dialog.FileListPanel->isAncestorOf(dialog.Invert));
+    QCOMPARE(dialog.FileList->geometry().top(), 0);  // no empty strip above the list
+  }
+
   void aLocationWithAWildcardSetsTheDirectoryAndTheMask() {
     TFileSelectorDialog dialog(ui);
     dialog.Open("Load File", Path(""), "*.*", "");
