@@ -48,7 +48,12 @@ struct Volume {
   FileIcon kind = kIconFixed;  // kIconRemovable to kIconRamDisk
 };
 
-// The mounted volumes, "/" first.
+// Whether a volume mounted at `root` with the file system `type` is one a
+// user would pick in a file selector: "/", a removable disk, a network
+// share, one under /mnt or under `home`; not the system's own mounts
+// (/boot, /var, /snap, /tmp, containers' binds...).
+bool IsUsersVolume(const std::string& root, const std::string& type, const std::string& home);
+// The mounted volumes a user would pick, "/" first.
 std::vector<Volume> MountedVolumes();
 // Where the volume that holds `path` is mounted: the root of its drive.
 std::string VolumeRootOf(const std::string& path);

@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QStorageInfo>
 #include <algorithm>
 
@@ -8,19 +9,18 @@ namespace shell {
 
 namespace {
 
-// Mounts that are the system's plumbing, not places for files.
-bool IsPlumbing(const QString& root) {
-  for (const char* prefix : {"/proc", "/sys", "/dev", "/run"}) {
-    const QString p = QString::fromLatin1(prefix);
-    if (root == p || root.startsWith(p + '/')) return !root.startsWith("/run/media/");
-  }
-  return false;
+bool IsNetworkType(const std::string& type) {
+  return type.rfind("nfs", 0) == 0 || type.rfind("cifs", 0) == 0 || type.rfind("smb", 0) == 0 ||
+         type == "fuse.sshfs" || type == "fuse.smbnetfs";
+}
+
+bool Under(const std::string& root, const std::string& place) {
+  return !place.empty() && (root == place || root.rfind(place + "/", 0) == 0);
 }
 
 FileIcon KindOf(const QStorageInfo& volume) {
   const QByteArray type = volume.fileSystemType().toLower();
-  if (type.startsWith("nfs") || type.startsWith("cifs") || type.startsWith("smb") || type == "fuse.sshfs")
-    return kIconNetwork;
+  if (IsNetworkType(type.toStdString())) return kIconNetwork;
   if (type == "tmpfs" || type == "ramfs") return kIconRamDisk;
   if (type == "iso9660" || type == "udf") return kIconCdRom;
   if (volume.rootPath().startsWith("/media/") || volume.rootPath().startsWith("/run/media/")) return kIconRemovable;
@@ -29,11 +29,20 @@ FileIcon KindOf(const QStorageInfo& volume) {
 
 }  // namespace
 
+bool IsUsersVolume(const std::string& root, const std::string& type, const std::string& home) {
+  if (root == "/" || IsNetworkType(type)) return true;
+  for (const char* place : {"/media", "/run/media", "/mnt"})
+    if (Under(root, place) && root != place) return true;
+  return home != "/" && Under(root, home);
+}
+
 std::vector<Volume> MountedVolumes() {
+  const std::string home = QDir::homePath().toStdString();
   std::vector<Volume> volumes;
   for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-    if (!volume.isValid() || !volume.isReady() || IsPlumbing(volume.rootPath())) continue;
+    if (!volume.isValid() || !volume.isReady()) continue;
     const std::string root = volume.rootPath().toStdString();
+    if (!IsUsersVolume(root, volume.fileSystemType().toLower().toStdString(), home)) continue;
     platform::FileInfo info;
     // A file mounted over another (as containers do) is no volume.
     if (platform::StatFile(root, info) != 0 || !info.isDirectory) continue;

@@ -260,3 +260,34 @@ TEST(FileListingRules, PackedDates) {
 }
 
 }  // namespace
+
+// The drives a file selector lists are the places a user would pick, not
+// every mount of the system.
+TEST(UsersVolumes, OnlyThePlacesAUserWouldPick) {
+  struct Case {
+    const char* root;
+    const char* type;
+    bool listed;
+  } const cases[] = {
+      {"/", "ext4", true},
+      {"/media/ann/USB STICK", "vfat", true},
+      {"/run/media/ann/DISC", "iso9660", true},
+      {"/mnt/office", "ext4", true},
+      {"/srv/mail", "cifs", true},  // a share is a share wherever it is mounted
+      {"/home/ann/share", "fuse.sshfs", true},
+      {"/home/ann/data", "ext4", true},
+      {"/home", "ext4", false},  // above the user's own
+      {"/mnt", "ext4", false},
+      {"/boot", "ext4", false},
+      {"/boot/efi", "vfat", false},
+      {"/var/lib/docker/overlay2/x/merged", "overlay", false},
+      {"/snap/core/123", "squashfs", false},
+      {"/tmp/fuse-mount", "fuse.bindfs", false},
+      {"/proc", "proc", false},
+      {"/dev/shm", "tmpfs", false},
+      {"/run/user/1000", "tmpfs", false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(shell::IsUsersVolume(c.root, c.type, "/home/ann"), c.listed) << c.root << " " << c.type;
+  EXPECT_FALSE(shell::IsUsersVolume("/root/x", "ext4", "/"));  // a home of "/" takes in nothing
+}
