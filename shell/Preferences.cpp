@@ -102,6 +102,12 @@ Placement ReadPlacement(std::string_view stored, Placement p, const Placement& s
   p.height = ListNumber(stored, 4, p.height);
   if (p.left > screen.width - 30) p.left = 0;
   if (p.top > screen.height - 30) p.top = 0;
+  // The window opens on the screen: never larger than it, its title bar
+  // never above it, never all but 30 pixels to its left.
+  if (screen.width > 0 && p.width > screen.width) p.width = screen.width;
+  if (screen.height > 0 && p.height > screen.height) p.height = screen.height;
+  if (p.top < 0) p.top = 0;
+  if (p.left + p.width < 30) p.left = 0;
   return p;
 }
 

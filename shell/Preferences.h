@@ -141,7 +141,8 @@ class SettingsAccess {
 
 // Reads a stored "WindowPos" over `placement`: each missing item keeps its
 // current value; a left or top edge beyond the screen less 30 pixels
-// becomes 0.
+// becomes 0, and so do a top above the screen and a left that leaves less
+// than 30 pixels on it; a window larger than the screen gets its size.
 Placement ReadPlacement(std::string_view stored, Placement placement, const Placement& screen);
 std::string PlacementText(const Placement& placement);
 

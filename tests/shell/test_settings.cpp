@@ -149,6 +149,13 @@ TEST_F(SettingsTest, StoredValuesAreReadByTheRules) {
        [](auto&, auto& w) { EXPECT_EQ(w.placement.left, 0); EXPECT_EQ(w.placement.top, 700); }},
       {"topPastTheScreen", k::kWindowPos, "10,739,600,400", [](auto&, auto& w) { EXPECT_EQ(w.placement.top, 0); }},
       {"itemNotANumber", k::kWindowPos, "x,20", [](auto&, auto& w) { EXPECT_EQ(w.placement.left, 0); }},
+      {"leftBeforeTheScreen", k::kWindowPos, "-2000,20,600,400",
+       [](auto&, auto& w) { EXPECT_EQ(w.placement.left, 0); EXPECT_EQ(w.placement.top, 20); }},
+      {"partlyLeftOfTheScreen", k::kWindowPos, "-500,20,600,400", [](auto&, auto& w) { EXPECT_EQ(w.placement.left, -500); }},
+      {"topAboveTheScreen", k::kWindowPos, "10,-50,600,400", [](auto&, auto& w) { EXPECT_EQ(w.placement.top, 0); }},
+      {"largerThanTheScreen", k::kWindowPos, "0,0,30000,20000", [](auto&, auto& w) {
+         EXPECT_LE(w.placement.width, w.screen.width); EXPECT_LE(w.placement.height, w.screen.height);
+         EXPECT_GT(w.placement.width, 0); }},
       {"negativeInterval", k::kMailCheckInterval, "-60", [](auto& p, auto&) { EXPECT_EQ(p.mailCheckInterval, 60); }},
       {"zeroInterval", k::kMailCheckInterval, "0", [](auto& p, auto&) { EXPECT_EQ(p.mailCheckInterval, 0); }},
       {"hexNumber", k::kMailCheckInterval, "0x1E", [](auto& p, auto&) { EXPECT_EQ(p.mailCheckInterval, 30); }},
