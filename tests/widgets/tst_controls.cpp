@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QPainter>
+#include <QSvgRenderer>
 #include <QtTest>
 #include <set>
 
@@ -100,6 +101,27 @@ class TestControls : public QObject {
     QVERIFY(qGray(pixel) >= 80);
     const QImage normal = style.generatedIconPixmap(QIcon::Normal, black, nullptr).toImage();
     QCOMPARE(qAlpha(normal.pixel(8, 8)), 255);
+  }
+
+  // The program's icons lie wholly inside their square: nothing is cut
+  // off where a notification area draws them.
+  void theIconsLieInsideTheirSquare() {
+    for (const char* name : {"MailFullIcon", "MailEmptyIcon", "kvmail"}) {
+      QSvgRenderer svg(QString(":/pictures/%1.svg").arg(name));
+      QVERIFY2(svg.isValid(), name);
+      svg.setViewBox(QRectF(-16, -16, 64, 64));  // the square and as much again around it
+      QImage around(256, 256, QImage::Format_ARGB32);
+      around.fill(Qt::transparent);
+      QPainter painter(&around);
+      svg.render(&painter);
+      painter.end();
+      const QRect square(64, 64, 128, 128);
+      int outside = 0;
+      for (int y = 0; y < around.height(); ++y)
+        for (int x = 0; x < around.width(); ++x)
+          if (!square.contains(x, y) && qAlpha(around.pixel(x, y)) > 0) ++outside;
+      QVERIFY2(outside == 0, qPrintable(QString("%1: %2 pixels outside").arg(name).arg(outside)));
+    }
   }
 
   void paletteOnlyOnScreensOf256ColoursOrFewer() {
