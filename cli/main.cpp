@@ -53,7 +53,7 @@ const char* const kUsage =
     "  --help                this text\n"
     "\n"
     "Commands (messages count from 0, as the In Box lists them):\n"
-    "  users                 the user list, one name a line\n"
+    "  users                 the user list, one name a line (no login needed)\n"
     "  list                  the In Box: index, read|unread, date, sender, subject\n"
     "  read N                print message N and mark it read\n"
     "  send [--subject S] [--encrypt] [--file PATH] [--all] [NAME...]\n"
@@ -521,8 +521,10 @@ int main(int argc, char** argv) {
     if (!session.LogIn()) return kExitFailure;
     return session.Send(rest);
   }
+  // The user list is what the picker shows anybody; it asks for no login,
+  // so that a completion or a script can read it without a password.
+  if (command == "users") return session.FindMailDir() ? session.Users() : kExitFailure;
   if (!session.LogIn()) return kExitFailure;
-  if (command == "users") return session.Users();
   if (command == "list") return session.List(false);
   if (command == "check") return session.List(true);
   if (command == "read") return session.Read(*index);

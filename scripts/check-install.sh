@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks an installed KV Mailbox under PREFIX: both commands are linked into
-# bin, the desktop entry, the help, the lexicons and the modules are there, kvmailctl sends and reads a message in a
+# bin, the desktop entry, kvmailctl's bash completion, the help, the lexicons and the modules are there, kvmailctl sends and reads a message in a
 # scratch Mail Directory, and kvmail runs and says it needs a display.
 # Usage: scripts/check-install.sh PREFIX
 set -euo pipefail
@@ -9,6 +9,8 @@ for command in kvmail kvmailctl; do
   [ -x "$prefix/bin/$command" ] || { echo "missing: $prefix/bin/$command"; exit 1; }
 done
 [ -f "$prefix/share/applications/kvmail.desktop" ] || { echo "missing: the desktop entry"; exit 1; }
+completion=$prefix/share/bash-completion/completions/kvmailctl
+[ -f "$completion" ] && bash -n "$completion" || { echo "missing or broken: $completion"; exit 1; }
 for file in kvmail.qhc kvmail.qch SSCEAM.TLX SSCEAM1.CLX libkvmail_help.so libkvmail_print.so; do
   [ -f "$prefix/lib/kvmail/$file" ] || { echo "missing beside the program: $prefix/lib/kvmail/$file"; exit 1; }
 done

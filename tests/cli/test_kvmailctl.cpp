@@ -59,6 +59,16 @@ class Kvmailctl : public ::testing::Test {
   TempDir work;  // standard input and output of each run
 };
 
+// The user list needs no login: neither a known name nor a password.
+TEST_F(Kvmailctl, TheUserListNeedsNoLogin) {
+  WriteFile(dir.File("MAILBOX.INI"), "[USERS]\r\nBOB=" + mailstore::ScramblePassword("SESAME") + "\r\n");
+  for (const char* who : {"--user nobody", "--user bob"}) {
+    const Result r = Run(std::string(who) + " users");
+    EXPECT_EQ(r.status, 0) << who << ": " << r.err;
+    EXPECT_EQ(r.out, "ALICE\nBOB\nCAROL\nMARY ANN SMITH\n") << who;
+  }
+}
+
 TEST_F(Kvmailctl, TwoCopiesExchangeMail) {
   ASSERT_EQ(Run("--user alice send --subject 'Lunch' BOB", "Dear Bob,\ncaf\xC3\xA9 at noon?\n").status, 0);
   ASSERT_EQ(Run("--user alice send --encrypt --subject 'Secret' bob", "the code is 42\n").status, 0);
