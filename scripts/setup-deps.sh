@@ -12,6 +12,7 @@ packages=(
   openbox trayer xdotool x11-utils dbus-daemon
   printer-driver-cups-pdf
   samba smbnetfs bindfs fuse3
+  man-db bsdextrautils
 )
 
 missing=()
