@@ -11,7 +11,9 @@ done
 [ -f "$prefix/share/applications/kvmail.desktop" ] || { echo "missing: the desktop entry"; exit 1; }
 completion=$prefix/share/bash-completion/completions/kvmailctl
 [ -f "$completion" ] && bash -n "$completion" || { echo "missing or broken: $completion"; exit 1; }
-[ -f "$prefix/share/man/man1/kvmailctl.1" ] || { echo "missing: the manual page of kvmailctl"; exit 1; }
+for page in kvmail kvmailctl; do
+  [ -f "$prefix/share/man/man1/$page.1" ] || { echo "missing: the manual page of $page"; exit 1; }
+done
 for file in kvmail.qhc kvmail.qch SSCEAM.TLX SSCEAM1.CLX libkvmail_help.so libkvmail_print.so; do
   [ -f "$prefix/lib/kvmail/$file" ] || { echo "missing beside the program: $prefix/lib/kvmail/$file"; exit 1; }
 done

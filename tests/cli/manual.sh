@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The manual page of kvmailctl says what its --help says: every command and
-# option of one is in the other, and the page formats without a warning.
+# option of one is in the other, and the page formats without a warning, as
+# do the other pages given.
 #
-#   manual.sh KVMAILCTL PAGE
+#   manual.sh KVMAILCTL PAGE [OTHER-PAGE...]
 set -uo pipefail
 kvmailctl=$1 page=$2
+shift 2
 command -v man >/dev/null && command -v col >/dev/null ||
   { echo "SKIPPED: no man or col (Debian packages man-db, bsdextrautils)"; exit 77; }
 failed=0
@@ -19,6 +21,10 @@ done
 for word in $(echo "$manual" | grep -oE -- '--[a-z-]+' | sort -u); do
   [ "$word" = "--warnings" ] && continue
   grep -qF -- "$word" <<<"$help" || { echo "FAILED: the manual page has $word, --help does not"; failed=1; }
+done
+for other in "$@"; do
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=100 man --warnings -E UTF-8 -l "$other" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || { echo "FAILED: $other formats with warnings: $warnings"; failed=1; }
 done
 [ "$failed" = 0 ] && echo "PASSED"
 exit "$failed"
